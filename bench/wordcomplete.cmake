@@ -1,0 +1,2 @@
+add_executable(wordcomplete_bench ${CMAKE_CURRENT_LIST_DIR}/wordcomplete_bench.cpp)
+target_link_libraries(wordcomplete_bench PRIVATE lexmire_server benchmark::benchmark)

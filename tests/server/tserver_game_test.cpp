@@ -1,0 +1,332 @@
+// Games on a real server: starting, the clock, rounds, words and winners.
+// The game clock is driven by calling its tick handler.
+#include "server_fixture.h"
+
+#include <algorithm>
+
+using testsupport::RawClient;
+
+namespace {
+
+int countPrefix(const std::vector<std::string>& messages, const std::string& prefix)
+{
+    return int(std::count_if(messages.begin(), messages.end(), [&](const std::string& m) { return m.rfind(prefix, 0) == 0; }));
+}
+
+bool contains(const std::vector<std::string>& messages, const std::string& text)
+{
+    return std::find(messages.begin(), messages.end(), text) != messages.end();
+}
+
+} // namespace
+
+class Game : public ServerFixture {
+protected:
+    struct Peer {
+        std::unique_ptr<RawClient> client;
+        std::string name;
+        int n = 0;
+        int markers = 0;
+    };
+
+    Peer join(const std::string& name)
+    {
+        Peer peer { loginPeer(name), name, 0, 0 };
+        peer.n = peer.client->number();
+        return peer;
+    }
+
+    // Everything the server has sent the peer so far, complete: a chat sent
+    // now comes back after every earlier message.
+    std::vector<std::string> collect(Peer& peer)
+    {
+        const std::string marker = "marker" + std::to_string(++peer.markers);
+        peer.client->send("CMD_chat+" + std::to_string(peer.n) + "+" + marker + "|clBlack");
+        const std::string echo = "CMD_chat+" + peer.name + " chats: " + marker + "|clBlack";
+        EXPECT_TRUE(peer.client->waitFor(echo));
+        std::vector<std::string> fresh = peer.client->takeNew();
+        fresh.erase(std::remove(fresh.begin(), fresh.end(), echo), fresh.end());
+        return fresh;
+    }
+
+    std::vector<std::string> tick(Peer& observer, int ticks)
+    {
+        for (int i = 0; i < ticks; ++i)
+            server->gametimeTimer();
+        return collect(observer);
+    }
+
+    void start(Peer& host, const std::string& settings)
+    {
+        host.client->send("CMD_startgame+" + std::to_string(host.n) + "+" + settings);
+        ASSERT_TRUE(host.client->waitForPrefix("CMD_nextround+").size() > 0);
+        collect(host);
+    }
+
+    // Puts c-a-t-e-a-s on row 4, columns 0 to 5 (no bonus cells there).
+    void layWords()
+    {
+        const int codes[] = { 3, 1, 20, 5, 1, 19 };
+        for (int x = 0; x < 6; ++x)
+            server->boardForTests().board[x][4] = codes[x];
+    }
+
+    void play(Peer& peer, const std::string& refs) { peer.client->send("CMD_wordcomplete+" + std::to_string(peer.n) + "+" + refs); }
+};
+
+TEST_F(Game, ThreeRoundsOfTwoMinutesRunOnTheClock)
+{
+    Peer host = join("Host");
+    collect(host);
+    host.client->send("CMD_startgame+1+3+n+2+");
+    ASSERT_TRUE(host.client->waitFor("CMD_nextround+1"));
+    std::vector<std::string> dealt = collect(host);
+    EXPECT_EQ(dealt.front(), "CMD_startgame+1+3+n+2+");
+    EXPECT_EQ(countPrefix(dealt, "CMD_boardtileline+"), 9);
+    EXPECT_EQ(dealt[10], "CMD_setbonustiles+");
+    EXPECT_EQ(dealt[11], "CMD_nextround+1");
+
+    for (int round = 1; round <= 3; ++round) {
+        if (round == 3) {
+            layWords();
+            play(host, "0.4+1.4+2.4");
+            ASSERT_TRUE(host.client->waitFor("CMD_foundword+1+cat+5+5+3+0"));
+            collect(host);
+        }
+        EXPECT_TRUE(tick(host, 19).empty());
+        EXPECT_EQ(tick(host, 1), (std::vector<std::string> { "CMD_updatetime+99" }));
+        EXPECT_EQ(tick(host, 20), (std::vector<std::string> { "CMD_updatetime+79" }));
+        EXPECT_EQ(tick(host, 40), (std::vector<std::string> { "CMD_updatetime+39" }));
+        EXPECT_EQ(tick(host, 20), (std::vector<std::string> { "CMD_updatetime+19" }));
+        EXPECT_TRUE(tick(host, 19).empty());
+        std::vector<std::string> end = tick(host, 1);
+        ASSERT_FALSE(end.empty());
+        EXPECT_EQ(end[0], round == 3 ? "CMD_endround+5+0+0+0" : "CMD_endround+0+0+0+0");
+        EXPECT_FALSE(server->isGameRunning());
+        if (round < 3) {
+            EXPECT_EQ(end.size(), 1u);
+            EXPECT_TRUE(tick(host, 28).empty());
+            std::vector<std::string> next = tick(host, 1);
+            ASSERT_EQ(next.size(), 11u);
+            EXPECT_EQ(next.back(), "CMD_nextround+" + std::to_string(round + 1));
+            EXPECT_TRUE(server->isGameRunning());
+        } else {
+            EXPECT_EQ(end, (std::vector<std::string> { "CMD_endround+5+0+0+0", "CMD_winner+Host" }));
+        }
+    }
+    EXPECT_FALSE(server->gameTimerActive());
+    EXPECT_EQ(server->clockState(), csGameDecided);
+    EXPECT_EQ(server->currentRound(), 0);
+    // Words after the game are ignored.
+    play(host, "1.4+2.4+3.4");
+    EXPECT_TRUE(collect(host).empty());
+}
+
+TEST_F(Game, AOneMinuteRoundSendsOnlyTheLastTwoCorrections)
+{
+    Peer host = join("Host");
+    start(host, "3+n+1+");
+    std::vector<std::string> round = tick(host, 60);
+    EXPECT_EQ(round, (std::vector<std::string> { "CMD_updatetime+39", "CMD_updatetime+19", "CMD_endround+0+0+0+0" }));
+}
+
+TEST_F(Game, NobodyScoringPlaysOnAfterNineteenSeconds)
+{
+    Peer host = join("Host");
+    start(host, "1+n+1+");
+    std::vector<std::string> end = tick(host, 60);
+    EXPECT_EQ(end.back(), "CMD_endround+0+0+0+0");
+    EXPECT_EQ(countPrefix(end, "CMD_winner"), 0);
+    EXPECT_TRUE(tick(host, 18).empty());
+    std::vector<std::string> next = tick(host, 1);
+    ASSERT_FALSE(next.empty());
+    EXPECT_EQ(next.back(), "CMD_nextround+2");
+}
+
+TEST_F(Game, ATieAtTheTopPlaysFurtherRoundsUntilOneLeads)
+{
+    Peer host = join("Host");
+    Peer bob = join("Bob");
+    start(host, "1+n+1+");
+    layWords();
+    play(host, "0.4+1.4+2.4");
+    play(bob, "0.4+1.4+2.4");
+    ASSERT_TRUE(host.client->waitFor("CMD_foundword+2+cat+5+5+4+0"));
+    std::vector<std::string> end = tick(host, 60);
+    EXPECT_EQ(end.back(), "CMD_endround+5+5+0+0");
+    tick(host, 19); // round 2 is dealt
+    layWords();
+    play(bob, "2.4+3.4+4.4"); // tea
+    ASSERT_TRUE(bob.client->waitFor("CMD_foundword+2+tea+3+8+4+0"));
+    end = tick(host, 60);
+    EXPECT_TRUE(contains(end, "CMD_endround+0+3+0+0"));
+    EXPECT_TRUE(contains(end, "CMD_winner+Bob"));
+}
+
+TEST_F(Game, TeamsShareTheirScoreAndWinTogether)
+{
+    Peer ann = join("Ann");
+    Peer bob = join("Bob");
+    Peer cid = join("Cid");
+    start(ann, "1+y+1+");
+    layWords();
+    play(ann, "0.4+1.4+2.4");
+    ASSERT_TRUE(ann.client->waitFor("CMD_foundword+1+cat+5+5+3+5"));
+    play(cid, "1.4+2.4+3.4"); // ate
+    ASSERT_TRUE(ann.client->waitFor("CMD_foundword+3+ate+3+8+1+8"));
+    play(bob, "2.4+3.4+4.4"); // tea: team 2 on 3
+    ASSERT_TRUE(ann.client->waitFor("CMD_foundword+2+tea+3+3+4+3"));
+    std::vector<std::string> end = tick(ann, 60);
+    EXPECT_TRUE(contains(end, "CMD_endround+5+3+3+0"));
+    EXPECT_TRUE(contains(end, "CMD_winner+Ann and Cid"));
+}
+
+TEST_F(Game, ALeadingSecondTeamIsNamedWithAnEmptyPartner)
+{
+    Peer ann = join("Ann");
+    Peer bob = join("Bob");
+    start(ann, "1+y+1+");
+    layWords();
+    play(bob, "0.4+1.4+2.4");
+    ASSERT_TRUE(ann.client->waitFor("CMD_foundword+2+cat+5+5+4+5"));
+    EXPECT_TRUE(contains(tick(ann, 60), "CMD_winner+Bob and "));
+}
+
+TEST_F(Game, LevelTeamsGoToTheFirstSeat)
+{
+    Peer ann = join("Ann");
+    Peer bob = join("Bob");
+    start(ann, "1+y+1+");
+    layWords();
+    play(ann, "0.4+1.4+2.4");
+    play(bob, "0.4+1.4+2.4");
+    ASSERT_TRUE(ann.client->waitFor("CMD_foundword+2+cat+5+5+4+5"));
+    EXPECT_TRUE(contains(tick(ann, 60), "CMD_winner+Ann and "));
+}
+
+TEST_F(Game, ASecondStartRequestStartsAfresh)
+{
+    Peer host = join("Host");
+    start(host, "3+n+2+");
+    layWords();
+    play(host, "0.4+1.4+2.4");
+    ASSERT_TRUE(host.client->waitFor("CMD_foundword+1+cat+5+5+3+0"));
+    tick(host, 30);
+    start(host, "3+n+1+");
+    EXPECT_EQ(server->currentRound(), 1);
+    EXPECT_EQ(server->secondsLeft(), 60);
+    layWords();
+    play(host, "0.4+1.4+2.4"); // the word lists and scores start over
+    EXPECT_TRUE(testsupport::pumpUntil([&] { return host.client->count("CMD_foundword+1+cat+5+5+3+0") == 2; }));
+}
+
+TEST_F(Game, StartRequestsOutsideTheRangesAreDropped)
+{
+    Peer host = join("Host");
+    for (const char* settings : { "0+n+2+", "100+n+2+", "3+n+0+", "3+n+61+", "3+x+2+", "3+n+2", "3+n+2+extra",
+             "99999999999+n+2+", "-3+n+2+", "3+n+2147483647+" })
+        host.client->send(std::string("CMD_startgame+1+") + settings);
+    std::vector<std::string> seen = collect(host);
+    EXPECT_EQ(countPrefix(seen, "CMD_startgame"), 0);
+    EXPECT_FALSE(server->isGameRunning());
+    start(host, "99+y+60+");
+    EXPECT_EQ(server->secondsLeft(), 3600);
+}
+
+TEST_F(Game, WordsAreRefusedToTheSenderAlone)
+{
+    Peer host = join("Host");
+    Peer bob = join("Bob");
+    Peer cid = join("Cid");
+    start(host, "3+n+2+");
+    collect(bob);
+    collect(cid);
+    layWords();
+    play(bob, "0.4+1.4+2.4");
+    ASSERT_TRUE(bob.client->waitFor("CMD_foundword+2+cat+5+5+4+0"));
+    play(bob, "0.4+1.4+2.4");
+    ASSERT_TRUE(bob.client->waitFor("CMD_badword+1+2+cat+"));
+    play(bob, "2.4+1.4+0.4"); // "tac" is no word
+    ASSERT_TRUE(bob.client->waitFor("CMD_badword+2+2+tac+"));
+    play(cid, "0.4+1.4+2.4"); // another seat may score the same word
+    ASSERT_TRUE(cid.client->waitFor("CMD_foundword+3+cat+5+5+1+0"));
+    std::vector<std::string> hostSaw = collect(host);
+    EXPECT_EQ(countPrefix(hostSaw, "CMD_badword"), 0);
+    EXPECT_EQ(countPrefix(hostSaw, "CMD_foundword"), 2);
+}
+
+TEST_F(Game, BrokenOrImpossibleWordsAreDroppedSilently)
+{
+    Peer host = join("Host");
+    std::vector<Peer> spies;
+    for (const char* name : { "b", "c", "d", "Spy" })
+        spies.push_back(join(name));
+    Peer& spy = spies.back();
+    ASSERT_EQ(spy.n, 5);
+    start(host, "3+n+2+");
+    layWords();
+    for (const char* refs : { "0.4+2.4+3.4", "0.4+0.4+1.4", "0.4+1.4+2.4+", "0.4+1.4+13.4", "0.4+1.4+2.9", "0.4+1.4+2",
+             "0.4+1.4+x.y", "0.4+1.4+-1.4", "1.4+2.4+1.4+2.4+1.4+2.4+1.4+2.4+1.4+2.4+1.4+2.4+1.4" })
+        play(host, refs);
+    play(spy, "0.4+1.4+2.4");
+    std::vector<std::string> seen = collect(host);
+    EXPECT_EQ(countPrefix(seen, "CMD_foundword"), 0);
+    EXPECT_EQ(countPrefix(seen, "CMD_badword"), 0);
+    // A tile may come back after another one in between: a-t-a is scored as a word attempt.
+    play(host, "1.4+2.4+1.4");
+    EXPECT_TRUE(host.client->waitFor("CMD_badword+2+1+ata+"));
+}
+
+TEST_F(Game, LatecomersGetTheRoundInPlayButNothingDuringThePause)
+{
+    Peer host = join("Host");
+    Peer bob = join("Bob");
+    start(host, "3+n+1+");
+    auto late = connectPeer();
+    ASSERT_EQ(late->number(), 3);
+    late->takeNew();
+    late->login("Cid");
+    ASSERT_TRUE(late->waitFor("CMD_setbonustiles+"));
+    ASSERT_TRUE(testsupport::pumpUntil([&] { return late->received().size() >= 22; }));
+    std::vector<std::string> got = late->takeNew();
+    ASSERT_EQ(got.size(), 22u);
+    EXPECT_EQ(got[0], "CMD_newplayerinfo+3+Cid");
+    EXPECT_EQ(got[1], "CMD_existingplayers+1+Host");
+    EXPECT_EQ(got[2], "CMD_existingplayers+2+Bob");
+    EXPECT_EQ(got[3], "CMD_gamestats+3+n+1+");
+    for (int y = 0; y < 9; ++y) {
+        EXPECT_EQ(got[4 + 2 * y].rfind("CMD_boardtileline+" + std::to_string(y) + "+", 0), 0u);
+        EXPECT_EQ(got[5 + 2 * y], "CMD_setbonustiles+");
+    }
+    EXPECT_EQ(got[4], boardRowMessage(server->currentBoard(), 0));
+
+    // Spies see the settings but no board.
+    std::vector<Peer> others;
+    for (const char* name : { "D", "E", "F" })
+        others.push_back(join(name));
+    Peer spy = join("Spy");
+    ASSERT_EQ(spy.n, 7);
+    std::vector<std::string> spySaw = collect(spy);
+    EXPECT_TRUE(contains(spySaw, "CMD_gamestats+3+n+1+"));
+    EXPECT_EQ(countPrefix(spySaw, "CMD_boardtileline"), 0);
+
+    // In the pause a newcomer gets no game messages.
+    tick(host, 60);
+    late->close();
+    ASSERT_TRUE(host.client->waitFor("CMD_playerdisconnected+3+Cid"));
+    Peer pauseComer = join("Pat");
+    std::vector<std::string> pauseSaw = collect(pauseComer);
+    EXPECT_EQ(countPrefix(pauseSaw, "CMD_gamestats"), 0);
+    EXPECT_EQ(countPrefix(pauseSaw, "CMD_boardtileline"), 0);
+}
+
+TEST_F(Game, WordsStopWhenTheSharedFlagIsCleared)
+{
+    // In the host's program the window clears the flag when its clock shows 0:00.
+    Peer host = join("Host");
+    start(host, "3+n+1+");
+    layWords();
+    gamerunning->value = false;
+    play(host, "0.4+1.4+2.4");
+    EXPECT_EQ(countPrefix(collect(host), "CMD_foundword"), 0);
+}
