@@ -1,0 +1,74 @@
+// lexmire-server: the game server alone, without any window.
+#include "app_paths.h"
+#include "server_options.h"
+#include "tserver.h"
+#include "embedded_word_list.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = { -1, -1 };
+
+void onSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] ssize_t written = ::write(signalPipe[1], &byte, 1);
+}
+
+// Ctrl+C and kill end the event loop normally, so the dictionary file is removed.
+void quitOnTerminationSignals(QCoreApplication& app)
+{
+    if (::pipe(signalPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    ServerOptions options = parseServerOptions(args);
+    if (!options.error.empty()) {
+        std::cerr << "lexmire-server: " << options.error << "\n" << kServerUsage;
+        return 2;
+    }
+    if (options.help) {
+        std::cout << kServerUsage;
+        return 0;
+    }
+    if (options.version) {
+        std::cout << "lexmire-server " << wire::kVersionText << "\n";
+        return 0;
+    }
+
+    QCoreApplication app(argc, argv);
+    quitOnTerminationSignals(app);
+    try {
+        TServer::Options serverOptions;
+        serverOptions.portName = std::to_string(options.port);
+        serverOptions.dictionaryPath = AppPaths::dictionaryFile();
+        serverOptions.wordRecords = embeddedWordList();
+        serverOptions.dictionaryNotice = [](const std::string& text) { std::cerr << text << "\n"; };
+        serverOptions.secondMs = options.secondMs;
+        TServer server(std::move(serverOptions));
+        server.startListening();
+        std::cout << "lexmire-server " << wire::kVersionText << " listening on port " << server.listeningPort()
+                  << std::endl;
+        return app.exec();
+    } catch (const std::exception& error) {
+        std::cerr << "lexmire-server: " << error.what() << "\n";
+        return 1;
+    }
+}
