@@ -55,6 +55,8 @@ int main(int argc, char** argv)
 
     QCoreApplication app(argc, argv);
     quitOnTerminationSignals(app);
+    // An exception out of a socket handler is reported and the server goes on.
+    setTSockExceptionHandler([](const std::string& message) { std::cerr << "lexmire-server: " << message << "\n"; });
     try {
         TServer::Options serverOptions;
         serverOptions.portName = std::to_string(options.port);
