@@ -1,0 +1,2 @@
+// (header-only; keeps the library non-empty before its windows land)
+#include "bgr_colour.h"
