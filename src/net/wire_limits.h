@@ -27,4 +27,9 @@ constexpr std::size_t kMaxNameBytes = 64;
 // the others chat would otherwise make the server hold everything for it.
 constexpr std::size_t kMaxPendingOutputBytes = 1024 * 1024;
 
+// Messages waiting in a window's queue. A round start is eleven messages; a
+// server that sends thousands faster than the window takes them is broken or
+// hostile, and the window lets the connection go.
+constexpr std::size_t kMaxClientQueue = 10000;
+
 } // namespace wire

@@ -1,0 +1,164 @@
+// The chat pane's line writing, scrolling and link handling.
+#include "chat_pane.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace {
+
+constexpr int defaultTextSize = 10;
+constexpr qreal pagePadding = 6;
+
+} // namespace
+
+ChatPane::ChatPane(QWidget* parent)
+    : QTextEdit(parent)
+{
+    setReadOnly(true);
+    setAcceptRichText(false);
+    setUndoRedoEnabled(false); // an undo stack would grow with every line and is never used
+    setTextInteractionFlags(Qt::TextSelectableByMouse); // no caret in a pane nobody types into
+    setLineWrapMode(QTextEdit::WidgetWidth);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    document()->setDocumentMargin(pagePadding);
+    viewport()->setMouseTracking(true);
+    viewport()->setCursor(Qt::ArrowCursor);
+
+    // White page, as the line colours (chosen by the players) are picked against white.
+    setStyleSheet(
+        QStringLiteral("ChatPane { background: #ffffff; color: #000000;"
+                       " border: 1px solid #1c2a6b; border-radius: 3px;"
+                       " selection-background-color: #f0c850; selection-color: #000040; }"
+                       "QScrollBar:vertical { background: #eef1fb; width: 11px; margin: 0px; border: none; }"
+                       "QScrollBar::handle:vertical { background: #9aa4d0; min-height: 24px; border-radius: "
+                       "4px; margin: 2px; }"
+                       "QScrollBar::handle:vertical:hover { background: #1c2a6b; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
+    setTextSize(defaultTextSize);
+}
+
+void ChatPane::setTextSize(int points)
+{
+    QFont f = document()->defaultFont();
+    f.setPointSize(points);
+    document()->setDefaultFont(f);
+}
+
+int ChatPane::textSize() const { return document()->defaultFont().pointSize(); }
+
+void ChatPane::addLine(const QString& line, QColor colour, bool scrollOff)
+{
+    // Many lines may arrive within one event-loop pass; paint once at the end.
+    const bool wasUpdating = updatesEnabled();
+    setUpdatesEnabled(false);
+
+    // Kept as numbers: a QTextCursor would move along with text inserted at it.
+    const int firstVisible = verticalScrollBar()->value();
+    const int keptAnchor = textCursor().anchor();
+    const int keptPosition = textCursor().position();
+
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+
+    QTextCharFormat regular;
+    regular.setForeground(colour);
+    regular.setFontWeight(QFont::Normal);
+    QTextCharFormat bold = regular;
+    bold.setFontWeight(QFont::Bold);
+
+    const qsizetype colon = line.indexOf(u':');
+    if (colon >= 0) {
+        end.insertText(line.left(colon + 1), bold);
+        end.insertText(line.mid(colon + 1), regular);
+    } else {
+        end.insertText(line, regular);
+    }
+    end.insertBlock(QTextBlockFormat(), regular);
+
+    if (scrollOff) {
+        QTextCursor kept(document());
+        kept.setPosition(keptAnchor);
+        kept.setPosition(keptPosition, QTextCursor::KeepAnchor);
+        setTextCursor(kept); // may scroll to the selection; the view is put back next
+        verticalScrollBar()->setValue(firstVisible);
+    } else {
+        setTextCursor(end);
+        ensureCursorVisible();
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    }
+
+    setUpdatesEnabled(wasUpdating);
+    viewport()->update();
+}
+
+int ChatPane::characterAt(const QPoint& viewportPos) const
+{
+    const QPointF docPos
+        = QPointF(viewportPos) + QPointF(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    const int hit = document()->documentLayout()->hitTest(docPos, Qt::ExactHit);
+    if (hit < 0)
+        return -1;
+    // The hit is the nearest gap between characters; the character under the
+    // point is the one after that gap unless the point lies left of it.
+    QTextCursor c(document());
+    c.setPosition(hit);
+    const int gapX = cursorRect(c).x();
+    int ch = viewportPos.x() < gapX ? hit - 1 : hit;
+    if (ch < 0 || ch >= document()->characterCount() - 1)
+        return -1;
+    return ch;
+}
+
+std::optional<FoundLink> ChatPane::linkAt(const QPoint& viewportPos) const
+{
+    const int ch = characterAt(viewportPos);
+    if (ch < 0)
+        return std::nullopt;
+    // A link never crosses a line break, so its own paragraph is enough.
+    const QTextBlock block = document()->findBlock(ch);
+    auto link = findLinkAt(block.text(), ch - block.position());
+    if (link)
+        link->start += block.position();
+    return link;
+}
+
+void ChatPane::mainchatMouseMove(const QPoint& viewportPos)
+{
+    viewport()->setCursor(linkAt(viewportPos) ? Qt::PointingHandCursor : Qt::ArrowCursor);
+}
+
+bool ChatPane::mainchatMouseDown(Qt::MouseButton button, const QPoint& viewportPos)
+{
+    if (button != Qt::LeftButton)
+        return false;
+    const auto link = linkAt(viewportPos);
+    if (!link)
+        return false;
+    QTextCursor c(document());
+    c.setPosition(link->start);
+    c.setPosition(link->start + link->length, QTextCursor::KeepAnchor);
+    setTextCursor(c);
+    emit linkActivated(link->text);
+    return true;
+}
+
+void ChatPane::mouseMoveEvent(QMouseEvent* event)
+{
+    QTextEdit::mouseMoveEvent(event);
+    mainchatMouseMove(event->position().toPoint());
+}
+
+void ChatPane::mousePressEvent(QMouseEvent* event)
+{
+    // A press on a link selects the link itself; the default press would
+    // replace that selection with an empty one.
+    if (mainchatMouseDown(event->button(), event->position().toPoint())) {
+        event->accept();
+        return;
+    }
+    QTextEdit::mousePressEvent(event);
+}

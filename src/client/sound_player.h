@@ -1,0 +1,63 @@
+// SoundPlayer: plays the program's embedded clips by name, one at a time, behind the
+// "Play Sounds" and "Play Chatter Sounds" switches, and remembers what it was asked to play.
+#pragma once
+
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class QSoundEffect;
+
+class SoundPlayer : public QObject {
+    Q_OBJECT
+public:
+    explicit SoundPlayer(QObject* parent = nullptr);
+    ~SoundPlayer() override;
+
+    // The two menu switches; both start on.
+    void setEffectsOn(bool on) { effectsOn_ = on; }
+    bool effectsOn() const { return effectsOn_; }
+    void setChatterOn(bool on) { chatterOn_ = on; }
+    bool chatterOn() const { return chatterOn_; }
+
+    // An effect clip ("start", "place", ...), played only while effects are on.
+    void playsounds(const QString& name);
+    // A chatter clip ("wave1" ... "wave20"), played only while chatter is on.
+    void playChatter(const QString& name);
+    // Any clip, whatever the switches say. Names match without regard to case; a name
+    // with no clip is recorded but plays nothing and leaves the current clip sounding.
+    // Returns at once: the clip loads and plays in the background, or silently not at
+    // all on a machine without audio output.
+    void play(const QString& name);
+
+    // Every name play was asked for (lower-cased), in order, once the switches let it
+    // through; the newest kMaxPlayed are kept.
+    static constexpr int kMaxPlayed = 1000;
+    QStringList played() const { return played_; }
+    void clearPlayed() { played_.clear(); }
+
+    // The clip started last (names with no clip do not count); empty before any.
+    QString current() const { return current_; }
+    // How many of the loaded clips report that they are playing; never more than one.
+    int soundingCount() const;
+
+    // Loads the named clips ahead of their first use (say, once the window is shown).
+    void preload(const QStringList& names);
+
+    // ":/sounds/<name>.wav" for a name of letters and digits, else empty, so a name that
+    // came over the network cannot reach any other resource.
+    static QString resourcePath(const QString& name);
+    static QStringList effectNames();
+    static QStringList chatterNames();
+
+private:
+    // The loaded clip of that lower-case name, loading it on first use; null if none.
+    QSoundEffect* effectFor(const QString& name);
+
+    bool effectsOn_ = true;
+    bool chatterOn_ = true;
+    QStringList played_;
+    QString current_;
+    QHash<QString, QSoundEffect*> effects_;
+};

@@ -1,0 +1,212 @@
+// Tchat chat: the entry box, chat and action lines, phrase buttons and their
+// cooldown, chatter sounds, colours, text size and the chat pane's commands.
+#include "tchat.h"
+
+#include "bgr_colour.h"
+#include "chat_pane.h"
+#include "colour_text.h"
+#include "ini_file.h"
+#include "sound_player.h"
+#include "tphrases.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QColorDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTextDocumentFragment>
+
+namespace {
+
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kBlue = 0xFF0000;
+
+QString text(std::string_view bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
+std::string bytes(const QString& text) { return text.toLatin1().toStdString(); }
+
+} // namespace
+
+void Tchat::addlinetochat(const QString& line, uint32_t colour)
+{
+    mainchat->addLine(line, colorFromBgr(colour), ScrollChatOff1->isChecked());
+}
+
+void Tchat::sendit()
+{
+    if (!loggedin)
+        return;
+    const QString entry = mychat->text();
+    if (!entry.isEmpty()) {
+        if (!entry.startsWith("/"))
+            send("CMD_chat+" + std::to_string(mynumber) + "+" + bytes(entry) + "|" + wire::colourToText(chatColour));
+        else if (entry.startsWith("/me"))
+            send("CMD_action+" + std::to_string(mynumber) + "+" + bytes(entry.mid(4)) + "|"
+                 + wire::colourToText(actionColour));
+    }
+    mychat->clear();
+}
+
+void Tchat::chatrecieved(std::string_view field)
+{
+    const QString received = text(field);
+    const int bar = received.indexOf('|');
+    if (bar < 0) {
+        addlinetochat(received, kWhite);
+        return;
+    }
+    std::optional<uint32_t> colour = wire::colourFromText(bytes(received.mid(bar + 1)));
+    addlinetochat(received.left(bar), colour.value_or(kWhite));
+}
+
+void Tchat::b_phrase1Click(int button)
+{
+    if (!phraseready || button < 1 || button > 9)
+        return;
+    const QString phrase = b_phrase[button]->toolTip();
+    const std::string body = phrase.startsWith("/me") ? bytes(phrase.mid(4)) : " says: " + bytes(phrase);
+    try {
+        send("CMD_action+" + std::to_string(mynumber) + "+" + body + "|" + wire::colourToText(actionColour));
+    } catch (const ESockException& error) {
+        // Only possible before any connection was opened.
+        if (setup_.showError)
+            setup_.showError(QString::fromStdString(error.what()));
+        return;
+    }
+    phraseready = false;
+    restartDispatch();
+}
+
+void Tchat::b_phrase10Click()
+{
+    popup_sounds->popup(b_phrase[10]->mapToGlobal(b_phrase[10]->rect().bottomRight()));
+}
+
+void Tchat::wave20Click(int number)
+{
+    if (number == 0)
+        return;
+    if (mynumber <= 4 && loggedin)
+        send("CMD_playasound+" + std::to_string(mynumber) + "+wave" + std::to_string(number) + "+");
+}
+
+void Tchat::playasound(std::string_view args)
+{
+    wire::FieldReader fields(args);
+    int32_t seat = 0;
+    std::string_view name;
+    if (!fields.nextInt(seat) || !fields.next(name))
+        return;
+    const QString clip = text(name);
+    if (PlayChatterSounds1->isChecked()) {
+        sounds_->playChatter(clip);
+        return;
+    }
+    QLabel* label = seat >= 1 && seat <= 4 ? seatLabel("label_playername", seat) : nullptr;
+    QAction* item = clip.isEmpty() ? nullptr : popup_sounds->findChild<QAction*>(clip);
+    if (!item) {
+        for (QAction* action : popup_sounds->actions())
+            if (action->objectName() == clip)
+                item = action;
+    }
+    if (label && item)
+        addlinetochat(label->text() + ": <Chatter Sound> " + item->text(), kBlue);
+}
+
+void Tchat::PlayChatterSounds1Click()
+{
+    sounds_->setChatterOn(PlayChatterSounds1->isChecked());
+    saveinifile();
+}
+
+void Tchat::ChatColor1Click()
+{
+    std::optional<uint32_t> chosen;
+    if (chooseColour) {
+        chosen = chooseColour(chatColour);
+    } else {
+        QColor picked = QColorDialog::getColor(colorFromBgr(chatColour), this, "Text Color");
+        if (picked.isValid())
+            chosen = bgrFromColor(picked);
+    }
+    if (!chosen)
+        return;
+    chatColour = *chosen;
+    mychat->setStyleSheet(mychat->styleSheet() + QString("color: %1;").arg(colorFromBgr(chatColour).name()));
+    saveinifile();
+}
+
+void Tchat::ActionColor1Click()
+{
+    std::optional<uint32_t> chosen;
+    if (chooseColour) {
+        chosen = chooseColour(actionColour);
+    } else {
+        QColor picked = QColorDialog::getColor(colorFromBgr(actionColour), this, "Action Color");
+        if (picked.isValid())
+            chosen = bgrFromColor(picked);
+    }
+    if (chosen)
+        actionColour = *chosen;
+    saveinifile(); // saved whether or not a colour was chosen
+}
+
+void Tchat::N8Click(int size)
+{
+    chatTextSize = size;
+    mainchat->setTextSize(size);
+    saveinifile();
+}
+
+void Tchat::ScrollChatOff1Click()
+{
+    // Either of the two items was toggled; both show the same state.
+    const bool on = sender() == ScrollChatOff2 ? ScrollChatOff2->isChecked() : ScrollChatOff1->isChecked();
+    ScrollChatOff1->setChecked(on);
+    ScrollChatOff2->setChecked(on);
+}
+
+void Tchat::ClearMainChat1Click()
+{
+    mainchat->clear();
+}
+
+void Tchat::Copy1Click()
+{
+    QApplication::clipboard()->setText(mainchat->textCursor().selection().toPlainText());
+}
+
+void Tchat::Paste1Click()
+{
+    const QString clip = QApplication::clipboard()->text();
+    if (!clip.isEmpty())
+        mychat->setText(clip);
+}
+
+void Tchat::PhraseList1Click()
+{
+    QStringList texts;
+    for (int n = 1; n <= 9; ++n)
+        texts << b_phrase[n]->toolTip();
+    phrases->setPhrases(texts);
+    phrases->show();
+    phrases->raise();
+}
+
+void Tchat::savePhrases(const QStringList& texts)
+{
+    IniFile ini(setup_.settingsFile);
+    QList<QPair<QString, QString>> keys;
+    for (int n = 1; n <= 9 && n <= texts.size(); ++n)
+        keys.append({ QString("Phrase%1").arg(n), texts[n - 1] });
+    if (!ini.writeAll("Lexmire", keys) && setup_.showError)
+        setup_.showError(QString("Unable to write to %1").arg(setup_.settingsFile));
+}
+
+void Tchat::openLink(const QString& link)
+{
+    if (setup_.openLink)
+        setup_.openLink(link);
+}

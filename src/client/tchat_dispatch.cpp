@@ -1,0 +1,206 @@
+// Tchat connection and dispatch: the inbound queue, the login reply, the
+// roster of seats and spies, departures, version warnings, and removal.
+#include "tchat.h"
+
+#include "sound_player.h"
+#include "tspylist.h"
+#include "ttallylist.h"
+#include "wire_limits.h"
+
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+
+namespace {
+
+// Colours of this window's own lines (00BBGGRR).
+constexpr uint32_t kNavy = 0x800000;
+constexpr uint32_t kGrey = 0x808080;
+constexpr uint32_t kBlue = 0xFF0000;
+constexpr uint32_t kSpyLeft = 0x78989C;
+
+// Phrase buttons work again on the 101st dispatcher tick after a phrase.
+constexpr int kPhraseCooldownTicks = 100;
+
+const QString kWaiting = "<Waiting>";
+
+QString text(std::string_view bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
+
+} // namespace
+
+void Tchat::send(const std::string& message)
+{
+    sock.Send(message + wire::kEndByte);
+}
+
+void Tchat::sockRead(TSock* Sender, int)
+{
+    bool overflow = false;
+    auto result = framer.feed(Sender->Receive(), [&](std::string&& message) {
+        if (receivedlist.size() >= wire::kMaxClientQueue) {
+            overflow = true;
+            return;
+        }
+        receivedlist.push(0, std::move(message));
+    });
+    // A server that floods us or never ends a message is not one we can follow.
+    if (result == wire::MessageFramer::Result::Overflow || overflow)
+        Sender->Close();
+    restartDispatch();
+}
+
+void Tchat::restartDispatch()
+{
+    if ((!receivedlist.empty() || !phraseready) && !Timer1.isActive())
+        Timer1.start();
+}
+
+void Tchat::Timer1Timer()
+{
+    processsocktimer();
+    if (!phraseready)
+        ++phraseticks;
+    if (phraseticks > kPhraseCooldownTicks) {
+        phraseready = true;
+        phraseticks = 0;
+    }
+    if (receivedlist.empty() && phraseready)
+        Timer1.stop();
+}
+
+void Tchat::processsocktimer()
+{
+    const wire::QueuedMessage message = receivedlist.take();
+    const wire::SplitLine line = wire::splitCommand(message.line);
+    const std::string_view command = line.command;
+    const std::string_view args = line.args;
+    if (command.empty())
+        return;
+    if (command == "CMD_sendlogininfo")
+        sendloginfo(args);
+    else if (command == "CMD_chat" || command == "CMD_action")
+        chatrecieved(args);
+    else if (command == "CMD_newplayerinfo" || command == "CMD_existingplayers")
+        newplayerinfo(args);
+    else if (command == "CMD_playerdisconnected")
+        playerdisconnected(args);
+    else if (command == "CMD_startgame")
+        startthegame(args);
+    else if (command == "CMD_endround")
+        endturn(args);
+    else if (command == "CMD_winner")
+        postwinner(args);
+    else if (command == "CMD_foundword")
+        foundword(args);
+    else if (command == "CMD_updatetime")
+        updatetime(args);
+    else if (command == "CMD_nextround")
+        nextround(args);
+    else if (command == "CMD_badword")
+        badword(args);
+    else if (command == "CMD_havewrongversion")
+        addlinetochat(text(args) + " has a different version of the game then you.", kBlue);
+    else if (command == "CMD_wrongversion")
+        addlinetochat("You have a different version of the game then the host.", kBlue);
+    else if (command == "CMD_boardtileline")
+        boardtileline(args);
+    else if (command == "CMD_gamestats")
+        gamestats(args);
+    else if (command == "CMD_setbonustiles")
+        setbonustiles();
+    else if (command == "CMD_playasound")
+        playasound(args);
+}
+
+void Tchat::sendloginfo(std::string_view args)
+{
+    std::optional<int32_t> number = wire::strictToInt(args);
+    if (!number)
+        return;
+    mynumber = *number;
+    loggedin = true;
+    send("CMD_logininfo+" + std::to_string(mynumber) + "+" + std::string(wire::kVersionText) + "+" + loginname);
+}
+
+void Tchat::newplayerinfo(std::string_view args)
+{
+    wire::FieldReader fields(args);
+    int32_t n = 0;
+    if (!fields.nextInt(n))
+        return;
+    const QString name = text(fields.rest());
+
+    if (n == mynumber) {
+        addlinetochat("You are Connected.", kNavy);
+        loadinifile();
+    } else {
+        addlinetochat(name + " has Connected.", kNavy);
+        playsounds("entered");
+    }
+    if (n > 4) {
+        spylist->addSpyLine(QString("%1: %2").arg(n).arg(name));
+        addlinetochat(n == mynumber ? QString("You are spying.") : name + " is spying.", kNavy);
+    } else if (n >= 1) {
+        seatLabel("label_playername", n)->setText(name);
+    }
+    loadchecklist();
+}
+
+void Tchat::playerdisconnected(std::string_view args)
+{
+    wire::FieldReader fields(args);
+    int32_t n = 0;
+    if (!fields.nextInt(n))
+        return;
+    const QString name = text(fields.rest());
+
+    if (n == mynumber) {
+        loggedin = false;
+        // Closing ends the program once this handler has returned.
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+    if (n >= 1 && n < 5) {
+        QLabel* label = seatLabel("label_playername", n);
+        if (label->text() != kWaiting)
+            addlinetochat(label->text() + " disconnected.", kGrey);
+        label->setText(kWaiting);
+    }
+    loadchecklist();
+    const QString spyLine = QString("%1: %2").arg(n).arg(name);
+    if (spylist->lines().contains(spyLine)) {
+        addlinetochat(name + " has left.", kSpyLeft);
+        spylist->removeSpyLine(spyLine);
+    }
+}
+
+void Tchat::loadchecklist()
+{
+    QStringList others;
+    for (int seat = 1; seat <= 4; ++seat) {
+        if (seat == mynumber)
+            continue;
+        const QString caption = seatCaption(seat);
+        if (caption != kWaiting)
+            others << caption;
+    }
+    tallylist->setPlayersInGame(others);
+}
+
+void Tchat::label_playername1ContextPopup(int seat, const QPoint& globalPos)
+{
+    RemoveFromGame1->setEnabled(ishost && seatCaption(seat) != kWaiting);
+    popupKickSeat = seat;
+    if (!globalPos.isNull())
+        popup_kick->popup(globalPos);
+}
+
+void Tchat::RemoveFromGame1Click()
+{
+    kicking(popupKickSeat);
+}
+
+void Tchat::kicking(int number)
+{
+    if (ishost && loggedin)
+        send("CMD_kickhim+" + std::to_string(mynumber) + "+" + std::to_string(number) + "+");
+}

@@ -1,0 +1,199 @@
+// The letter-tile pictures: the built-in set drawn in code and sets read from bitmap strips.
+#include "tile_images.h"
+
+#include "pictures.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSet>
+
+#include <cmath>
+
+namespace {
+
+constexpr std::array<int, 26> kLetterValues { 1, 3, 3, 1, 1, 5, 3, 3, 1, 5, 5, 1, 3, 1, 1, 3, 10, 1, 1, 1, 1,
+    7, 5, 10, 3, 10 };
+
+QPixmap transparentTile(qreal dpr)
+{
+    const int side = int(std::ceil(TileImages::kSize * dpr));
+    QPixmap pixmap(side, side);
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(Qt::transparent);
+    return pixmap;
+}
+
+// A glyph centred on its ink rather than its font box, so every letter sits in the same spot.
+void fillCentredText(QPainter& painter, const QString& text, const QFont& font, QPointF centre)
+{
+    QPainterPath path;
+    path.addText(0, 0, font, text);
+    const QRectF ink = path.boundingRect();
+    path.translate(centre - ink.center());
+    painter.drawPath(path);
+}
+
+}
+
+TileImages::TileImages(qreal dpr) { useClassic(dpr); }
+
+void TileImages::useClassic(qreal dpr)
+{
+    if (dpr <= 0)
+        dpr = 1.0;
+    images[0] = transparentTile(dpr);
+    for (int code = 1; code < kCount; ++code) {
+        QPixmap pixmap = transparentTile(dpr);
+        QPainter painter(&pixmap);
+        paintClassic(painter, code);
+        painter.end();
+        images[size_t(code)] = pixmap;
+    }
+    classic = true;
+}
+
+void TileImages::paintClassic(QPainter& painter, int code)
+{
+    if (code < 1 || code > 26)
+        return;
+    painter.save();
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+
+    // The face leaves a pixel all round, so tiles side by side stay apart and cast a shadow.
+    const QRectF face(1.0, 1.0, 38.0, 38.0);
+    constexpr qreal radius = 5.0;
+
+    QPainterPath shadow;
+    shadow.addRoundedRect(face.translated(0.8, 1.4), radius, radius);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 90));
+    painter.drawPath(shadow);
+
+    QPainterPath body;
+    body.addRoundedRect(face, radius, radius);
+    QLinearGradient fill(face.topLeft(), face.bottomLeft());
+    fill.setColorAt(0.0, QColor(0xF7, 0xF8, 0xFA));
+    fill.setColorAt(0.45, QColor(0xE4, 0xE6, 0xEA));
+    fill.setColorAt(1.0, QColor(0xC3, 0xC7, 0xCE));
+    painter.setBrush(fill);
+    painter.drawPath(body);
+
+    // Bevel: light along the top and left inside edge, shade along the bottom and right.
+    painter.save();
+    painter.setClipPath(body);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(255, 255, 255, 200), 1.6));
+    painter.drawPath(body.translated(1.0, 1.0));
+    painter.setPen(QPen(QColor(60, 70, 85, 70), 1.6));
+    painter.drawPath(body.translated(-1.0, -1.0));
+    painter.restore();
+
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(0x5F, 0x67, 0x74), 1.0));
+    painter.drawRoundedRect(face.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
+
+    const QString letter(letterOf(code));
+    const QFont letterFont = Pictures::font(24.0, QFont::Bold);
+    const QPointF centre(face.center().x() + 0.5, face.center().y() + 1.5);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 170));
+    fillCentredText(painter, letter, letterFont, centre + QPointF(0.0, 0.9));
+    painter.setBrush(QColor(0x1A, 0x22, 0x2E));
+    fillCentredText(painter, letter, letterFont, centre);
+
+    // Dearer letters get warmer numbers, so a rare tile stands out across the board.
+    const int value = letterValue(code);
+    painter.setFont(Pictures::font(9.0, QFont::Bold));
+    painter.setPen(value >= 10 ? QColor(0xB0, 0x25, 0x1A)
+            : value >= 5       ? QColor(0xA8, 0x5A, 0x00)
+            : value >= 3       ? QColor(0x2A, 0x5C, 0x9E)
+                               : QColor(0x47, 0x50, 0x5E));
+    painter.drawText(QRectF(4.0, 2.5, 16.0, 11.0), Qt::AlignLeft | Qt::AlignVCenter, QString::number(value));
+    painter.restore();
+}
+
+bool TileImages::loadStrip(const QString& bmpPath)
+{
+    QImage strip;
+    if (!strip.load(bmpPath) || strip.isNull())
+        return false;
+    strip = strip.convertToFormat(QImage::Format_ARGB32);
+
+    std::array<QPixmap, kCount> loaded;
+    for (int i = 0; i < kCount; ++i) {
+        QImage cell(kSize, kSize, QImage::Format_ARGB32);
+        cell.fill(Qt::transparent);
+        for (int y = 0; y < kSize && y < strip.height(); ++y) {
+            const auto* from = reinterpret_cast<const QRgb*>(strip.constScanLine(y));
+            auto* to = reinterpret_cast<QRgb*>(cell.scanLine(y));
+            for (int x = 0; x < kSize; ++x) {
+                const int sx = kSize * i + x;
+                if (sx >= strip.width())
+                    break;
+                const QRgb pixel = from[sx];
+                to[x] = (pixel | 0xFF000000u) == kTransparentKey ? 0u : pixel;
+            }
+        }
+        loaded[size_t(i)] = QPixmap::fromImage(cell);
+    }
+    images = std::move(loaded);
+    classic = false;
+    return true;
+}
+
+const QPixmap& TileImages::tile(int code) const
+{
+    if (code < 0 || code >= kCount)
+        return images[0];
+    return images[size_t(code)];
+}
+
+int TileImages::letterValue(int code)
+{
+    if (code < 1 || code > 26)
+        return 0;
+    return kLetterValues[size_t(code - 1)];
+}
+
+QChar TileImages::letterOf(int code)
+{
+    if (code < 1 || code > 26)
+        return {};
+    return QChar(u'A' + (code - 1));
+}
+
+QStringList TileImages::setNames(const QStringList& folders)
+{
+    QStringList names;
+    QSet<QString> seen;
+    for (const QString& folder : folders) {
+        const QStringList files = QDir(folder).entryList(
+            QStringList { QStringLiteral("*.bmp") }, QDir::Files, QDir::Name | QDir::IgnoreCase);
+        for (const QString& file : files) {
+            const QString name = file.section(QLatin1Char('.'), 0, 0);
+            if (name.isEmpty() || seen.contains(name))
+                continue;
+            seen.insert(name);
+            names.append(name);
+        }
+    }
+    return names;
+}
+
+QString TileImages::setPath(const QStringList& folders, const QString& name)
+{
+    // The name comes from the settings file, so it must not lead out of the folder.
+    if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))
+        || name.startsWith(QLatin1Char('.')))
+        return {};
+    for (const QString& folder : folders) {
+        const QString path = QDir(folder).filePath(name + QStringLiteral(".bmp"));
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
+}

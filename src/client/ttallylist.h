@@ -1,0 +1,54 @@
+// Ttallylist: the tally window. Shows the own record and the results against
+// each tallied opponent, and takes the results of play from the main window.
+#pragma once
+
+#include "tally_model.h"
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+
+class Ttallylist : public QDialog {
+    Q_OBJECT
+public:
+    explicit Ttallylist(QWidget* parent = nullptr);
+
+    // The tally file: read at start-up, written at the end.
+    // An unreadable file is reported, kept aside, and the tally starts empty.
+    void loadFromFile(const QString& path);
+    void saveToFile(const QString& path) const;
+
+    // From the main window.
+    void setPlayersInGame(const QStringList& names); // loadchecklist
+    QStringList playersInGame() const;
+    void ownWordAccepted(const QString& word, int score);
+    void roundEnded(int minutesPerRound, int wordsFound, int score);
+    void addgame(const QString& result);
+
+    // Handlers.
+    void checklistClickCheck(QListWidgetItem* item);
+    void listbox_tallyClickCheck(QListWidgetItem* item);
+    void listbox_tallyClick(int index);
+    void FlatButton2Click(); // "Reset Tally"
+
+    const TallyModel& model() const { return model_; }
+
+    // Questions and notices; tests answer them without modal boxes.
+    std::function<bool(const QString& question)> ask;
+    std::function<void(const QString& text)> notify;
+
+private:
+    void refreshOwnLabels();
+    void refreshTalliedList();
+    void showRow(int index);
+    void setLabel(const QString& name, const QString& text);
+
+    TallyModel model_;
+    QListWidget* listbox_tally = nullptr;
+    QListWidget* checklist = nullptr;
+    bool updatingLists_ = false;
+};
