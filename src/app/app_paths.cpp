@@ -1,7 +1,10 @@
 // Where the program's files live.
 #include "app_paths.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <cstdlib>
@@ -43,4 +46,60 @@ std::string AppPaths::runtimeFolder()
 std::string AppPaths::dictionaryFile()
 {
     return runtimeFolder() + "/English";
+}
+
+namespace {
+
+QString programFolder()
+{
+    return QCoreApplication::applicationDirPath();
+}
+
+// A per-user folder of the given kind, created when missing.
+QString userFolder(QStandardPaths::StandardLocation kind)
+{
+    const QString folder = QStandardPaths::writableLocation(kind) + "/lexmire";
+    QDir().mkpath(folder);
+    return folder;
+}
+
+} // namespace
+
+QString AppPaths::homeFolder()
+{
+    const QString home = qEnvironmentVariable("LEXMIRE_HOME");
+    if (!home.isEmpty()) {
+        QDir().mkpath(home);
+        return home;
+    }
+    const QFileInfo program(programFolder());
+    return program.isDir() && program.isWritable() ? programFolder() : QString();
+}
+
+QString AppPaths::settingsFile()
+{
+    const QString home = homeFolder();
+    return (home.isEmpty() ? userFolder(QStandardPaths::AppConfigLocation) : home) + "/brellowlobby.ini";
+}
+
+QString AppPaths::tallyFile()
+{
+    const QString home = homeFolder();
+    return (home.isEmpty() ? userFolder(QStandardPaths::AppDataLocation) : home) + "/lexmire2tally.tld";
+}
+
+QStringList AppPaths::tileFolders()
+{
+    QStringList folders { programFolder() + "/lexmiretiles" };
+    const QString home = homeFolder();
+    const QString own = (home.isEmpty() ? userFolder(QStandardPaths::AppDataLocation) : home) + "/lexmiretiles";
+    if (!folders.contains(own))
+        folders << own;
+    return folders;
+}
+
+QString AppPaths::downloadFolder()
+{
+    const QString home = homeFolder();
+    return home.isEmpty() ? userFolder(QStandardPaths::AppDataLocation) : home;
 }

@@ -1,0 +1,99 @@
+// lexmire: the desktop program. One copy per user; it creates the main
+// window, the hidden game server and the companion windows, and takes its
+// role (solo, host, joiner) from the command line.
+#include "app_paths.h"
+#include "embedded_word_list.h"
+#include "single_instance.h"
+#include "tchat.h"
+#include "lobby_paths.h"
+#include "tdownload.h"
+#include "tserver.h"
+#include "ttallylist.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+
+void showError(const QString& text)
+{
+    QMessageBox::critical(QApplication::activeWindow(), "Lexmire", text);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Lexmire");
+    QApplication::setApplicationDisplayName("Lexmire");
+
+    std::string runtime;
+    try {
+        runtime = AppPaths::runtimeFolder();
+    } catch (const std::exception& error) {
+        showError(QString::fromStdString(error.what()));
+        return 1;
+    }
+    const QString runtimeFolder = QString::fromStdString(runtime);
+    SingleInstance guard("nerith", runtimeFolder);
+    if (guard.anotherCopyRuns())
+        return 0;
+    PresenceMarker presence("lexmire", runtimeFolder);
+
+    // An exception out of a socket handler is shown and the program goes on.
+    setTSockExceptionHandler([](const std::string& message) { showError(QString::fromStdString(message)); });
+
+    auto gamerunning = std::make_shared<GameRunning>();
+    TServer* server = nullptr;
+    Tdownload* download = nullptr;
+
+    TchatSetup setup;
+    setup.arguments = QApplication::arguments().mid(1);
+    setup.settingsFile = AppPaths::settingsFile();
+    setup.tileFolders = AppPaths::tileFolders();
+    setup.gamerunning = gamerunning;
+    setup.startHosting = [&server] { server->startListening(); };
+    setup.showDownload = [&download] { download->show(); };
+    setup.openLink = [](const QString& link) {
+        QDesktopServices::openUrl(QUrl::fromUserInput(link));
+    };
+    setup.showError = showError;
+
+    Tchat window(setup);
+    guard.bringForward = [&window] {
+        if (window.isMinimized())
+            window.showNormal();
+        window.raise();
+        window.activateWindow();
+    };
+
+    std::unique_ptr<TServer> serverOwner;
+    try {
+        TServer::Options options;
+        options.dictionaryPath = AppPaths::dictionaryFile();
+        options.wordRecords = embeddedWordList();
+        options.dictionaryNotice = [](const std::string& text) {
+            QMessageBox::information(nullptr, "Lexmire", QString::fromStdString(text));
+        };
+        options.gamerunning = gamerunning;
+        serverOwner = std::make_unique<TServer>(std::move(options));
+        server = serverOwner.get();
+    } catch (const std::exception& error) {
+        showError(QString::fromStdString(error.what()));
+        return 1;
+    }
+
+    Tdownload downloadWindow(AppPaths::downloadFolder(), LobbyPaths::lobbyUrl(), LobbyPaths::installedLobbyProgram(),
+                             [&window] { window.Exit1Click(); });
+    download = &downloadWindow;
+
+    const QString tallyFile = AppPaths::tallyFile();
+    window.tally().loadFromFile(tallyFile);
+    window.show();
+    const int status = app.exec();
+    window.tally().saveToFile(tallyFile);
+    return status;
+}

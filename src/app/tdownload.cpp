@@ -1,0 +1,378 @@
+// Tdownload: offers the Brellow Lobby to a solo player.
+#include "tdownload.h"
+
+#include "jpeg_image.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QPixmap>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace {
+
+const char* const kPicture = ":/pictures/lobby.jpg";
+constexpr int kPictureWidth = 200;
+constexpr int kPictureHeight = 150;
+constexpr int kWindowWidth = 560;
+constexpr int kTitleFontSize = 16;
+
+const char* const kUserAgent = "Mozilla/3.0 (compatible)";
+const char* const kAccept = "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*";
+const char* const kInstallerParameters = "/SP- /silent /noicons";
+
+// A label whose text wraps to the width the layout gives it.
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    // Plain text keeps every character as written, double blanks included.
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    return label;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& text)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // Enter must not start a download or leave the game by accident.
+    button->setAutoDefault(false);
+    return button;
+}
+
+QFrame* makeRule(QWidget* parent)
+{
+    auto* rule = new QFrame(parent);
+    rule->setFrameShape(QFrame::HLine);
+    rule->setFrameShadow(QFrame::Sunken);
+    return rule;
+}
+
+void setBold(QLabel* label, int pointSize = 0)
+{
+    QFont font = label->font();
+    font.setBold(true);
+    if (pointSize > 0)
+        font.setPointSize(pointSize);
+    label->setFont(font);
+}
+
+void setRed(QLabel* label)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(Qt::red));
+    label->setPalette(palette);
+}
+
+} // namespace
+
+Tdownload::Tdownload(
+    QString folder, QString url, QString program, std::function<void()> exit, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+    , installerFolder(std::move(folder))
+    , lobbyUrl(std::move(url))
+    , lobbyProgram(std::move(program))
+    , exitProgram(std::move(exit))
+{
+    setObjectName("Tdownload");
+    setWindowTitle("Download The Brellow Lobby");
+    buildControls();
+    setDownloadState(NotStarted);
+
+    // Boxes carry the program's title, like every other box of the game.
+    showMessage = [this](const QString& text) {
+        QMessageBox box(
+            QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, this);
+        box.exec();
+    };
+    showError = [this](const QString& text) {
+        QMessageBox::critical(this, QGuiApplication::applicationDisplayName(), text);
+    };
+    startProgram = [](const QString& program, const QStringList& arguments) {
+        return QProcess::startDetached(program, arguments, QFileInfo(program).absolutePath());
+    };
+
+    HttpCli1 = new QNetworkAccessManager(this);
+    HttpCli1->setObjectName("HttpCli1");
+    // The installer comes straight from the maker's server; a proxy set up
+    // for other programs is not used.
+    HttpCli1->setProxy(QNetworkProxy::NoProxy);
+}
+
+void Tdownload::buildControls()
+{
+    Image1 = new QLabel(this);
+    Image1->setObjectName("Image1");
+    Image1->setFixedSize(kPictureWidth, kPictureHeight);
+    Image1->setAlignment(Qt::AlignCenter);
+    QFile picture(QString::fromLatin1(kPicture));
+    if (picture.open(QIODevice::ReadOnly))
+        Image1->setPixmap(QPixmap::fromImage(decodeJpeg(picture.readAll())));
+
+    Label2 = makeLabel(this, "Label2", "IS CLOSED");
+    Label2->setAlignment(Qt::AlignCenter);
+    setBold(Label2, kTitleFontSize);
+    setRed(Label2);
+
+    Label1 = makeLabel(this, "Label1",
+        "Download The Brellow Lobby Now to play this  and other exciting games online with other players!");
+    getbutton = makeButton(this, "getbutton", "Download And Install The Brellow Lobby Now");
+    infolabel = makeLabel(this, "infolabel", QString());
+    infolabel3 = makeLabel(this, "infolabel3", QString());
+    for (QLabel* progress : { infolabel, infolabel3 }) {
+        setBold(progress);
+        // Reserve the line so that the window does not jump when text appears.
+        progress->setMinimumHeight(progress->fontMetrics().height());
+    }
+    abortbutton = makeButton(this, "abortbutton", "Stop Download");
+    // Nothing to stop until a download runs.
+    abortbutton->setEnabled(false);
+    infolabel2 = makeLabel(this, "infolabel2", QString());
+    infolabel2->hide();
+
+    Label7 = makeLabel(this, "Label7",
+        "To proceed to the game without the ability to play against others click the button below.");
+    Button1 = makeButton(this, "Button1", "Play Solo Game");
+    Label3 = makeLabel(this, "Label3",
+        "Note: Even if you are playing offline, you will need to configure your FIREWALL to allow "
+        "the game to access the internet components.");
+    setRed(Label3);
+    Label5 = makeLabel(this, "Label5",
+        "If you already have The Brellow Lobby and you wish to play with others then click the button below "
+        "to close this game and open The Brellow Lobby.");
+    Button2 = makeButton(this, "Button2", "Play with Others");
+
+    auto* picturePane = new QVBoxLayout;
+    picturePane->addWidget(Image1);
+    picturePane->addWidget(Label2);
+    picturePane->addStretch();
+
+    auto* downloadPane = new QVBoxLayout;
+    downloadPane->addWidget(Label1);
+    downloadPane->addSpacing(6);
+    downloadPane->addWidget(getbutton);
+    downloadPane->addWidget(infolabel);
+    downloadPane->addWidget(infolabel3);
+    downloadPane->addWidget(abortbutton, 0, Qt::AlignLeft);
+    downloadPane->addStretch();
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(14);
+    top->addLayout(picturePane);
+    top->addLayout(downloadPane, 1);
+
+    auto* soloRow = new QHBoxLayout;
+    soloRow->addStretch();
+    soloRow->addWidget(Button1);
+    soloRow->addStretch();
+    auto* othersRow = new QHBoxLayout;
+    othersRow->addStretch();
+    othersRow->addWidget(Button2);
+    othersRow->addStretch();
+    for (QPushButton* button : { Button1, Button2 })
+        button->setMinimumWidth(kPictureWidth);
+
+    auto* window = new QVBoxLayout(this);
+    window->setContentsMargins(14, 14, 14, 14);
+    window->addLayout(top);
+    window->addWidget(makeRule(this));
+    window->addWidget(Label7);
+    window->addLayout(soloRow);
+    window->addWidget(Label3);
+    window->addWidget(makeRule(this));
+    window->addWidget(Label5);
+    window->addLayout(othersRow);
+    window->addWidget(infolabel2);
+
+    connect(getbutton, &QPushButton::clicked, this, &Tdownload::getbuttonClick);
+    connect(abortbutton, &QPushButton::clicked, this, &Tdownload::abortbuttonClick);
+    connect(Button1, &QPushButton::clicked, this, &Tdownload::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &Tdownload::Button2Click);
+
+    setFixedWidth(kWindowWidth);
+    setFixedHeight(window->totalHeightForWidth(kWindowWidth));
+}
+
+void Tdownload::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (centred)
+        return;
+    centred = true;
+    if (QScreen* desktop = screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(desktop->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+int Tdownload::downloadState() const { return infolabel->property("tag").toInt(); }
+
+void Tdownload::setDownloadState(int state) { infolabel->setProperty("tag", state); }
+
+void Tdownload::getbuttonClick()
+{
+    // The button is disabled while a download runs; this also covers a call
+    // made from elsewhere during the wait.
+    if (reply)
+        return;
+    setDownloadState(Started);
+    const QString name = lobbyUrl.mid(lobbyUrl.lastIndexOf('/') + 1);
+    infolabel2->setText(name);
+    const QString path = installerFolder + '/' + name;
+    installer.setFileName(path);
+    // Unbuffered, so that a failing write shows at once and the running total
+    // is what is really on disk. The file is written under its own name: a
+    // stopped download leaves what arrived where the user can see it.
+    if (!installer.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        showError("Cannot create file " + QDir::toNativeSeparators(path));
+        return;
+    }
+    getbutton->setEnabled(false);
+    abortbutton->setEnabled(true);
+    infolabel->setText("Loading");
+    received = 0;
+    bodyBegun = false;
+    writeFailed = false;
+
+    QNetworkRequest request { QUrl(lobbyUrl) };
+    request.setRawHeader("User-Agent", kUserAgent);
+    request.setRawHeader("Accept", kAccept);
+    // One request per connection, and the file exactly as served: the byte
+    // count shown is the installer's size, not that of a compressed transfer.
+    request.setRawHeader("Connection", "close");
+    request.setRawHeader("Accept-Encoding", "identity");
+    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
+
+    QPointer<Tdownload> self(this);
+    QNetworkReply* running = HttpCli1->get(request);
+    reply = running;
+    connect(running, &QNetworkReply::metaDataChanged, this, &Tdownload::replyMetaData);
+    connect(running, &QNetworkReply::readyRead, this, &Tdownload::replyData);
+
+    QEventLoop wait;
+    connect(running, &QNetworkReply::finished, &wait, &QEventLoop::quit);
+    connect(running, &QObject::destroyed, &wait, &QEventLoop::quit);
+    if (!running->isFinished())
+        wait.exec();
+    // A window deleted during the wait took its manager and the request with
+    // it; nothing of it may be touched now.
+    if (!self)
+        return;
+    // Quitting the application ends every event loop, this one included,
+    // before the request is over: it must not outlive the program.
+    if (!running->isFinished())
+        running->abort();
+    if (!writeFailed && running->error() == QNetworkReply::NoError)
+        replyData();
+
+    const int status = running->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const bool failed = writeFailed || running->error() != QNetworkReply::NoError || status >= 400;
+    reply = nullptr;
+    running->deleteLater();
+    if (failed) {
+        infolabel->setText("Download Aborted");
+        setDownloadState(Aborted);
+    } else {
+        infolabel->setText(QString("Received %1 bytes").arg(installer.size()));
+    }
+    getbutton->setEnabled(true);
+    abortbutton->setEnabled(false);
+    installer.close();
+    if (writeFailed)
+        showError("Cannot write file " + QDir::toNativeSeparators(path));
+    if (downloadState() == Aborted)
+        return;
+
+    infolabel3->setText("Installing");
+    // A downloaded file is never executable here; the installer must be.
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
+    if (!startProgram(path, QProcess::splitCommand(QString::fromLatin1(kInstallerParameters)))) {
+        showMessage("An Error has Occurred.");
+        return;
+    }
+    if (exitProgram)
+        exitProgram();
+}
+
+void Tdownload::abortbuttonClick()
+{
+    // Aborting ends the request at once; the waiting getbuttonClick then
+    // finds it failed and finishes the job.
+    if (reply)
+        reply->abort();
+    infolabel->setText("Download has been aborted.");
+    setDownloadState(Aborted);
+    infolabel3->setText("Download Aborted");
+}
+
+void Tdownload::Button1Click() { close(); }
+
+void Tdownload::Button2Click()
+{
+    if (!QFileInfo::exists(lobbyProgram)) {
+        showMessage(
+            "Please close the game and open the Brellow Lobby using the icon on your desktop or using "
+            "the your Window's start-up menu.");
+        return;
+    }
+    // Leaving the game for a lobby that did not start would leave the player
+    // with nothing; say so and stay instead.
+    if (!startProgram(lobbyProgram, {})) {
+        showMessage("An Error has Occurred.");
+        return;
+    }
+    if (exitProgram)
+        exitProgram();
+}
+
+void Tdownload::HttpCli1HeaderData() { infolabel->setText(infolabel->text() + '.'); }
+
+void Tdownload::HttpCli1DocBegin() { infolabel3->setText("Downloading: " + infolabel2->text()); }
+
+void Tdownload::HttpCli1DocData(qint64 total) { infolabel->setText(QString::number(total) + " bytes"); }
+
+void Tdownload::replyMetaData()
+{
+    if (!reply)
+        return;
+    // The client hands over the header block whole, so its lines are counted
+    // here, one event each.
+    const qsizetype lines = reply->rawHeaderPairs().size();
+    for (qsizetype i = 0; i < lines; ++i)
+        HttpCli1HeaderData();
+    if (!bodyBegun) {
+        bodyBegun = true;
+        HttpCli1DocBegin();
+    }
+}
+
+void Tdownload::replyData()
+{
+    if (!reply || writeFailed)
+        return;
+    const QByteArray chunk = reply->readAll();
+    if (chunk.isEmpty())
+        return;
+    if (installer.write(chunk) != chunk.size()) {
+        // A cut installer must never be started: end the request as failed.
+        writeFailed = true;
+        reply->abort();
+        return;
+    }
+    received += chunk.size();
+    HttpCli1DocData(received);
+}
