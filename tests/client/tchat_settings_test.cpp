@@ -1,0 +1,149 @@
+// The settings file: what a login reads and applies, and what changes write.
+#include "chat_pane.h"
+#include "ini_file.h"
+#include "sound_player.h"
+#include "tchat.h"
+#include "tgamestartform.h"
+
+#include <QAction>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override { path = folder.filePath("brellowlobby.ini"); }
+
+    std::unique_ptr<Tchat> window()
+    {
+        TchatSetup setup;
+        setup.settingsFile = path;
+        setup.showError = [this](const QString& text) { errors << text; };
+        return std::make_unique<Tchat>(setup);
+    }
+
+    void writeFile(const QByteArray& text)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    }
+
+    QByteArray fileText()
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QString stored(const QString& key) { return IniFile(path).read("Lexmire", key, "<missing>"); }
+    bool ticked(Tchat& w, const char* name) { return w.findChild<QAction*>(name)->isChecked(); }
+
+    QTemporaryDir folder;
+    QString path;
+    QStringList errors;
+};
+
+TEST_F(Settings, WithoutAFileEveryDefaultAppliesAndTheFirstRunPanelShows)
+{
+    auto w = window();
+    w->loadinifile();
+    EXPECT_EQ(w->geometry(), QRect(3, 3, 798, 535));
+    EXPECT_EQ(w->chatTextSize, 8);
+    EXPECT_TRUE(ticked(*w, "N8"));
+    EXPECT_EQ(w->chatColour, 0u);
+    EXPECT_EQ(w->actionColour, 0u);
+    EXPECT_FALSE(ticked(*w, "ClickLetters1"));
+    EXPECT_EQ(w->startForm().roundsText(), "3");
+    EXPECT_EQ(w->startForm().minutesText(), "2");
+    EXPECT_TRUE(ticked(*w, "PlaySounds1"));
+    EXPECT_TRUE(ticked(*w, "Classic1"));
+    EXPECT_TRUE(ticked(*w, "PlayChatterSounds1"));
+    EXPECT_TRUE(w->tileSetName.isEmpty());
+    EXPECT_FALSE(w->findChild<QWidget*>("panel_dragging")->isHidden());
+    EXPECT_EQ(stored("Firsttime"), "no");
+
+    auto again = window();
+    again->loadinifile();
+    EXPECT_TRUE(again->findChild<QWidget*>("panel_dragging")->isHidden());
+}
+
+TEST_F(Settings, StoredValuesApplyWithTheirExactSpellings)
+{
+    writeFile("[Other]\nkeep=me\n[Lexmire]\nTextcolor=clRed\nClickletters=yes\nPlaysounds=False\nChatterSounds=false\n"
+              "Tiles=Classic\nTurnsound=1\nRounds=7\nTimeperround=12\nTextsize=12\nPhrase3=Hi all\nFirsttime=no\n"
+              "Top=0x10\nLeft=junk\n");
+    auto w = window();
+    w->loadinifile();
+    EXPECT_EQ(w->chatColour, 0x0000FFu);
+    EXPECT_EQ(w->actionColour, 0x0000FFu); // missing: the chat colour's text
+    EXPECT_TRUE(ticked(*w, "ClickLetters1"));
+    EXPECT_TRUE(ticked(*w, "PlaySounds1")); // only the exact "false" turns it off
+    EXPECT_FALSE(ticked(*w, "PlayChatterSounds1"));
+    EXPECT_FALSE(w->sounds().chatterOn());
+    EXPECT_TRUE(w->tileSetName.isEmpty());
+    EXPECT_TRUE(ticked(*w, "New1"));
+    EXPECT_EQ(w->startForm().roundsText(), "7");
+    EXPECT_EQ(w->startForm().minutesText(), "12"); // shown as stored
+    EXPECT_TRUE(ticked(*w, "N12"));
+    EXPECT_EQ(w->geometry().top(), 16);
+    EXPECT_EQ(w->geometry().left(), 3);
+    EXPECT_EQ(w->findChild<QWidget*>("b_phrase3")->toolTip(), "Hi all");
+    EXPECT_TRUE(w->findChild<QWidget*>("panel_dragging")->isHidden());
+
+    w->findChild<QAction*>("PlaySounds1")->trigger();
+    EXPECT_EQ(stored("Playsounds"), "false");
+    EXPECT_EQ(IniFile(path).read("Other", "keep", {}), "me");
+}
+
+TEST_F(Settings, ChangesAreSavedOnlyAfterTheFileWasRead)
+{
+    auto w = window();
+    w->findChild<QAction*>("ClickLetters1")->trigger();
+    EXPECT_FALSE(QFile::exists(path)); // built-in values never replace stored ones
+    w->loadinifile();
+    w->findChild<QAction*>("ClickLetters1")->trigger();
+    EXPECT_EQ(stored("Clickletters"), "0");
+    w->Classic1Click(1);
+    EXPECT_EQ(stored("Turnsound"), "1");
+    w->N8Click(14);
+    EXPECT_EQ(stored("Textsize"), "14");
+    w->chooseColour = [](uint32_t) { return std::optional<uint32_t>(0x123456); };
+    w->ChatColor1Click();
+    EXPECT_EQ(stored("Textcolor"), "$00123456");
+    w->chooseColour = [](uint32_t) { return std::optional<uint32_t>(); };
+    w->ActionColor1Click(); // cancelled, saved all the same
+    EXPECT_EQ(stored("Actioncolor"), "clBlack");
+}
+
+TEST_F(Settings, ClosingWithoutAMoveWritesNothing)
+{
+    writeFile("[Lexmire]\nFirsttime=no\nTop=40\nLeft=50\nWidth=800\nHeight=540\n");
+    auto w = window();
+    w->loadinifile();
+    const QByteArray before = fileText();
+    w->close();
+    EXPECT_EQ(fileText(), before);
+
+    auto moved = window();
+    moved->loadinifile();
+    moved->setGeometry(60, 70, 820, 560);
+    moved->close();
+    EXPECT_EQ(stored("Left"), "60");
+    EXPECT_EQ(stored("Top"), "70");
+}
+
+TEST_F(Settings, AnUnwritableFileIsReported)
+{
+    auto w = window();
+    w->loadinifile();
+    path = folder.filePath("missing/brellowlobby.ini");
+    TchatSetup setup;
+    setup.settingsFile = path;
+    setup.showError = [this](const QString& text) { errors << text; };
+    Tchat broken(setup);
+    broken.loadinifile();
+    broken.N8Click(10);
+    ASSERT_FALSE(errors.isEmpty());
+    EXPECT_EQ(errors.last(), "Unable to write to " + path);
+}

@@ -1,0 +1,121 @@
+// What play records in the tally: only seated players in games with another
+// seated player, never team games.
+#include "tchat.h"
+#include "ttallylist.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+class TallyFromPlay : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TchatSetup setup;
+        setup.settingsFile = folder.filePath("s.ini");
+        window = std::make_unique<Tchat>(setup);
+        window->tally().ask = [](const QString&) { return true; };
+    }
+
+    void seat(int n, const QString& name) { window->newplayerinfo(std::to_string(n) + "+" + name.toStdString()); }
+    const TallyModel& model() { return window->tally().model(); }
+
+    QTemporaryDir folder;
+    std::unique_ptr<Tchat> window;
+};
+
+TEST_F(TallyFromPlay, ATwoPlayerGameIsRecordedOnBothSides)
+{
+    window->mynumber = 1;
+    seat(1, "Ann");
+    seat(2, "Bob");
+    window->foundword("1+quartz+30+30+3+0");
+    EXPECT_EQ(model().cell(0, TallyModel::LongestWord), "QUARTZ");
+    EXPECT_EQ(model().number(0, TallyModel::TotalWords), 1);
+    window->foundword("1+cat+5+35+3+0"); // shorter and lower: no new record
+    EXPECT_EQ(model().cell(0, TallyModel::BestWord), "QUARTZ");
+    EXPECT_EQ(model().number(0, TallyModel::TotalWords), 2);
+    window->startthegame("1+3+n+2+");
+    window->endturn("35+0+0+0");
+    EXPECT_EQ(model().cell(0, TallyModel::BestRound), "2 mins-2 Words");
+    window->postwinner("Ann");
+    EXPECT_EQ(model().number(0, TallyModel::Games), 1);
+    EXPECT_EQ(model().number(0, TallyModel::Wins), 1);
+}
+
+TEST_F(TallyFromPlay, SoloSpiesAndTeamsRecordNothing)
+{
+    window->mynumber = 1;
+    seat(1, "You");
+    window->foundword("1+quartz+30+30+3+0");
+    window->postwinner("You");
+    EXPECT_EQ(model().number(0, TallyModel::Games), 0);
+    EXPECT_EQ(model().number(0, TallyModel::TotalWords), 0);
+
+    seat(2, "Bob");
+    window->postwinner("You and Cid");
+    EXPECT_EQ(model().number(0, TallyModel::Games), 0);
+
+    TchatSetup setup;
+    setup.settingsFile = folder.filePath("spy.ini");
+    Tchat spy(setup);
+    spy.mynumber = 5;
+    spy.newplayerinfo("1+Ann");
+    spy.newplayerinfo("2+Bob");
+    spy.postwinner("Ann");
+    EXPECT_EQ(spy.tally().model().number(0, TallyModel::Games), 0);
+}
+
+TEST_F(TallyFromPlay, AnUnreadableTallyFileIsReportedAndKeptAside)
+{
+    const QString path = folder.filePath("lexmire2tally.tld");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("not a tally at all");
+    }
+    QStringList notices;
+    window->tally().notify = [&](const QString& text) { notices << text; };
+    window->tally().loadFromFile(path);
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0].endsWith("this file has no valid header !"));
+    EXPECT_TRUE(QFile::exists(path + ".unreadable"));
+    EXPECT_EQ(model().rowCount(), 1);
+
+    window->tally().saveToFile(path);
+    Ttallylist fresh;
+    fresh.loadFromFile(path);
+    EXPECT_EQ(fresh.model().rows(), model().rows());
+    EXPECT_EQ(fresh.findChild<QLabel*>("mylabel_3")->text(), "0 (0)");
+}
+
+TEST_F(TallyFromPlay, TickingStartsATallyAndUntickingAsksFirst)
+{
+    window->mynumber = 1;
+    seat(1, "Ann");
+    seat(2, "Bob");
+    auto* current = window->tally().findChild<QListWidget*>("checklist");
+    auto* tallied = window->tally().findChild<QListWidget*>("listbox_tally");
+    ASSERT_EQ(current->count(), 1);
+    current->item(0)->setCheckState(Qt::Checked);
+    ASSERT_EQ(tallied->count(), 1);
+    EXPECT_EQ(tallied->item(0)->text(), "Bob");
+
+    window->tally().ask = [](const QString&) { return false; };
+    tallied->item(0)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(tallied->item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(model().rowCount(), 2);
+
+    QString asked;
+    window->tally().ask = [&](const QString& question) {
+        asked = question;
+        return true;
+    };
+    tallied->item(0)->setCheckState(Qt::Unchecked);
+    EXPECT_EQ(asked, "This will delete Bob's Tally, Are you want to delete it?");
+    EXPECT_EQ(model().rowCount(), 1);
+    EXPECT_EQ(tallied->count(), 0);
+}
