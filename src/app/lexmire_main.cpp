@@ -4,6 +4,7 @@
 #include "app_paths.h"
 #include "embedded_word_list.h"
 #include "single_instance.h"
+#include "termination_signals.h"
 #include "tchat.h"
 #include "lobby_paths.h"
 #include "tdownload.h"
@@ -89,6 +90,12 @@ int main(int argc, char** argv)
     Tdownload downloadWindow(AppPaths::downloadFolder(), LobbyPaths::lobbyUrl(), LobbyPaths::installedLobbyProgram(),
                              [&window] { window.Exit1Click(); });
     download = &downloadWindow;
+
+    // A kill closes the window as the user would, so settings and tally are saved.
+    onTerminationSignals(&app, [&window] {
+        window.close();
+        QApplication::quit();
+    });
 
     const QString tallyFile = AppPaths::tallyFile();
     window.tally().loadFromFile(tallyFile);

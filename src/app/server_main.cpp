@@ -1,40 +1,13 @@
 // lexmire-server: the game server alone, without any window.
 #include "app_paths.h"
-#include "server_options.h"
-#include "tserver.h"
 #include "embedded_word_list.h"
+#include "server_options.h"
+#include "termination_signals.h"
+#include "tserver.h"
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
-#include <csignal>
-#include <cstdio>
 #include <iostream>
-
-#include <unistd.h>
-
-namespace {
-
-int signalPipe[2] = { -1, -1 };
-
-void onSignal(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] ssize_t written = ::write(signalPipe[1], &byte, 1);
-}
-
-// Ctrl+C and kill end the event loop normally, so the dictionary file is removed.
-void quitOnTerminationSignals(QCoreApplication& app)
-{
-    if (::pipe(signalPipe) != 0)
-        return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -54,7 +27,7 @@ int main(int argc, char** argv)
     }
 
     QCoreApplication app(argc, argv);
-    quitOnTerminationSignals(app);
+    onTerminationSignals(&app, [] { QCoreApplication::quit(); });
     // An exception out of a socket handler is reported and the server goes on.
     setTSockExceptionHandler([](const std::string& message) { std::cerr << "lexmire-server: " << message << "\n"; });
     try {
