@@ -24,12 +24,14 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr int kDispatchIntervalMs = 20;
 constexpr int kClockIntervalMs = 1000;
+constexpr int kMaxChatLines = 20000;
 
 // The default phrases of the nine phrase buttons.
 const char* const kDefaultPhrases[9] = { "Way To Go!", "Good One!", "Nice Try!", "Excellent!", "Brilliant!",
@@ -238,6 +240,9 @@ void Tchat::buildChatArea(QWidget* parent)
     mainchat->setGeometry(535, 138, 250, 218);
     connect(mainchat, &ChatPane::linkActivated, this, &Tchat::openLink);
     mainchat->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Lines stay until "Clear Main Chat", up to a bound no conversation
+    // reaches, so a flooding peer cannot grow the pane without limit.
+    mainchat->document()->setMaximumBlockCount(kMaxChatLines);
 
     mychat = new QLineEdit("<Enter Chat Here>", parent);
     mychat->setObjectName("mychat");

@@ -199,7 +199,7 @@ private:
 
     QLabel* seatLabel(const char* prefix, int seat) const;
     QString seatCaption(int seat) const;
-    void send(const std::string& message);
+    bool send(const std::string& message);
     void addLetter(int c, int r);
     void placeWand(int c, int r);
     void clearWordSlots();

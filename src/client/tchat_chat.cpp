@@ -67,14 +67,9 @@ void Tchat::b_phrase1Click(int button)
         return;
     const QString phrase = b_phrase[button]->toolTip();
     const std::string body = phrase.startsWith("/me") ? bytes(phrase.mid(4)) : " says: " + bytes(phrase);
-    try {
-        send("CMD_action+" + std::to_string(mynumber) + "+" + body + "|" + wire::colourToText(actionColour));
-    } catch (const ESockException& error) {
-        // Only possible before any connection was opened.
-        if (setup_.showError)
-            setup_.showError(QString::fromStdString(error.what()));
+    // Without a connection the error is shown and the cooldown does not start.
+    if (!send("CMD_action+" + std::to_string(mynumber) + "+" + body + "|" + wire::colourToText(actionColour)))
         return;
-    }
     phraseready = false;
     restartDispatch();
 }

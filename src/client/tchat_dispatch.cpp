@@ -19,6 +19,10 @@ constexpr uint32_t kGrey = 0x808080;
 constexpr uint32_t kBlue = 0xFF0000;
 constexpr uint32_t kSpyLeft = 0x78989C;
 
+// A server announces at most five spies at a time; a list far longer than
+// that can only come from a broken or hostile server.
+constexpr int kMaxSpyLines = 64;
+
 // Phrase buttons work again on the 101st dispatcher tick after a phrase.
 constexpr int kPhraseCooldownTicks = 100;
 
@@ -28,9 +32,18 @@ QString text(std::string_view bytes) { return QString::fromLatin1(bytes.data(), 
 
 } // namespace
 
-void Tchat::send(const std::string& message)
+bool Tchat::send(const std::string& message)
 {
-    sock.Send(message + wire::kEndByte);
+    try {
+        sock.Send(message + wire::kEndByte);
+        return true;
+    } catch (const ESockException& error) {
+        // Only possible while no connection was ever opened, or after it
+        // ended; the player sees the endpoint's text, as any error of the program.
+        if (setup_.showError)
+            setup_.showError(QString::fromStdString(error.what()));
+        return false;
+    }
 }
 
 void Tchat::sockRead(TSock* Sender, int)
@@ -138,7 +151,8 @@ void Tchat::newplayerinfo(std::string_view args)
         playsounds("entered");
     }
     if (n > 4) {
-        spylist->addSpyLine(QString("%1: %2").arg(n).arg(name));
+        if (spylist->lines().size() < kMaxSpyLines)
+            spylist->addSpyLine(QString("%1: %2").arg(n).arg(name));
         addlinetochat(n == mynumber ? QString("You are spying.") : name + " is spying.", kNavy);
     } else if (n >= 1) {
         seatLabel("label_playername", n)->setText(name);

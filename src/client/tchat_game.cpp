@@ -172,6 +172,10 @@ void Tchat::foundword(std::string_view args)
 
 void Tchat::addtolist(QListWidget* list, int score, const QString& word)
 {
+    // No round yields this many words; more can only come from a hostile server.
+    constexpr int kMaxWordsShown = 5000;
+    if (list->count() >= kMaxWordsShown)
+        return;
     const QString entry = word + ": " + QString::number(score);
     for (int i = 0; i < list->count(); ++i)
         if (entryScore(list->item(i)->text()) < score) {
