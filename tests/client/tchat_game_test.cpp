@@ -2,6 +2,7 @@
 // filing order, round ends, the winner banner and the clock.
 #include "sound_player.h"
 #include "tchat.h"
+#include "tspylist.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -132,4 +133,23 @@ TEST_F(GameDisplay, AStartShowsSettingsAndTeamMarkers)
         EXPECT_FALSE(window->findChild<QWidget*>(QString("team%1").arg(seat))->isHidden());
     window->startthegame("2+3+n+1+");
     EXPECT_TRUE(window->findChild<QWidget*>("team1")->isHidden());
+}
+
+TEST_F(GameDisplay, AFloodOfSpyAnnouncementsIsBounded)
+{
+    for (int i = 0; i < 200; ++i)
+        window->newplayerinfo("6+Spy" + std::to_string(i));
+    EXPECT_EQ(window->spyList().lines().size(), 64);
+}
+
+TEST_F(GameDisplay, APhraseWithoutAConnectionReportsTheErrorAndStartsNoCooldown)
+{
+    QStringList errors;
+    TchatSetup setup;
+    setup.settingsFile = folder.filePath("p.ini");
+    setup.showError = [&](const QString& text) { errors << text; };
+    Tchat idle(setup);
+    idle.b_phrase1Click(1);
+    EXPECT_EQ(errors, QStringList { "Send - Socket Not Connected" });
+    EXPECT_TRUE(idle.phraseready);
 }
