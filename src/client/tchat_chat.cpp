@@ -8,6 +8,7 @@
 #include "ini_file.h"
 #include "sound_player.h"
 #include "tphrases.h"
+#include "wire_text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,11 +22,6 @@
 
 namespace {
 
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr uint32_t kBlue = 0xFF0000;
-
-QString text(std::string_view bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
-std::string bytes(const QString& text) { return text.toLatin1().toStdString(); }
 
 } // namespace
 
@@ -41,9 +37,9 @@ void Tchat::sendit()
     const QString entry = mychat->text();
     if (!entry.isEmpty()) {
         if (!entry.startsWith("/"))
-            send("CMD_chat+" + std::to_string(mynumber) + "+" + bytes(entry) + "|" + wire::colourToText(chatColour));
+            send("CMD_chat+" + std::to_string(mynumber) + "+" + toWire(entry) + "|" + wire::colourToText(chatColour));
         else if (entry.startsWith("/me"))
-            send("CMD_action+" + std::to_string(mynumber) + "+" + bytes(entry.mid(4)) + "|"
+            send("CMD_action+" + std::to_string(mynumber) + "+" + toWire(entry.mid(4)) + "|"
                  + wire::colourToText(actionColour));
     }
     mychat->clear();
@@ -51,14 +47,14 @@ void Tchat::sendit()
 
 void Tchat::chatrecieved(std::string_view field)
 {
-    const QString received = text(field);
+    const QString received = fromWire(field);
     const int bar = received.indexOf('|');
     if (bar < 0) {
-        addlinetochat(received, kWhite);
+        addlinetochat(received, chatcolour::kWhite);
         return;
     }
-    std::optional<uint32_t> colour = wire::colourFromText(bytes(received.mid(bar + 1)));
-    addlinetochat(received.left(bar), colour.value_or(kWhite));
+    std::optional<uint32_t> colour = wire::colourFromText(toWire(received.mid(bar + 1)));
+    addlinetochat(received.left(bar), colour.value_or(chatcolour::kWhite));
 }
 
 void Tchat::b_phrase1Click(int button)
@@ -66,7 +62,7 @@ void Tchat::b_phrase1Click(int button)
     if (!phraseready || button < 1 || button > 9)
         return;
     const QString phrase = b_phrase[button]->toolTip();
-    const std::string body = phrase.startsWith("/me") ? bytes(phrase.mid(4)) : " says: " + bytes(phrase);
+    const std::string body = phrase.startsWith("/me") ? toWire(phrase.mid(4)) : " says: " + toWire(phrase);
     // Without a connection the error is shown and the cooldown does not start.
     if (!send("CMD_action+" + std::to_string(mynumber) + "+" + body + "|" + wire::colourToText(actionColour)))
         return;
@@ -94,7 +90,7 @@ void Tchat::playasound(std::string_view args)
     std::string_view name;
     if (!fields.nextInt(seat) || !fields.next(name))
         return;
-    const QString clip = text(name);
+    const QString clip = fromWire(name);
     if (PlayChatterSounds1->isChecked()) {
         sounds_->playChatter(clip);
         return;
@@ -107,7 +103,7 @@ void Tchat::playasound(std::string_view args)
                 item = action;
     }
     if (label && item)
-        addlinetochat(label->text() + ": <Chatter Sound> " + item->text(), kBlue);
+        addlinetochat(label->text() + ": <Chatter Sound> " + item->text(), chatcolour::kBlue);
 }
 
 void Tchat::PlayChatterSounds1Click()

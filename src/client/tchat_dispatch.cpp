@@ -6,18 +6,13 @@
 #include "tspylist.h"
 #include "ttallylist.h"
 #include "wire_limits.h"
+#include "wire_text.h"
 
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 
 namespace {
-
-// Colours of this window's own lines (00BBGGRR).
-constexpr uint32_t kNavy = 0x800000;
-constexpr uint32_t kGrey = 0x808080;
-constexpr uint32_t kBlue = 0xFF0000;
-constexpr uint32_t kSpyLeft = 0x78989C;
 
 // A server announces at most five spies at a time; a list far longer than
 // that can only come from a broken or hostile server.
@@ -27,8 +22,6 @@ constexpr int kMaxSpyLines = 64;
 constexpr int kPhraseCooldownTicks = 100;
 
 const QString kWaiting = "<Waiting>";
-
-QString text(std::string_view bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
 
 } // namespace
 
@@ -112,9 +105,9 @@ void Tchat::processsocktimer()
     else if (command == "CMD_badword")
         badword(args);
     else if (command == "CMD_havewrongversion")
-        addlinetochat(text(args) + " has a different version of the game then you.", kBlue);
+        addlinetochat(fromWire(args) + " has a different version of the game then you.", chatcolour::kBlue);
     else if (command == "CMD_wrongversion")
-        addlinetochat("You have a different version of the game then the host.", kBlue);
+        addlinetochat("You have a different version of the game then the host.", chatcolour::kBlue);
     else if (command == "CMD_boardtileline")
         boardtileline(args);
     else if (command == "CMD_gamestats")
@@ -141,19 +134,19 @@ void Tchat::newplayerinfo(std::string_view args)
     int32_t n = 0;
     if (!fields.nextInt(n))
         return;
-    const QString name = text(fields.rest());
+    const QString name = fromWire(fields.rest());
 
     if (n == mynumber) {
-        addlinetochat("You are Connected.", kNavy);
+        addlinetochat("You are Connected.", chatcolour::kNavy);
         loadinifile();
     } else {
-        addlinetochat(name + " has Connected.", kNavy);
+        addlinetochat(name + " has Connected.", chatcolour::kNavy);
         playsounds("entered");
     }
     if (n > 4) {
         if (spylist->lines().size() < kMaxSpyLines)
             spylist->addSpyLine(QString("%1: %2").arg(n).arg(name));
-        addlinetochat(n == mynumber ? QString("You are spying.") : name + " is spying.", kNavy);
+        addlinetochat(n == mynumber ? QString("You are spying.") : name + " is spying.", chatcolour::kNavy);
     } else if (n >= 1) {
         seatLabel("label_playername", n)->setText(name);
     }
@@ -166,7 +159,7 @@ void Tchat::playerdisconnected(std::string_view args)
     int32_t n = 0;
     if (!fields.nextInt(n))
         return;
-    const QString name = text(fields.rest());
+    const QString name = fromWire(fields.rest());
 
     if (n == mynumber) {
         loggedin = false;
@@ -176,13 +169,13 @@ void Tchat::playerdisconnected(std::string_view args)
     if (n >= 1 && n < 5) {
         QLabel* label = seatLabel("label_playername", n);
         if (label->text() != kWaiting)
-            addlinetochat(label->text() + " disconnected.", kGrey);
+            addlinetochat(label->text() + " disconnected.", chatcolour::kGrey);
         label->setText(kWaiting);
     }
     loadchecklist();
     const QString spyLine = QString("%1: %2").arg(n).arg(name);
     if (spylist->lines().contains(spyLine)) {
-        addlinetochat(name + " has left.", kSpyLeft);
+        addlinetochat(name + " has left.", chatcolour::kSpyLeft);
         spylist->removeSpyLine(spyLine);
     }
 }

@@ -6,6 +6,7 @@
 #include "clock_text.h"
 #include "sound_player.h"
 #include "ttallylist.h"
+#include "wire_text.h"
 
 #include <QAction>
 #include <QLabel>
@@ -14,7 +15,6 @@
 
 namespace {
 
-constexpr uint32_t kNavy = 0x800000;
 constexpr int kPauseSeconds = 30;
 
 // The nine bonus cells every window draws: red potions in the corners,
@@ -24,8 +24,6 @@ struct BonusCell {
 };
 constexpr BonusCell kBonusLayout[9] = { { 0, 0, 2 }, { 0, 8, 2 }, { 12, 0, 2 }, { 12, 8, 2 }, { 3, 2, 1 }, { 3, 6, 1 },
     { 9, 2, 1 }, { 9, 6, 1 }, { 6, 4, 3 } };
-
-QString text(std::string_view bytes) { return QString::fromLatin1(bytes.data(), qsizetype(bytes.size())); }
 
 // The score after ": " in a filed entry.
 int entryScore(const QString& entry)
@@ -47,7 +45,7 @@ void Tchat::startthegame(std::string_view args)
     clearWordSlots();
     if (!fields.nextInt(starter) || !fields.next(rounds))
         return;
-    label_status1->setText("Rounds in Game: " + text(rounds));
+    label_status1->setText("Rounds in Game: " + fromWire(rounds));
     if (!fields.next(team) || !fields.nextInt(minutes))
         return;
     timePerRound = minutes;
@@ -58,7 +56,7 @@ void Tchat::startthegame(std::string_view args)
         seatLabel("team", seat)->setVisible(team == "y");
     }
     addlinetochat(starter == mynumber ? QString("You have started a game.") : seatCaption(starter) + " has started a game.",
-                  kNavy);
+                  chatcolour::kNavy);
     loadchecklist();
 }
 
@@ -105,7 +103,7 @@ void Tchat::nextround(std::string_view args)
         seatLabel("label_wordcount", seat)->setText("Word Count: 0");
     }
     clearWordSlots();
-    label_round->setText(text(args));
+    label_round->setText(fromWire(args));
 }
 
 void Tchat::startClockTimer()
@@ -146,19 +144,19 @@ void Tchat::foundword(std::string_view args)
     std::string_view wordField, wordScore, seatScore;
     if (!fields.nextInt(n) || !fields.next(wordField))
         return;
-    const QString found = text(wordField).toUpper();
+    const QString found = fromWire(wordField).toUpper();
     if (!fields.next(wordScore))
         return;
     if (n >= 1 && n <= 4)
-        seatLabel("label_bonus", n)->setText("+" + text(wordScore));
+        seatLabel("label_bonus", n)->setText("+" + fromWire(wordScore));
     if (!fields.next(seatScore))
         return;
     if (n >= 1 && n <= 4)
-        seatLabel("label_playerscore", n)->setText(text(seatScore));
+        seatLabel("label_playerscore", n)->setText(fromWire(seatScore));
     if (!fields.nextInt(partner))
         return;
     if (partner >= 1 && partner <= 4)
-        seatLabel("label_playerscore", partner)->setText(text(fields.rest()));
+        seatLabel("label_playerscore", partner)->setText(fromWire(fields.rest()));
     std::optional<int32_t> score = wire::strictToInt(wordScore);
     if (!score || n < 1 || n > 4)
         return;
@@ -192,7 +190,7 @@ void Tchat::badword(std::string_view args)
     std::string_view refused;
     if (!fields.nextInt(reason) || !fields.nextInt(seat) || !fields.next(refused))
         return;
-    QString line = text(refused);
+    QString line = fromWire(refused);
     if (reason == 1)
         line += " already exists.";
     else if (reason == 2)
@@ -223,7 +221,7 @@ void Tchat::endturn(std::string_view args)
     auto scores = fields.list(4);
     if (scores) {
         for (int seat = 1; seat <= 4 && seat <= int(scores->size()); ++seat) {
-            const QString value = text((*scores)[std::size_t(seat - 1)]);
+            const QString value = fromWire((*scores)[std::size_t(seat - 1)]);
             if (value != "0")
                 seatLabel("label_bonus", seat)->setText("+" + value);
             seatLabel("label_points", seat)->setText("for " + value + " points");
@@ -242,7 +240,7 @@ void Tchat::endturn(std::string_view args)
 
 void Tchat::postwinner(std::string_view args)
 {
-    const QString winner = text(args);
+    const QString winner = fromWire(args);
     secondsleft = 1;
     startClockTimer();
     setStatus("Game Over!", Qt::white);
@@ -272,7 +270,7 @@ void Tchat::gamestats(std::string_view args)
     int32_t minutes = 0;
     if (!fields.next(rounds))
         return;
-    label_status1->setText("Rounds in Game: " + text(rounds));
+    label_status1->setText("Rounds in Game: " + fromWire(rounds));
     if (!fields.next(team) || !fields.nextInt(minutes))
         return;
     timePerRound = minutes;

@@ -7,6 +7,7 @@
 #include "tgamestartform.h"
 #include "thelp.h"
 #include "tspylist.h"
+#include "wire_text.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr uint32_t kNavy = 0x800000;
 constexpr const char* kLoopback = "127.0.0.1";
 
 // The game offers its layout at this size; the frame keeps a small margin.
@@ -44,7 +44,7 @@ void Tchat::processparams()
     const QStringList& args = setup_.arguments;
     try {
         if (args.isEmpty()) {
-            addlinetochat("Loading Solo Game..Please wait.", kNavy);
+            addlinetochat("Loading Solo Game..Please wait.", chatcolour::kNavy);
             if (setup_.showDownload)
                 setup_.showDownload();
             hostaddress = kLoopback;
@@ -52,7 +52,7 @@ void Tchat::processparams()
             hostpress();
             return;
         }
-        addlinetochat("Loading Multi-player Game.. Please Wait.", kNavy);
+        addlinetochat("Loading Multi-player Game.. Please Wait.", chatcolour::kNavy);
         if (args.size() < 3)
             return; // one or two arguments: no role is taken
         playername = args[0];

@@ -2,6 +2,7 @@
 #include "ttallylist.h"
 
 #include "tally_file.h"
+#include "wire_text.h"
 
 #include <QFile>
 #include <QGridLayout>
@@ -14,8 +15,6 @@
 
 namespace {
 
-QString qtext(const std::string& text) { return QString::fromLatin1(text.data(), qsizetype(text.size())); }
-std::string bytes(const QString& text) { return text.toLatin1().toStdString(); }
 
 QLabel* valueLabel(const QString& name, const QString& text)
 {
@@ -114,7 +113,7 @@ void Ttallylist::setLabel(const QString& name, const QString& text)
 void Ttallylist::refreshOwnLabels()
 {
     for (int column : { 1, 2, 3, 5, 7, 8 })
-        setLabel(QString("mylabel_%1").arg(column), qtext(model_.ownLabel(column)));
+        setLabel(QString("mylabel_%1").arg(column), fromWire(model_.ownLabel(column)));
 }
 
 void Ttallylist::refreshTalliedList()
@@ -122,7 +121,7 @@ void Ttallylist::refreshTalliedList()
     updatingLists_ = true;
     listbox_tally->clear();
     for (const std::string& name : model_.talliedNames()) {
-        auto* item = new QListWidgetItem(qtext(name), listbox_tally);
+        auto* item = new QListWidgetItem(fromWire(name), listbox_tally);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);
     }
@@ -165,7 +164,7 @@ void Ttallylist::setPlayersInGame(const QStringList& names)
     for (const QString& name : names) {
         auto* item = new QListWidgetItem(name, checklist);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(model_.talliedIndex(bytes(name)) >= 0 ? Qt::Checked : Qt::Unchecked);
+        item->setCheckState(model_.talliedIndex(toWire(name)) >= 0 ? Qt::Checked : Qt::Unchecked);
     }
     updatingLists_ = false;
 }
@@ -181,9 +180,9 @@ QStringList Ttallylist::playersInGame() const
 void Ttallylist::ownWordAccepted(const QString& word, int score)
 {
     if (word.size() > model_.threshold(TallyModel::LongestWord))
-        model_.addword(bytes(word), word.size(), TallyModel::LongestWord);
+        model_.addword(toWire(word), word.size(), TallyModel::LongestWord);
     if (score > model_.threshold(TallyModel::BestWord))
-        model_.addword(bytes(word), score, TallyModel::BestWord);
+        model_.addword(toWire(word), score, TallyModel::BestWord);
     model_.anotherword(TallyModel::TotalWords);
     refreshOwnLabels();
 }
@@ -201,8 +200,8 @@ void Ttallylist::addgame(const QString& result)
 {
     std::vector<std::string> players;
     for (const QString& name : playersInGame())
-        players.push_back(bytes(name));
-    model_.addgame(bytes(result), players);
+        players.push_back(toWire(name));
+    model_.addgame(toWire(result), players);
     refreshOwnLabels();
     if (listbox_tally->currentRow() >= 0)
         showRow(listbox_tally->currentRow());
@@ -212,7 +211,7 @@ void Ttallylist::checklistClickCheck(QListWidgetItem* item)
 {
     if (updatingLists_ || !item)
         return;
-    const std::string name = bytes(item->text());
+    const std::string name = toWire(item->text());
     if (model_.talliedIndex(name) >= 0)
         return; // unticking here does not stop a tally
     model_.startTallying(name);
@@ -247,8 +246,8 @@ void Ttallylist::showRow(int index)
     if (row >= model_.rowCount())
         return;
     for (int column = 1; column <= 8; ++column)
-        setLabel(QString("label_%1").arg(column), qtext(model_.cell(row, column)));
-    const QString name = qtext(model_.cell(row, 0));
+        setLabel(QString("label_%1").arg(column), fromWire(model_.cell(row, column)));
+    const QString name = fromWire(model_.cell(row, 0));
     setLabel("label_hisname", name + " Wins:");
     setLabel("label_hisnametop", name + "'s Tally");
 }
