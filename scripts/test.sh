@@ -6,3 +6,5 @@ scripts/setup.sh
 scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j"$(nproc)"
+# The sanitizer pass: the tests again and the fuzz corpora under ASan and UBSan.
+scripts/sanitize.sh

@@ -29,7 +29,6 @@
 
 namespace {
 
-constexpr int kDispatchIntervalMs = 20;
 constexpr int kClockIntervalMs = 1000;
 constexpr int kMaxChatLines = 20000;
 
@@ -89,7 +88,6 @@ void Tchat::FormCreate()
 
     // The dispatcher runs only while messages wait or a phrase cools down, so
     // an idle window wakes nobody.
-    Timer1.setInterval(kDispatchIntervalMs);
     connect(&Timer1, &QTimer::timeout, this, &Tchat::Timer1Timer);
     timer2.setInterval(kClockIntervalMs);
     connect(&timer2, &QTimer::timeout, this, &Tchat::timer2Timer);

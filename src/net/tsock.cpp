@@ -414,6 +414,7 @@ bool TSock::openStream(bool haveHost)
         reportError(winsockCodeFromErrno(errno));
         return false;
     }
+    sendWithoutDelay(fd);
     attach(fd);
     if (blocking_) {
         registerEvents();

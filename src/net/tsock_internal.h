@@ -27,4 +27,8 @@ bool waitFor(int fd, short events, int32_t seconds);
 // Connects a blocking socket, riding out interruptions. False on failure.
 bool connectBlocking(int fd, const sockaddr_in& destination);
 
+// Every message goes out whole in one send and is small: waiting to coalesce
+// them (Nagle) only delays a round's board behind an unacknowledged message.
+void sendWithoutDelay(int fd);
+
 } // namespace tsockdetail

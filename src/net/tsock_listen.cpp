@@ -80,8 +80,10 @@ int TSock::takePending()
     do
         fd = ::accept4(fd_, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC);
     while (fd < 0 && errno == EINTR);
-    if (fd >= 0)
+    if (fd >= 0) {
         peer_ = peer;
+        sendWithoutDelay(fd);
+    }
     return fd;
 }
 

@@ -7,6 +7,7 @@
 #include <QPointer>
 
 #include <arpa/inet.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 
@@ -16,6 +17,12 @@
 #include <cstring>
 
 namespace tsockdetail {
+
+void sendWithoutDelay(int fd)
+{
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+}
 
 std::string dottedAddress(in_addr address)
 {

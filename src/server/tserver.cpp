@@ -136,8 +136,10 @@ void TServer::Sock1Read(TSock* Sender, int)
 
 void TServer::restartDispatch()
 {
+    // A message arriving at an idle queue is handled at the next turn of the
+    // event loop; what queues behind it keeps the pace of one per interval.
     if (options_.dispatchIntervalMs > 0 && !receivedlist.empty() && !socktimer.isActive())
-        socktimer.start();
+        socktimer.start(0);
 }
 
 int TServer::slotOf(uint64_t connectionId) const
@@ -150,6 +152,8 @@ int TServer::slotOf(uint64_t connectionId) const
 
 void TServer::socktimerTimer()
 {
+    if (socktimer.isActive() && socktimer.interval() != options_.dispatchIntervalMs)
+        socktimer.setInterval(options_.dispatchIntervalMs);
     if (receivedlist.empty()) {
         socktimer.stop();
         return;

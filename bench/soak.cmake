@@ -1,0 +1,7 @@
+# soak: nine scripted peers play many games against the real lexmire-server
+# process on loopback and check answers, scores and the server's memory.
+add_executable(soak ${CMAKE_CURRENT_LIST_DIR}/soak.cpp)
+target_link_libraries(soak PRIVATE lexmire_server Qt6::Core Qt6::Network)
+set_target_properties(soak PROPERTIES AUTOMOC OFF)
+add_dependencies(soak lexmire-server)
+target_compile_definitions(soak PRIVATE LEXMIRE_SERVER_BINARY="$<TARGET_FILE:lexmire-server>")

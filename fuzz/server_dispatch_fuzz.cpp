@@ -1,0 +1,212 @@
+// The server's handlers driven straight through dispatch: any message from any
+// slot number, with the game clock ticking in between, never breaks the
+// server's own rules about rounds, the clock and scores.
+#include "fuzz_check.h"
+#include "fuzz_input.h"
+
+#include "tserver.h"
+#include "word_scoring.h"
+#include "wire_limits.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+// Every two-letter string is a word, so almost any chain of two tiles scores,
+// and a few longer words give the engine something to find.
+std::string makeRecords()
+{
+    std::vector<std::string> words;
+    for (char a = 'A'; a <= 'Z'; ++a)
+        for (char b = 'A'; b <= 'Z'; ++b)
+            words.push_back(std::string { a, b });
+    for (const char* w : { "ATE", "EAT", "TEA", "SEA", "SEAT", "EATS", "EAST", "TEAS", "AGE", "DOE", "ODE", "IDEA" })
+        words.push_back(w);
+    std::sort(words.begin(), words.end());
+    std::string records;
+    for (std::string& word : words) {
+        word.resize(14, ' ');
+        records += '\x1E' + word;
+    }
+    return records;
+}
+
+struct Fixture {
+    Fixture()
+    {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lexmire-server-fuzz-XXXXXX";
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        folder = pattern;
+    }
+    ~Fixture()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    std::string folder;
+    std::string records = makeRecords();
+};
+
+Fixture* fixture = nullptr;
+
+// What we know of the game from outside, to check the server against.
+struct Observed {
+    bool team = false;
+    int rounds = 0; // rounds asked for; 0 before the first game
+    int round = -1;
+    std::set<std::string> found[TServer::kSeats + 1];
+};
+
+void checkInvariants(const TServer& server)
+{
+    FUZZ_CHECK(server.slotsHandedOut() == 0);
+    FUZZ_CHECK(server.queuedMessages() == 0);
+    const int state = server.clockState();
+    FUZZ_CHECK(state == csRoundRunning || state == csPause || state == csGameDecided);
+    // Words count only while a round runs on the clock.
+    if (server.isGameRunning())
+        FUZZ_CHECK(server.gameTimerActive() && state == csRoundRunning && server.secondsLeft() > 0);
+    FUZZ_CHECK(server.currentRound() >= 0);
+    for (int n = 1; n <= TServer::kSlots; ++n)
+        FUZZ_CHECK(server.player(n).name.size() <= wire::kMaxNameBytes);
+    for (int seat = 1; seat <= TServer::kSeats; ++seat) {
+        const tplayer& p = server.player(seat);
+        FUZZ_CHECK(p.score >= 0 && p.roundscore >= 0 && p.roundscore <= p.score);
+        FUZZ_CHECK(p.wordscore >= 0 && p.wordscore <= kMaxWordScore);
+    }
+    if (server.currentRound() > 0) {
+        const Board& board = server.currentBoard();
+        for (int x = 0; x < kBoardColumns; ++x)
+            for (int y = 0; y < kBoardRows; ++y)
+                FUZZ_CHECK(board.board[x][y] >= kFirstLetterCode && board.board[x][y] <= kLastLetterCode);
+    }
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+struct Start {
+    int rounds;
+    bool team;
+};
+
+// A start request the host may make: "CMD_startgame+" its own number 1 (any
+// integer text for 1, such as "01"), rounds 1 to 99, "y" or "n", minutes 1 to
+// 60, and the closing "+".
+std::optional<Start> validStart(int n, std::string_view line)
+{
+    if (n != 1 || !startsWith(line, "CMD_startgame+"))
+        return std::nullopt;
+    wire::FieldReader fields(line.substr(std::string_view("CMD_startgame+").size()));
+    int32_t sender = 0, rounds = 0, minutes = 0;
+    std::string_view team;
+    if (!fields.nextInt(sender) || sender != 1 || !fields.nextInt(rounds) || !fields.next(team)
+        || !fields.nextInt(minutes) || !fields.rest().empty())
+        return std::nullopt;
+    if (rounds < 1 || rounds > 99 || minutes < 1 || minutes > 60 || (team != "y" && team != "n"))
+        return std::nullopt;
+    return Start { rounds, team == "y" };
+}
+
+// No winner yet: nobody has scored, or (seats playing alone) the best score is shared.
+bool undecided(const std::vector<int64_t>& scores, bool team)
+{
+    const int64_t best = *std::max_element(scores.begin() + 1, scores.end());
+    const auto holders = std::count(scores.begin() + 1, scores.end(), best);
+    return best == 0 || (!team && holders > 1);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    // Timers need an event dispatcher; nothing here ever runs the loop.
+    new QCoreApplication(*argc, *argv);
+    static Fixture instance;
+    fixture = &instance;
+    return 0;
+}
+
+// Input: lines. A line's first byte picks the slot (its value modulo 11, so 0
+// and 10 are tried too); 220 and above first tick a running game clock 1 to 128
+// times. The rest of the line is the message.
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    TServer::Options options;
+    options.portName = "0";
+    options.dictionaryPath = fixture->folder + "/English";
+    options.wordRecords = fixture->records;
+    options.dispatchIntervalMs = 0;
+    options.secondMs = 24 * 3600 * 1000;
+    TServer server(std::move(options));
+    server.seed(7);
+    FUZZ_CHECK(server.dictionary().isOpen());
+
+    FuzzInput input(data, size);
+    Observed seen;
+    while (!input.empty()) {
+        const uint8_t head = input.byte();
+        const std::string_view line = input.until('\n');
+        const int n = head % 11;
+        if (head >= 220)
+            // Only a running clock ticks, as its timer does.
+            for (int i = 0, ticks = 1 << ((head - 220) % 8); i < ticks && server.gameTimerActive(); ++i)
+                server.gametimeTimer();
+
+        std::vector<int64_t> before;
+        for (int seat = 0; seat <= TServer::kSeats; ++seat)
+            before.push_back(server.player(seat).score);
+        const int64_t roundBefore = n >= 1 && n <= TServer::kSeats ? server.player(n).roundscore : 0;
+        const bool wasRunning = server.isGameRunning();
+
+        server.dispatch(n, line);
+        checkInvariants(server);
+
+        const std::optional<Start> start = validStart(n, line);
+        if (start) {
+            // A new game: round 1 on a full clock, every score back to 0.
+            FUZZ_CHECK(server.currentRound() == 1 && server.isGameRunning() && server.secondsLeft() % 60 == 0);
+            for (int seat = 1; seat <= TServer::kSeats; ++seat)
+                FUZZ_CHECK(server.player(seat).score == 0 && server.player(seat).roundscore == 0);
+            seen.team = start->team;
+            seen.rounds = start->rounds;
+        } else if (server.currentRound() > seen.round && server.currentRound() > seen.rounds && seen.rounds > 0) {
+            // Rounds beyond those asked for are played only while the game is undecided.
+            FUZZ_CHECK(undecided(before, seen.team));
+        }
+        if (start || server.currentRound() != seen.round) {
+            seen.round = server.currentRound();
+            for (auto& words : seen.found)
+                words.clear();
+        }
+        // Only a word from a seat in a running round scores, once per round.
+        for (int seat = 1; seat <= TServer::kSeats; ++seat) {
+            const int64_t gained = server.player(seat).score - before[std::size_t(seat)];
+            if (gained == 0 || start)
+                continue;
+            FUZZ_CHECK(startsWith(line, "CMD_wordcomplete+") && wasRunning && gained > 0);
+            if (seat != n) {
+                // Only a partner, in a team game, follows the scorer's total.
+                FUZZ_CHECK(seen.team && seat == server.player(n).partner);
+                FUZZ_CHECK(server.player(seat).score == server.player(n).score);
+                continue;
+            }
+            FUZZ_CHECK(server.player(n).roundscore - roundBefore == server.player(n).wordscore);
+            FUZZ_CHECK(server.player(n).wordscore > 0 && server.player(n).wordscore <= kMaxWordScore);
+            FUZZ_CHECK(seen.found[n].insert(server.player(n).word).second);
+        }
+    }
+    return 0;
+}

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Fuzzes every target (or those named) for SECONDS each with libFuzzer, built
+# with clang into build-fuzz/, and prints the executions per target.
+#   scripts/fuzz.sh 60                  every target, one minute each
+#   scripts/fuzz.sh 300 server_dispatch one target
+# New inputs collect in build-fuzz/corpus/<target>/ (the committed seeds in
+# fuzz/corpus/ are only read); crashes land in build-fuzz/artifacts/<target>/.
+# FUZZ_MERGE=1 then adds to fuzz/corpus/ the few inputs that reach code the seeds
+# do not (edges only, not hit counts, so the committed corpus stays small).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ $# -lt 1 ] || ! [[ "$1" =~ ^[0-9]+$ ]]; then
+  echo "usage: $0 SECONDS [TARGET...]" >&2
+  exit 2
+fi
+seconds=$1
+shift
+
+cxx=${LEXMIRE_FUZZ_CXX:-clang++-14}
+command -v "$cxx" >/dev/null || { echo "$cxx not found (apt-get install clang-14)" >&2; exit 2; }
+flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+if [ ! -f build-fuzz/build.ninja ]; then
+  cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$cxx" \
+    -DLEXMIRE_BUILD_TESTS=OFF -DLEXMIRE_BUILD_BENCH=OFF -DLEXMIRE_BUILD_FUZZ=ON -DLEXMIRE_FUZZ_ENGINE=libfuzzer \
+    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+fi
+cmake build-fuzz >/dev/null  # picks up targets added since the first run
+
+if [ $# -gt 0 ]; then
+  targets=("$@")
+else
+  mapfile -t targets < <(grep -v '^$' build-fuzz/fuzz_targets.txt)
+fi
+# Only the fuzz targets and what they link: nothing else need build here.
+cmake --build build-fuzz --target "${targets[@]/%/_fuzz}" -- -j"$(nproc)" >/dev/null
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0:detect_leaks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+failed=()
+total=0
+printf '%-18s %10s %14s %10s\n' target seconds executions exec/s
+for t in "${targets[@]}"; do
+  binary=build-fuzz/fuzz/${t}_fuzz
+  [ -x "$binary" ] || { echo "no fuzz target $t" >&2; exit 2; }
+  work=build-fuzz/corpus/$t
+  artifacts=build-fuzz/artifacts/$t
+  mkdir -p "$work" "$artifacts"
+  log=build-fuzz/fuzz-$t.log
+  status=0
+  "$binary" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$artifacts/" "$work" "fuzz/corpus/$t" >"$log" 2>&1 || status=$?
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  runs=${runs:-0}
+  rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+  total=$((total + runs))
+  printf '%-18s %10s %14s %10s\n' "$t" "$seconds" "$runs" "${rate:-0}"
+  if [ "$status" -ne 0 ]; then
+    failed+=("$t")
+    echo "  $t failed (status $status); see $log and $artifacts/" >&2
+    grep -m5 -E 'ERROR|check failed|runtime error|Test unit written' "$log" >&2 || true
+  fi
+  if [ "${FUZZ_MERGE:-0}" = 1 ]; then
+    "$binary" -merge=1 -use_counters=0 -use_value_profile=0 "fuzz/corpus/$t" "$work" >>"$log" 2>&1
+  fi
+done
+echo "total executions: $total"
+[ ${#failed[@]} -eq 0 ] || { echo "failing targets: ${failed[*]}" >&2; exit 1; }
