@@ -96,12 +96,10 @@ void Tchat::playasound(std::string_view args)
         return;
     }
     QLabel* label = seat >= 1 && seat <= 4 ? seatLabel("label_playername", seat) : nullptr;
-    QAction* item = clip.isEmpty() ? nullptr : popup_sounds->findChild<QAction*>(clip);
-    if (!item) {
-        for (QAction* action : popup_sounds->actions())
-            if (action->objectName() == clip)
-                item = action;
-    }
+    QAction* item = nullptr;
+    for (QAction* action : popup_sounds->actions())
+        if (!clip.isEmpty() && action->objectName() == clip)
+            item = action;
     if (label && item)
         addlinetochat(label->text() + ": <Chatter Sound> " + item->text(), chatcolour::kBlue);
 }

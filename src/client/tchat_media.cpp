@@ -50,8 +50,6 @@ void Tchat::loadgrouptiles(const QString& name)
     const QString path = TileImages::setPath(setup_.tileFolders, name);
     if (path.isEmpty())
         return;
-    if (QAction* item = grouptilesitem->findChild<QAction*>(name + "3"))
-        item->setChecked(true);
     for (QAction* item : grouptilesitem->actions())
         if (item->objectName() == name + "3")
             item->setChecked(true);

@@ -362,15 +362,8 @@ void TSock::completeConnect()
     }
     connected_ = true;
     updateNotifiers();
-    info(siConnect, "Non-Blocking Socket Connected");
-    if (!self)
+    if (!announceConnected("Non-Blocking Socket Connected"))
         return;
-    if (OnConnect) {
-        const TNotifyEvent handler = OnConnect;
-        handler(this);
-        if (!self)
-            return;
-    }
     // A new connection is writable: report it, which also sends what was
     // queued while the connection was being set up.
     if (fd_ >= 0 && connected_)
@@ -426,17 +419,7 @@ bool TSock::openStream(bool haveHost)
             Close();
             return false;
         }
-        connected_ = true;
-        info(siConnect, "Blocking Socket Connected");
-        if (!self)
-            return true;
-        if (OnConnect) {
-            const TNotifyEvent handler = OnConnect;
-            handler(this);
-            if (!self)
-                return true;
-        }
-        return connected_;
+        return !announceConnected("Blocking Socket Connected") || connected_;
     }
 
     connecting_ = true;
@@ -571,4 +554,20 @@ std::string TSock::Receive(int count)
     std::string all;
     all.swap(inbound_);
     return all;
+}
+
+bool TSock::announceConnected(const char* text)
+{
+    QPointer<TSock> self(this);
+    connected_ = true;
+    info(siConnect, text);
+    if (!self)
+        return false;
+    if (OnConnect) {
+        const TNotifyEvent handler = OnConnect;
+        handler(this);
+        if (!self)
+            return false;
+    }
+    return true;
 }

@@ -111,6 +111,9 @@ private:
     friend class TSockStream;
 
     void info(TSocketInfo kind, const std::string& text);
+    // Marks the endpoint connected, issues text and runs OnConnect; false
+    // when a handler destroyed the endpoint meanwhile.
+    bool announceConnected(const char* text);
     void attach(int fd);
     void registerEvents();
     void unregisterEvents();

@@ -166,18 +166,7 @@ bool TSock::openDatagram()
     // Port "0" binds wherever the system chooses; that port is the one
     // datagrams are sent to as well.
     destination_.sin_port = htons(static_cast<uint16_t>(localPort()));
-    connected_ = true;
-    QPointer<TSock> self(this);
-    info(siConnect, "Datagram Socket Connected");
-    if (!self)
-        return true;
-    if (OnConnect) {
-        const TNotifyEvent handler = OnConnect;
-        handler(this);
-        if (!self)
-            return true;
-    }
-    return connected_;
+    return !announceConnected("Datagram Socket Connected") || connected_;
 }
 
 bool TSock::SendDatagram(const std::string& text, const std::string& host)
