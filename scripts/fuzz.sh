@@ -5,6 +5,7 @@
 #   scripts/fuzz.sh 300 server_dispatch one target
 # New inputs collect in build-fuzz/corpus/<target>/ (the committed seeds in
 # fuzz/corpus/ are only read); crashes land in build-fuzz/artifacts/<target>/.
+# LEXMIRE_FUZZ_BUILD names another build folder than build-fuzz.
 # FUZZ_MERGE=1 then adds to fuzz/corpus/ the few inputs that reach code the seeds
 # do not (edges only, not hit counts, so the committed corpus stays small).
 set -euo pipefail
@@ -19,21 +20,22 @@ shift
 
 cxx=${LEXMIRE_FUZZ_CXX:-clang++-14}
 command -v "$cxx" >/dev/null || { echo "$cxx not found (apt-get install clang-14)" >&2; exit 2; }
+build=${LEXMIRE_FUZZ_BUILD:-build-fuzz}
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-if [ ! -f build-fuzz/build.ninja ]; then
-  cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$cxx" \
+if [ ! -f "$build/build.ninja" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER="$cxx" \
     -DLEXMIRE_BUILD_TESTS=OFF -DLEXMIRE_BUILD_BENCH=OFF -DLEXMIRE_BUILD_FUZZ=ON -DLEXMIRE_FUZZ_ENGINE=libfuzzer \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 fi
-cmake build-fuzz >/dev/null  # picks up targets added since the first run
+cmake "$build" >/dev/null  # picks up targets added since the first run
 
 if [ $# -gt 0 ]; then
   targets=("$@")
 else
-  mapfile -t targets < <(grep -v '^$' build-fuzz/fuzz_targets.txt)
+  mapfile -t targets < <(grep -v "^$" "$build/fuzz_targets.txt")
 fi
 # Only the fuzz targets and what they link: nothing else need build here.
-cmake --build build-fuzz --target "${targets[@]/%/_fuzz}" -- -j"$(nproc)" >/dev/null
+cmake --build "$build" --target "${targets[@]/%/_fuzz}" -- -j"$(nproc)" >/dev/null
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=0:detect_leaks=1}
@@ -42,12 +44,12 @@ failed=()
 total=0
 printf '%-18s %10s %14s %10s\n' target seconds executions exec/s
 for t in "${targets[@]}"; do
-  binary=build-fuzz/fuzz/${t}_fuzz
+  binary=$build/fuzz/${t}_fuzz
   [ -x "$binary" ] || { echo "no fuzz target $t" >&2; exit 2; }
-  work=build-fuzz/corpus/$t
-  artifacts=build-fuzz/artifacts/$t
+  work=$build/corpus/$t
+  artifacts=$build/artifacts/$t
   mkdir -p "$work" "$artifacts"
-  log=build-fuzz/fuzz-$t.log
+  log=$build/fuzz-$t.log
   status=0
   "$binary" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
     -artifact_prefix="$artifacts/" "$work" "fuzz/corpus/$t" >"$log" 2>&1 || status=$?

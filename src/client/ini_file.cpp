@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 // Debian ships SimpleIni with its implementation behind this switch. Text is kept as the
 // file's UTF-8 bytes, so no character conversion is needed.
@@ -56,7 +57,10 @@ QString IniFile::read(const QString& section, const QString& key, const QString&
     const char* value = ini.GetValue(section.toUtf8().constData(), key.toUtf8().constData(), nullptr);
     if (!value)
         return fallback.left(kMaxValueLength);
-    return QString::fromUtf8(value).left(kMaxValueLength);
+    // Decoded so that a value beginning with U+FEFF keeps it: only the file's
+    // own byte-order mark is dropped, by the parser.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return QString(utf8(QByteArrayView(value))).left(kMaxValueLength);
 }
 
 bool IniFile::write(const QString& section, const QString& key, const QString& value)

@@ -74,40 +74,70 @@ void TServer::Sock1Accept(TSock* Sender)
     if (!Sender->Accept(newSock) || !newSock)
         return;
 
-    int n;
-    if (numslots == 0) {
-        numslots = 1;
-        n = 1;
-    } else {
-        n = 1;
-        while (n < numslots && players[n].connected)
-            ++n;
-        if (players[n].connected) {
-            if (numslots >= kSlots) {
-                // A tenth connection: told so and closed at once; nothing else changes.
-                newSock->OnInfo = nullptr;
-                newSock->OnDisconnect = nullptr;
-                newSock->OnRead = nullptr;
-                try {
-                    newSock->Send(withEndByte("CMD_full+"));
-                } catch (const ESockException&) {
-                }
-                delete newSock;
-                return;
-            }
-            n = ++numslots;
+    const int n = takeSlot();
+    if (n == 0) {
+        // A tenth connection: told so and closed at once; nothing else changes.
+        newSock->OnInfo = nullptr;
+        newSock->OnDisconnect = nullptr;
+        newSock->OnRead = nullptr;
+        try {
+            newSock->Send(withEndByte("CMD_full+"));
+        } catch (const ESockException&) {
         }
+        delete newSock;
+        return;
     }
-
-    tplayer& slot = players[n];
-    slot.connected = 1;
-    slot.sock = newSock;
-    slot.connectionId = nextConnectionId++;
-    slot.framer = wire::MessageFramer();
     newSock->setTag(n);
     newSock->OnDisconnect = tempsock.OnDisconnect;
     newSock->OnInfo = tempsock.OnInfo;
     newSock->OnRead = [this](TSock* sender, int count) { Sock1Read(sender, count); };
+    openSlot(n, newSock, nullptr);
+}
+
+int TServer::attachForTests(std::function<void(std::string_view)> sink)
+{
+    const int n = takeSlot();
+    if (n == 0) {
+        if (sink)
+            sink("CMD_full+");
+        return 0;
+    }
+    openSlot(n, nullptr, std::move(sink));
+    return n;
+}
+
+void TServer::receiveForTests(int n, std::string_view bytes)
+{
+    if (n >= 1 && n <= kSlots && players[n].connected && !players[n].sock)
+        takeBytes(n, bytes);
+}
+
+void TServer::detachForTests(int n)
+{
+    if (n >= 1 && n <= kSlots && players[n].connected && !players[n].sock)
+        closeSlot(n);
+}
+
+int TServer::takeSlot()
+{
+    // The lowest free slot among those handed out, else a new one.
+    int n = 1;
+    while (n <= numslots && players[n].connected)
+        ++n;
+    if (n > kSlots)
+        return 0;
+    numslots = std::max(numslots, n);
+    return n;
+}
+
+void TServer::openSlot(int n, TSock* sock, std::function<void(std::string_view)> sink)
+{
+    tplayer& slot = players[n];
+    slot.connected = 1;
+    slot.sock = sock;
+    slot.sink = std::move(sink);
+    slot.connectionId = nextConnectionId++;
+    slot.framer = wire::MessageFramer();
     sendTo(n, "CMD_sendlogininfo+" + std::to_string(n));
 }
 
@@ -118,10 +148,14 @@ void TServer::Sock1Read(TSock* Sender, int)
         Sender->Receive(); // not a slot of ours (any more): discard
         return;
     }
+    takeBytes(n, Sender->Receive());
+}
+
+void TServer::takeBytes(int n, std::string_view bytes)
+{
     tplayer& slot = players[n];
     const uint64_t id = slot.connectionId;
     bool flooding = false;
-    const std::string bytes = Sender->Receive();
     auto result = slot.framer.feed(bytes, [&](std::string&& message) {
         if (receivedlist.countFrom(id) >= wire::kMaxQueuedPerConnection) {
             flooding = true;
@@ -242,8 +276,12 @@ void TServer::kickhim(int n, wire::FieldReader fields)
 
 void TServer::disconnectsock(int n)
 {
-    if (n >= 1 && n <= kSlots && players[n].connected && players[n].sock)
+    if (n < 1 || n > kSlots || !players[n].connected)
+        return;
+    if (players[n].sock)
         players[n].sock->Close();
+    else
+        closeSlot(n); // a connection without a socket goes at once, as a close would
 }
 
 void TServer::tempsockDisconnect(TSock* Sender)
@@ -267,6 +305,16 @@ void TServer::tempsockInfo(TSock* Sender, TSocketInfo SocketInfo, const std::str
     if (Msg != "Socket Closed")
         return;
 
+    closeSlot(n);
+    // The endpoint may be inside its own notification: delete it afterwards.
+    Sender->OnInfo = nullptr;
+    Sender->OnDisconnect = nullptr;
+    Sender->OnRead = nullptr;
+    Sender->deleteLater();
+}
+
+void TServer::closeSlot(int n)
+{
     tplayer& slot = players[n];
     if (slot.connected)
         for (int k = 1; k <= numslots; ++k)
@@ -275,13 +323,9 @@ void TServer::tempsockInfo(TSock* Sender, TSocketInfo SocketInfo, const std::str
     slot.connected = 0;
     slot.name.clear();
     slot.sock = nullptr;
+    slot.sink = nullptr;
     slot.connectionId = 0;
     slot.framer = wire::MessageFramer();
-    // The endpoint may be inside its own notification: delete it afterwards.
-    Sender->OnInfo = nullptr;
-    Sender->OnDisconnect = nullptr;
-    Sender->OnRead = nullptr;
-    Sender->deleteLater();
 }
 
 void TServer::chat(int n, wire::FieldReader fields)
@@ -304,8 +348,13 @@ void TServer::sendTo(int n, std::string_view message)
     if (n < 1 || n > kSlots + 1)
         return;
     TSock* sock = players[n].sock;
-    if (!players[n].connected || !sock)
+    if (!players[n].connected)
         return;
+    if (!sock) {
+        if (players[n].sink)
+            players[n].sink(message);
+        return;
+    }
     try {
         sock->Send(withEndByte(message));
     } catch (const ESockException&) {

@@ -14,6 +14,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <random>
 #include <string>
@@ -35,6 +36,8 @@ struct tplayer {
     // bytes of a message still on its way.
     uint64_t connectionId = 0;
     wire::MessageFramer framer;
+    // A connection without a socket (attachForTests) is told its messages here.
+    std::function<void(std::string_view)> sink;
 };
 
 // Clock states, kept in the game clock's tag.
@@ -77,6 +80,17 @@ public:
     // dispatch timer does once it knows the sender.
     void dispatch(int n, std::string_view line);
 
+    // Connections without sockets, so the fuzzer and tests can drive many
+    // connections through the real slot, framing and departure code. attach
+    // takes a slot as an accepted connection would and returns its number; when
+    // all nine are taken the sink hears "CMD_full+" and 0 is returned. Every
+    // message for the connection, without its end byte, goes to the sink.
+    int attachForTests(std::function<void(std::string_view)> sink);
+    // Bytes from such a connection, taken as a read from its socket would be.
+    void receiveForTests(int n, std::string_view bytes);
+    // Such a connection going away, as its socket closing would.
+    void detachForTests(int n);
+
     // Read-only views for the program and tests.
     const tplayer& player(int n) const { return players[n]; }
     int slotsHandedOut() const { return numslots; }
@@ -96,6 +110,10 @@ private:
     void Sock1Read(TSock* Sender, int Count);
     void tempsockDisconnect(TSock* Sender);
     void tempsockInfo(TSock* Sender, TSocketInfo SocketInfo, const std::string& Msg);
+    int takeSlot();
+    void openSlot(int n, TSock* sock, std::function<void(std::string_view)> sink);
+    void takeBytes(int n, std::string_view bytes);
+    void closeSlot(int n);
     void receivedlogininfo(int n, wire::FieldReader fields);
     void kickhim(int n, wire::FieldReader fields);
     void disconnectsock(int n);

@@ -1,17 +1,12 @@
 // The tally file.
 #include "tally_file.h"
 
-#include "tally_grid_text.h"
 #include "tlzrw1.h"
 
 #include <algorithm>
 
-std::vector<TallyModel::Row> readTallyFile(const std::string& path)
+std::vector<TallyModel::Row> tallyRowsOf(const TallyGrid& grid)
 {
-    Tlzrw1 codec;
-    codec.InputFile = path;
-    const TallyGrid grid = loadgrid(codec.decompressText());
-    // The tally always has ten columns; a grid of another width keeps what fits.
     const int columns = std::min(grid.columns, TallyModel::kColumns);
     std::vector<TallyModel::Row> rows(std::size_t(grid.rows));
     for (int r = 0; r < grid.rows; ++r)
@@ -20,12 +15,25 @@ std::vector<TallyModel::Row> readTallyFile(const std::string& path)
     return rows;
 }
 
-void writeTallyFile(const std::string& path, const std::vector<TallyModel::Row>& rows)
+std::vector<TallyModel::Row> readTallyFile(const std::string& path)
+{
+    Tlzrw1 codec;
+    codec.InputFile = path;
+    return tallyRowsOf(loadgrid(codec.decompressText()));
+}
+
+TallyGrid tallyGridOf(const std::vector<TallyModel::Row>& rows)
 {
     TallyGrid grid(TallyModel::kColumns, int(rows.size()));
     for (std::size_t r = 0; r < rows.size(); ++r)
         for (int c = 0; c < TallyModel::kColumns; ++c)
             grid.cell(c, int(r)) = rows[r][std::size_t(c)];
+    return grid;
+}
+
+void writeTallyFile(const std::string& path, const std::vector<TallyModel::Row>& rows)
+{
+    const TallyGrid grid = tallyGridOf(rows);
     Tlzrw1 codec;
     codec.OutputFile = path;
     codec.CompressMode = CompressionMode::Fast;

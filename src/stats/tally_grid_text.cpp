@@ -82,9 +82,14 @@ std::string savegrid(const TallyGrid& grid)
 
     std::string text = std::to_string(grid.columns) + "\r\n" + std::to_string(grid.rows) + "\r\n";
     for (const std::string& cell : grid.cells) {
-        if (cell.find_first_of("\r\n") != std::string::npos)
-            throw ETallyGridError("Tally grid : a cell holds a line break");
+        // One line per cell: a line break inside a cell (a name a server sent,
+        // a file edited by hand) is written as a blank. Refusing instead would
+        // leave the tally unsaved at every exit from then on.
+        const std::size_t start = text.size();
         text.append(cell);
+        for (std::size_t i = start; i < text.size(); ++i)
+            if (text[i] == '\r' || text[i] == '\n')
+                text[i] = ' ';
         text.append("\r\n");
     }
     return text;

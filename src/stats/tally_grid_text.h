@@ -33,9 +33,9 @@ public:
 };
 
 // The text form of `grid`. Refuses (ETallyGridError) a grid that loadgrid
-// would refuse: a shape outside the limits, a cell count that does not match
-// the shape, or a cell holding a line break, which would shift every later
-// cell by a line.
+// would refuse: a shape outside the limits, or a cell count that does not
+// match the shape. A CR or LF inside a cell is written as a blank, since it
+// would otherwise shift every later cell by a line.
 std::string savegrid(const TallyGrid& grid);
 
 // Reads a text form; lines may end in CR LF or LF alone, and the last line

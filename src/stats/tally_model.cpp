@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <limits>
 
 namespace {
 
@@ -60,7 +61,10 @@ void TallyModel::loadtally(std::vector<Row> rows)
 
 int64_t TallyModel::addit(int column, int row)
 {
-    const int64_t value = number(row, column) + 1;
+    // A count from a damaged or hand-edited file may already be the largest
+    // there is; it stays there rather than wrapping round.
+    const int64_t current = number(row, column);
+    const int64_t value = current < std::numeric_limits<int64_t>::max() ? current + 1 : current;
     rows_.at(std::size_t(row))[std::size_t(column)] = std::to_string(value);
     return value;
 }

@@ -121,6 +121,10 @@ TEST_F(IniFileTest, ValuesKeepTheirTextButNotSurroundingBlanks)
 
     putContents(path(), "[Lexmire]\nPhrase2=  Way To Go!  \n");
     EXPECT_EQ(ini.read("Lexmire", "Phrase2", ""), "Way To Go!");
+
+    // Only the file's own byte-order mark goes; one that begins a value stays.
+    putContents(path(), "\xEF\xBB\xBF[Lexmire]\nPhrase3=\xEF\xBB\xBFhi\n");
+    EXPECT_EQ(ini.read("Lexmire", "Phrase3", ""), QString(QChar(0xFEFF)) + "hi");
 }
 
 TEST_F(IniFileTest, LineBreaksInAValueCannotAddKeys)

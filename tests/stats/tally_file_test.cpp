@@ -23,6 +23,21 @@ TEST(TallyFile, RoundTripsEveryCell)
     EXPECT_EQ(back, tally.rows());
 }
 
+TEST(TallyFile, AnOpponentNamedWithALineBreakStillSaves)
+{
+    QTemporaryDir folder;
+    const std::string path = folder.filePath("lexmire2tally.tld").toStdString();
+    TallyModel tally;
+    tally.startTallying("Ann\r\nX");
+    tally.startTallying("Bo");
+    tally.addgame("Bo", { "Ann\r\nX", "Bo" });
+    writeTallyFile(path, tally.rows());
+    const std::vector<TallyModel::Row> back = readTallyFile(path);
+    ASSERT_EQ(back.size(), 3u);
+    EXPECT_EQ(back[1][0], "Ann  X");
+    EXPECT_EQ(back[2], tally.rows()[2]);
+}
+
 TEST(TallyFile, AnEmptyTallyIsTheKnownTwentySixBytes)
 {
     QTemporaryDir folder;

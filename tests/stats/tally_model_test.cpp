@@ -100,6 +100,18 @@ TEST(TallyModel, DamagedCellsCountAsZero)
     EXPECT_EQ(tally.cell(1, 3), "0"); // empty cells are filled with "0"
 }
 
+TEST(TallyModel, CountsAtTheLargestNumberStayThere)
+{
+    TallyModel tally;
+    const char* top = "9223372036854775807";
+    tally.loadtally({ row({ "0", top, "", "", "", "", "", "", "", "" }), row({ "Bob", top, "0", "5", "", "", "", "", "", "" }) });
+    EXPECT_EQ(tally.addit(TallyModel::Games, 0), INT64_MAX);
+    tally.addgame("addtomine", { "Bob" });
+    EXPECT_EQ(tally.cell(0, TallyModel::Games), top);
+    EXPECT_EQ(tally.cell(1, TallyModel::Together), top);
+    EXPECT_EQ(tally.cell(1, TallyModel::YouWon), "6");
+}
+
 TEST(TallyModel, TallyingStartsOnceAndRowsCanBeRemoved)
 {
     TallyModel tally;

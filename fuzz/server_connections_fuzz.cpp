@@ -1,0 +1,289 @@
+// Many connections at once through the server's real slot, framing, dispatch
+// and departure code, on connections without sockets: peers arrive and leave
+// at any moment (a tenth is turned away), send raw bytes or well-formed
+// commands, are removed by the host, and the dispatcher and the game clock
+// run in between. The server must keep its slots straight, never speak to a
+// connection that has gone, never act on a message for a connection other
+// than the one it came on, and never send a message that would break framing.
+#include "fuzz_check.h"
+#include "fuzz_input.h"
+
+#include "tserver.h"
+#include "wire_limits.h"
+
+#include <QCoreApplication>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace {
+
+struct Fixture {
+    Fixture()
+    {
+        const char* tmp = std::getenv("TMPDIR");
+        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lexmire-connections-fuzz-XXXXXX";
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        folder = pattern;
+        for (const char* word : { "AT", "EAT", "ATE", "TEA", "SEA", "SEAT", "EAST", "EATS", "TEAS" }) {
+            std::string field = word;
+            field.resize(14, ' ');
+            records += '\x1E' + field;
+        }
+    }
+    ~Fixture()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    std::string folder;
+    std::string records; // sorted above
+};
+
+Fixture* fixture = nullptr;
+
+// A chat text carries this byte and the sending peer's index, a mark raw
+// bytes never hold, so a relay can be traced to the peer that sent it.
+constexpr char kTraceMark = '\x01';
+
+struct Peer {
+    int slot = 0; // 0 once gone, or when turned away
+    bool gone = false;
+    std::vector<std::string> heard;
+    std::size_t heardWhenGone = 0;
+};
+
+class Harness {
+public:
+    explicit Harness(TServer& server) : server_(server) { }
+
+    void attach()
+    {
+        if (peers_.size() >= 64)
+            return;
+        const int freeBefore = lowestFreeSlot();
+        auto peer = std::make_unique<Peer>();
+        Peer* raw = peer.get();
+        peers_.push_back(std::move(peer));
+        raw->slot = server_.attachForTests([this, raw](std::string_view message) { heard(*raw, message); });
+        if (raw->slot == 0) {
+            // Turned away: only when all nine are taken, and told so.
+            FUZZ_CHECK(freeBefore == 0);
+            FUZZ_CHECK(raw->heard.size() == 1 && raw->heard[0] == "CMD_full+");
+            markGone(*raw);
+            return;
+        }
+        FUZZ_CHECK(raw->slot == freeBefore);
+        FUZZ_CHECK(!raw->heard.empty() && raw->heard[0] == "CMD_sendlogininfo+" + std::to_string(raw->slot));
+    }
+
+    Peer* pick(uint8_t choice)
+    {
+        std::vector<Peer*> present;
+        for (auto& peer : peers_)
+            if (!peer->gone)
+                present.push_back(peer.get());
+        return present.empty() ? nullptr : present[choice % present.size()];
+    }
+
+    void detach(Peer& peer)
+    {
+        const int n = peer.slot;
+        std::vector<std::pair<Peer*, std::size_t>> others;
+        for (auto& other : peers_)
+            if (!other->gone && other.get() != &peer)
+                others.emplace_back(other.get(), other->heard.size());
+        server_.detachForTests(n);
+        sync();
+        FUZZ_CHECK(peer.gone);
+        // Everybody still there hears of the departure, as the last thing.
+        for (auto [other, before] : others) {
+            FUZZ_CHECK(other->heard.size() == before + 1);
+            FUZZ_CHECK(other->heard.back().rfind("CMD_playerdisconnected+" + std::to_string(n) + "+", 0) == 0);
+        }
+    }
+
+    void send(Peer& peer, std::string_view bytes) { server_.receiveForTests(peer.slot, bytes); }
+
+    // Whoever the server no longer holds in its slot is gone.
+    void sync()
+    {
+        for (auto& peer : peers_)
+            if (!peer->gone && !server_.player(peer->slot).connected)
+                markGone(*peer);
+        int connected = 0;
+        for (int n = 1; n <= TServer::kSlots; ++n)
+            connected += server_.player(n).connected ? 1 : 0;
+        int present = 0;
+        for (auto& peer : peers_)
+            present += peer->gone ? 0 : 1;
+        FUZZ_CHECK(connected == present);
+        FUZZ_CHECK(server_.slotsHandedOut() <= TServer::kSlots);
+        FUZZ_CHECK(server_.queuedMessages() <= std::size_t(TServer::kSlots) * wire::kMaxQueuedPerConnection);
+        for (auto& peer : peers_)
+            if (peer->gone)
+                FUZZ_CHECK(peer->heard.size() == peer->heardWhenGone);
+    }
+
+    bool present(std::size_t index) const { return index < peers_.size() && !peers_[index]->gone; }
+    std::size_t indexOf(const Peer& peer) const
+    {
+        for (std::size_t i = 0; i < peers_.size(); ++i)
+            if (peers_[i].get() == &peer)
+                return i;
+        std::abort();
+    }
+
+private:
+    int lowestFreeSlot() const
+    {
+        for (int n = 1; n <= TServer::kSlots; ++n)
+            if (!server_.player(n).connected)
+                return n;
+        return 0;
+    }
+
+    void markGone(Peer& peer)
+    {
+        peer.gone = true;
+        peer.heardWhenGone = peer.heard.size();
+    }
+
+    void heard(Peer& peer, std::string_view message)
+    {
+        FUZZ_CHECK(!peer.gone);
+        // Nothing sent may hold the end byte: the receiver would cut it in two.
+        FUZZ_CHECK(message.find(wire::kEndByte) == std::string_view::npos);
+        FUZZ_CHECK(message.size() <= wire::kMaxMessageBytes + 2 * wire::kMaxNameBytes + 64);
+        // A traced chat is relayed only while its sender is still connected.
+        const std::size_t mark = message.find(kTraceMark);
+        if (message.rfind("CMD_chat+", 0) == 0 && mark != std::string_view::npos && mark + 1 < message.size())
+            FUZZ_CHECK(present(static_cast<unsigned char>(message[mark + 1])));
+        peer.heard.emplace_back(message);
+    }
+
+    TServer& server_;
+    std::vector<std::unique_ptr<Peer>> peers_;
+};
+
+std::string withEnd(std::string message)
+{
+    message += wire::kEndByte;
+    return message;
+}
+
+// A well-formed command from the peer in slot n.
+std::string command(FuzzInput& input, const Harness& harness, const Peer& peer)
+{
+    const std::string n = std::to_string(peer.slot);
+    std::string text(input.bytes(input.byte() % 24));
+    for (char& c : text)
+        if (c == wire::kEndByte || c == kTraceMark)
+            c = '.';
+    switch (input.byte() % 8) {
+    case 0:
+        return "CMD_logininfo+" + n + "+" + std::string(input.byte() % 4 ? wire::kVersionText : "1.0") + "+" + text;
+    case 1:
+        return "CMD_chat+" + n + "+" + kTraceMark + char(harness.indexOf(peer)) + text;
+    case 2:
+        return "CMD_action+" + n + "+" + text;
+    case 3:
+        return "CMD_playasound+" + n + "+wave" + std::to_string(input.byte() % 21) + "+";
+    case 4:
+        return "CMD_startgame+" + n + "+" + std::to_string(1 + input.byte() % 3) + (input.byte() % 2 ? "+y+" : "+n+")
+            + std::to_string(1 + input.byte() % 2) + "+";
+    case 5:
+        return "CMD_kickhim+" + n + "+" + std::to_string(input.byte() % 11);
+    default: {
+        // A chain of neighbouring tiles from a start the input picks.
+        int x = input.byte() % 13, y = input.byte() % 9;
+        std::string refs;
+        for (int k = 2 + input.byte() % 4; k > 0; --k) {
+            refs += std::to_string(x) + "." + std::to_string(y) + "+";
+            const uint8_t step = input.byte();
+            x = std::clamp(x + step % 3 - 1, 0, 12);
+            y = std::clamp(y + step / 3 % 3 - 1, 0, 8);
+        }
+        return "CMD_wordcomplete+" + n + "+" + refs;
+    }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    new QCoreApplication(*argc, *argv);
+    static Fixture instance;
+    fixture = &instance;
+    return 0;
+}
+
+// Input: steps. A step's first byte chooses what happens (low three bits)
+// and to which peer (the rest).
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    TServer::Options options;
+    options.portName = "0";
+    options.dictionaryPath = fixture->folder + "/English";
+    options.wordRecords = fixture->records;
+    options.dispatchIntervalMs = 0;
+    options.secondMs = 24 * 3600 * 1000;
+    TServer server(std::move(options));
+    server.seed(11);
+    Harness harness(server);
+
+    FuzzInput input(data, size);
+    while (!input.empty()) {
+        const uint8_t step = input.byte();
+        Peer* peer = harness.pick(step >> 3);
+        switch (step & 7) {
+        case 0:
+        case 1:
+            harness.attach();
+            break;
+        case 2:
+            if (peer)
+                harness.detach(*peer);
+            break;
+        case 3:
+            // Raw bytes, end bytes and all: framing, reassembly and the limits.
+            if (peer) {
+                std::string bytes(input.bytes(input.byte() + 1));
+                for (char& c : bytes)
+                    if (c == kTraceMark)
+                        c = '.';
+                harness.send(*peer, bytes);
+            }
+            break;
+        case 4:
+        case 5:
+            if (peer)
+                harness.send(*peer, withEnd(command(input, harness, *peer)));
+            break;
+        case 6:
+            for (int k = 1 + input.byte() % 16; k > 0 && server.queuedMessages() > 0; --k) {
+                server.socktimerTimer();
+                harness.sync();
+            }
+            break;
+        case 7:
+            for (int k = 1 << (input.byte() % 8); k > 0 && server.gameTimerActive(); --k)
+                server.gametimeTimer();
+            break;
+        }
+        harness.sync();
+    }
+    // Whatever is still queued is handled, as the timer would.
+    while (server.queuedMessages() > 0) {
+        server.socktimerTimer();
+        harness.sync();
+    }
+    return 0;
+}
