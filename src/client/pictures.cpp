@@ -10,8 +10,10 @@
 #include <QRadialGradient>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 namespace {
 
@@ -60,41 +62,87 @@ float lattice(int x, int y, int periodX, int periodY, uint32_t seed)
 
 float smooth(float t) { return t * t * (3.0f - 2.0f * t); }
 
-// Value noise that repeats every periodX by periodY lattice steps, so a texture can tile.
-float valueNoise(float x, float y, int periodX, int periodY, uint32_t seed)
-{
-    const float fx = std::floor(x);
-    const float fy = std::floor(y);
-    const int ix = int(fx);
-    const int iy = int(fy);
-    const float tx = smooth(x - fx);
-    const float ty = smooth(y - fy);
-    const float a = lattice(ix, iy, periodX, periodY, seed);
-    const float b = lattice(ix + 1, iy, periodX, periodY, seed);
-    const float c = lattice(ix, iy + 1, periodX, periodY, seed);
-    const float d = lattice(ix + 1, iy + 1, periodX, periodY, seed);
-    return (a + (b - a) * tx) + ((c + (d - c) * tx) - (a + (b - a) * tx)) * ty;
-}
+// Streaky slate: value noise of four octaves, each twice as fine as the last,
+// repeating every periodX by periodY lattice steps of the first so a texture
+// can tile; the sum is centred on 0. The lattice values around a scanline and
+// each column's place between lattice points are worked out once, not for
+// every pixel: the picture is the same, at a fraction of the start-up time.
+class SlateNoise {
+public:
+    static constexpr int kOctaves = 4;
 
-// Streaky slate: broad patches, fine grain along the horizontal, all centred on 0.
-float slateNoise(float u, float v, int periodX, int periodY, uint32_t seed)
-{
-    float sum = 0.0f;
-    float amplitude = 0.5f;
-    int px = periodX;
-    int py = periodY;
-    float su = u;
-    float sv = v;
-    for (int octave = 0; octave < 4; ++octave) {
-        sum += amplitude * (valueNoise(su, sv, px, py, seed + uint32_t(octave)) - 0.5f);
-        amplitude *= 0.5f;
-        su *= 2.0f;
-        sv *= 2.0f;
-        px *= 2;
-        py *= 2;
+    SlateNoise(int width, float scaleX, int periodX, int periodY, uint32_t seed)
+        : periodX_(periodX)
+        , periodY_(periodY)
+        , seed_(seed)
+    {
+        for (int octave = 0; octave < kOctaves; ++octave) {
+            auto& index = columnIndex_[std::size_t(octave)];
+            auto& fraction = columnFraction_[std::size_t(octave)];
+            index.resize(std::size_t(width));
+            fraction.resize(std::size_t(width));
+            for (int x = 0; x < width; ++x) {
+                const float u = float(x) * scaleX * float(1 << octave);
+                const float fu = std::floor(u);
+                index[std::size_t(x)] = int(fu);
+                fraction[std::size_t(x)] = smooth(u - fu);
+            }
+            const int last = width > 0 ? index.back() + 1 : 1;
+            above_[std::size_t(octave)].resize(std::size_t(last) + 1);
+            below_[std::size_t(octave)].resize(std::size_t(last) + 1);
+        }
     }
-    return sum;
-}
+
+    // Fetches the lattice rows around scanline v (in lattice steps of the first octave).
+    void startRow(float v)
+    {
+        for (int octave = 0; octave < kOctaves; ++octave) {
+            const float sv = v * float(1 << octave);
+            const float fv = std::floor(sv);
+            const int iv = int(fv);
+            rowFraction_[std::size_t(octave)] = smooth(sv - fv);
+            const int px = periodX_ << octave;
+            const int py = periodY_ << octave;
+            const uint32_t seed = seed_ + uint32_t(octave);
+            auto& above = above_[std::size_t(octave)];
+            auto& below = below_[std::size_t(octave)];
+            for (std::size_t i = 0; i < above.size(); ++i) {
+                above[i] = lattice(int(i), iv, px, py, seed);
+                below[i] = lattice(int(i), iv + 1, px, py, seed);
+            }
+        }
+    }
+
+    // The noise at column x of the current row.
+    float at(int x) const
+    {
+        float sum = 0.0f;
+        float amplitude = 0.5f;
+        for (std::size_t octave = 0; octave < kOctaves; ++octave) {
+            const std::size_t i = std::size_t(columnIndex_[octave][std::size_t(x)]);
+            const float tx = columnFraction_[octave][std::size_t(x)];
+            const float ty = rowFraction_[octave];
+            const float a = above_[octave][i];
+            const float b = above_[octave][i + 1];
+            const float c = below_[octave][i];
+            const float d = below_[octave][i + 1];
+            const float noise = (a + (b - a) * tx) + ((c + (d - c) * tx) - (a + (b - a) * tx)) * ty;
+            sum += amplitude * (noise - 0.5f);
+            amplitude *= 0.5f;
+        }
+        return sum;
+    }
+
+private:
+    int periodX_;
+    int periodY_;
+    uint32_t seed_;
+    std::array<std::vector<int>, kOctaves> columnIndex_;
+    std::array<std::vector<float>, kOctaves> columnFraction_;
+    std::array<float, kOctaves> rowFraction_ {};
+    std::array<std::vector<float>, kOctaves> above_;
+    std::array<std::vector<float>, kOctaves> below_;
+};
 
 // Fills an image with slate: a vertical shade, broad mottling and faint grain. The noise
 // repeats over the image when tileable is set. The mottling is smooth, so it is worked out per
@@ -115,6 +163,7 @@ QImage slateImage(QSize logical, qreal dpr, bool tileable, uint32_t seed)
     const float scaleY = tileable ? float(periodY) / float(height) : 1.0f / cellY;
     const int wrapX = tileable ? periodX : 1 << 20;
     const int wrapY = tileable ? periodY : 1 << 20;
+    SlateNoise noise(width, scaleX, wrapX, wrapY, seed);
     for (int y = 0; y < height; ++y) {
         const float shade = tileable ? 0.5f : float(y) / float(std::max(1, height - 1));
         const float red = float(kSlateTop.redF() + (kSlateBottom.redF() - kSlateTop.redF()) * shade) * 255.0f;
@@ -122,10 +171,10 @@ QImage slateImage(QSize logical, qreal dpr, bool tileable, uint32_t seed)
             = float(kSlateTop.greenF() + (kSlateBottom.greenF() - kSlateTop.greenF()) * shade) * 255.0f;
         const float blue
             = float(kSlateTop.blueF() + (kSlateBottom.blueF() - kSlateTop.blueF()) * shade) * 255.0f;
+        noise.startRow(float(y) * scaleY);
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
-            const float k
-                = 1.0f + 0.22f * slateNoise(float(x) * scaleX, float(y) * scaleY, wrapX, wrapY, seed);
+            const float k = 1.0f + 0.22f * noise.at(x);
             const auto channel = [k](float value) { return std::clamp(int(value * k + 0.5f), 0, 255); };
             line[x] = qRgb(channel(red), channel(green), channel(blue));
         }
