@@ -19,7 +19,17 @@ seconds=$1
 shift
 
 cxx=${LEXMIRE_FUZZ_CXX:-clang++-14}
-command -v "$cxx" >/dev/null || { echo "$cxx not found (apt-get install clang-14)" >&2; exit 2; }
+# libFuzzer and the sanitizer runtimes come with Debian's clang-14 packages;
+# installed only when missing.
+if [ "$cxx" = clang++-14 ] && ! { command -v clang++-14 >/dev/null && dpkg -s libclang-rt-14-dev >/dev/null 2>&1; }; then
+  if [ "$(id -u)" -eq 0 ]; then
+    apt-get install -y --no-install-recommends clang-14 libclang-rt-14-dev >/dev/null
+  else
+    echo "fuzz: please install clang-14 and libclang-rt-14-dev" >&2
+    exit 2
+  fi
+fi
+command -v "$cxx" >/dev/null || { echo "$cxx not found" >&2; exit 2; }
 build=${LEXMIRE_FUZZ_BUILD:-build-fuzz}
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 if [ ! -f "$build/build.ninja" ]; then
