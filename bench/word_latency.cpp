@@ -61,9 +61,16 @@ double msSince(Clock::time_point from, Clock::time_point to)
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
+// The server this program started, stopped on any failure so none is left behind.
+pid_t launchedServer = -1;
+
 [[noreturn]] void fail(const std::string& what)
 {
     std::fprintf(stderr, "word_latency: %s\n", what.c_str());
+    if (launchedServer > 0) {
+        ::kill(launchedServer, SIGTERM);
+        ::waitpid(launchedServer, nullptr, 0);
+    }
     std::exit(1);
 }
 
@@ -284,6 +291,7 @@ Server launch(const std::string& binary)
         ::_exit(127);
     }
     ::close(out[1]);
+    launchedServer = server.pid;
     std::string line;
     const auto deadline = Clock::now() + std::chrono::seconds(10);
     while (line.find('\n') == std::string::npos && Clock::now() < deadline) {
@@ -310,6 +318,7 @@ void stop(Server& server)
 {
     if (server.pid <= 0)
         return;
+    launchedServer = -1;
     ::kill(server.pid, SIGTERM);
     for (int i = 0; i < 100; ++i) {
         int status = 0;
@@ -419,7 +428,14 @@ int measure(const std::string& binary, int wanted, int perBoard)
             }
             spreadHost.push_back(msSince(hb.firstRow, hb.bonus));
             spreadSeat.push_back(msSince(sb.firstRow, sb.bonus));
-            if (!pump(both, [&] { return take(host, "CMD_nextround+") && take(seat, "CMD_nextround+"); }, 5000))
+            // Each peer's CMD_nextround is taken once: it may arrive at one
+            // peer some reads before the other.
+            bool hostNext = false, seatNext = false;
+            if (!pump(both, [&] {
+                    hostNext = hostNext || take(host, "CMD_nextround+");
+                    seatNext = seatNext || take(seat, "CMD_nextround+");
+                    return hostNext && seatNext;
+                }, 5000))
                 fail("no CMD_nextround");
 
             const auto findStart = Clock::now();
