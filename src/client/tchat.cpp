@@ -41,6 +41,8 @@ const char* const kChatterCaptions[20] = { "Doh", "Cough", "Hello", "Thank You",
     "Sneezing", "Sorry", "Welcome", "Yeehaa", "Yippee", "Oh No", "Applause", "Honk", "Oooh", "Razzberry", "Cheer",
     "Woman Laughing", "Man Laughing", "Crying" };
 
+const char* const kEntryStyle = "background: white; border: 1px solid #d4af37; border-radius: 4px; padding: 2px 4px;";
+
 const char* const kPanelStyle = "background: rgba(8, 20, 48, 190); border: 1px solid rgba(212, 175, 55, 140);"
                                 "border-radius: 6px;";
 
@@ -247,7 +249,7 @@ void Tchat::buildChatArea(QWidget* parent)
     mychat->setGeometry(535, 360, 250, 24);
     mychat->installEventFilter(this);
     mychat->setContextMenuPolicy(Qt::CustomContextMenu);
-    mychat->setStyleSheet("background: white; border: 1px solid #d4af37; border-radius: 4px; padding: 2px 4px;");
+    mychat->setStyleSheet(kEntryStyle);
 
     const QString buttonStyle = "QPushButton { color: white; background: qlineargradient(x1:0,y1:0,x2:0,y2:1,"
                                 "stop:0 #2a4a8a, stop:1 #14285a); border: 1px solid #d4af37; border-radius: 4px;"
@@ -468,6 +470,13 @@ void Tchat::buildCompanions()
             setPhrase(n, texts[n - 1]);
         savePhrases(texts);
     });
+}
+
+void Tchat::setEntryColour(const QColor& colour)
+{
+    // The box's own look and one colour: a new colour replaces the last one
+    // instead of piling up in the style sheet at every login.
+    mychat->setStyleSheet(kEntryStyle + QString("color: %1;").arg(colour.name()));
 }
 
 void Tchat::setPhrase(int n, const QString& phrase)

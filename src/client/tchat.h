@@ -175,6 +175,11 @@ public:
     Tspylist& spyList() { return *spylist; }
     Tphrases& phraseEditor() { return *phrases; }
     std::size_t queuedMessages() const { return receivedlist.size(); }
+    // Bytes as a read from the game server's connection delivers them, through
+    // sockRead's framer, queue limit and overflow rule; tests and the fuzzer
+    // call it, as they have no server. False once sockRead would have closed
+    // the connection; after that no bytes are taken, as none would arrive.
+    bool receiveServerBytes(std::string_view bytes);
     // Replaces the colour chooser in tests: given the current colour, gives the
     // chosen one or nothing when cancelled.
     std::function<std::optional<uint32_t>(uint32_t)> chooseColour;
@@ -200,6 +205,9 @@ private:
     QLabel* seatLabel(const char* prefix, int seat) const;
     QString seatCaption(int seat) const;
     bool send(const std::string& message);
+    // Frames bytes from the server into receivedlist; false when the server
+    // sent more than the window follows and the connection must end.
+    bool takeServerBytes(std::string_view bytes);
     void addLetter(int c, int r);
     void placeWand(int c, int r);
     void clearWordSlots();
@@ -216,6 +224,7 @@ private:
     void openLink(const QString& link);
     void saveBoundsOnClose();
     void setPhrase(int n, const QString& phrase);
+    void setEntryColour(const QColor& colour);
     void savePhrases(const QStringList& texts);
     bool settingsLoaded = false; // nothing is saved before the file was read once
 
@@ -227,6 +236,7 @@ private:
     TSock Sock11;
     wire::MessageFramer framer;
     wire::InboundQueue receivedlist;
+    bool serverBytesRefused = false; // receiveServerBytes' stand-in for a closed connection
     QTimer Timer1;
     QTimer timer2;
 

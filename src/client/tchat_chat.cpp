@@ -123,7 +123,7 @@ void Tchat::ChatColor1Click()
     if (!chosen)
         return;
     chatColour = *chosen;
-    mychat->setStyleSheet(mychat->styleSheet() + QString("color: %1;").arg(colorFromBgr(chatColour).name()));
+    setEntryColour(colorFromBgr(chatColour));
     saveinifile();
 }
 

@@ -43,10 +43,10 @@ bool Tchat::send(const std::string& message)
     }
 }
 
-void Tchat::sockRead(TSock* Sender, int)
+bool Tchat::takeServerBytes(std::string_view bytes)
 {
     bool overflow = false;
-    auto result = framer.feed(Sender->Receive(), [&](std::string&& message) {
+    auto result = framer.feed(bytes, [&](std::string&& message) {
         if (receivedlist.size() >= wire::kMaxClientQueue) {
             overflow = true;
             return;
@@ -54,9 +54,22 @@ void Tchat::sockRead(TSock* Sender, int)
         receivedlist.push(0, std::move(message));
     });
     // A server that floods us or never ends a message is not one we can follow.
-    if (result == wire::MessageFramer::Result::Overflow || overflow)
+    return result == wire::MessageFramer::Result::Ok && !overflow;
+}
+
+void Tchat::sockRead(TSock* Sender, int)
+{
+    if (!takeServerBytes(Sender->Receive()))
         Sender->Close();
     restartDispatch();
+}
+
+bool Tchat::receiveServerBytes(std::string_view bytes)
+{
+    if (!serverBytesRefused)
+        serverBytesRefused = !takeServerBytes(bytes);
+    restartDispatch();
+    return !serverBytesRefused;
 }
 
 void Tchat::restartDispatch()

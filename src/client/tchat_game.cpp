@@ -5,6 +5,7 @@
 #include "board_view.h"
 #include "clock_text.h"
 #include "sound_player.h"
+#include "tile_images.h"
 #include "ttallylist.h"
 #include "wire_text.h"
 
@@ -12,6 +13,9 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+
+#include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -25,10 +29,11 @@ struct BonusCell {
 constexpr BonusCell kBonusLayout[9] = { { 0, 0, 2 }, { 0, 8, 2 }, { 12, 0, 2 }, { 12, 8, 2 }, { 3, 2, 1 }, { 3, 6, 1 },
     { 9, 2, 1 }, { 9, 6, 1 }, { 6, 4, 3 } };
 
-// The score after ": " in a filed entry.
+// The score after the last ": " in a filed entry; the word before it may hold
+// ": " too, as the server sends it.
 int entryScore(const QString& entry)
 {
-    const int colon = entry.indexOf(": ");
+    const int colon = entry.lastIndexOf(": ");
     return colon < 0 ? 0 : entry.mid(colon + 2).toInt();
 }
 
@@ -71,7 +76,9 @@ void Tchat::boardtileline(std::string_view args)
         return;
     for (int c = 0; c < 13 && c < int(codes->size()); ++c) {
         std::optional<int32_t> code = wire::strictToInt((*codes)[std::size_t(c)]);
-        if (!code)
+        // Only empty (0) and the letters have tiles; anything else would be a
+        // letter nobody can see, yet could pick up.
+        if (!code || *code < 0 || *code >= TileImages::kCount)
             return;
         if (*code == boardtiles[c][r])
             continue;
@@ -92,7 +99,9 @@ void Tchat::nextround(std::string_view args)
 {
     playsounds(turnSound == 1 ? "turnnew" : "start");
     panel_scrolls->hide();
-    secondsleft = timePerRound * 60;
+    // The minutes come from the server unchecked: past the clock's range the
+    // count stops at its end instead of overflowing.
+    secondsleft = int(std::clamp<int64_t>(int64_t(timePerRound) * 60, INT_MIN, INT_MAX));
     timePrefix = "Time: ";
     startClockTimer();
     gamerunning->value = true;

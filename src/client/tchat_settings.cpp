@@ -44,7 +44,7 @@ void Tchat::loadinifile()
 
     const QString textColour = ini.read(kSection, "Textcolor", "clblack");
     chatColour = settings::colourFromSettingsText(textColour);
-    mychat->setStyleSheet(mychat->styleSheet() + QString("color: %1;").arg(settings::settingsColourToQColor(chatColour).name()));
+    setEntryColour(settings::settingsColourToQColor(chatColour));
     actionColour = settings::colourFromSettingsText(ini.read(kSection, "Actioncolor", textColour));
 
     const bool clickMode = ini.read(kSection, "Clickletters", "1") != "1";

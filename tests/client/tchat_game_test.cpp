@@ -1,5 +1,6 @@
 // The game display fed with the server's messages: found and refused words,
 // filing order, round ends, the winner banner and the clock.
+#include "board_view.h"
 #include "sound_player.h"
 #include "tchat.h"
 #include "tspylist.h"
@@ -10,6 +11,8 @@
 #include <QWidget>
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 class GameDisplay : public ::testing::Test {
 protected:
@@ -60,6 +63,14 @@ TEST_F(GameDisplay, WordsAreFiledByScoreKeepingTheOrderOfEqualScores)
     Tchat::addtolist(box, 5, "CCC");
     Tchat::addtolist(box, 7, "DDD");
     EXPECT_EQ(list(1), (QStringList { "BBB: 7", "DDD: 7", "CCC: 5", "AAA: 3" }));
+}
+
+TEST_F(GameDisplay, AWordHoldingTheEntrysSeparatorIsFiledByItsOwnScore)
+{
+    window->foundword("2+x: 9+5+5+0+0");
+    window->foundword("2+cat+3+8+0+0");
+    window->foundword("2+a: 1+4+12+0+0");
+    EXPECT_EQ(list(2), (QStringList { "X: 9: 5", "A: 1: 4", "CAT: 3" }));
 }
 
 TEST_F(GameDisplay, RefusedWordsShowInRed)
@@ -152,4 +163,33 @@ TEST_F(GameDisplay, APhraseWithoutAConnectionReportsTheErrorAndStartsNoCooldown)
     idle.b_phrase1Click(1);
     EXPECT_EQ(errors, QStringList { "Send - Socket Not Connected" });
     EXPECT_TRUE(idle.phraseready);
+}
+
+TEST_F(GameDisplay, ABoardLineStopsAtACodeThatIsNoLetter)
+{
+    window->boardtileline("0+5+27+9+-1");
+    EXPECT_EQ(window->boardtiles[0][0], 5);
+    EXPECT_EQ(window->boardtiles[1][0], 0); // 27 would be a tile nobody sees but anyone can pick up
+    EXPECT_EQ(window->boardtiles[2][0], 0);
+    window->boardtileline("1+26+0+-1");
+    EXPECT_EQ(window->boardtiles[0][1], 26);
+    EXPECT_EQ(window->boardtiles[2][1], 0);
+    const auto* board = window->findChild<BoardView*>("board");
+    for (int c = 0; c < 13; ++c)
+        for (int r = 0; r < 9; ++r)
+            EXPECT_EQ(board->tileAt(c, r), window->boardtiles[c][r]);
+}
+
+TEST_F(GameDisplay, MinutesBeyondTheClocksRangeStopAtItsEnd)
+{
+    window->startthegame("1+3+n+2147483647+");
+    window->nextround("1");
+    EXPECT_EQ(window->secondsleft, std::numeric_limits<int>::max());
+    window->timer2Timer();
+    EXPECT_EQ(label("label_time"), "Time: 35791394:06");
+    window->gamestats("3+n+-2147483648+");
+    window->nextround("2");
+    EXPECT_LE(window->secondsleft, 0);
+    window->timer2Timer();
+    EXPECT_EQ(label("label_time"), "Time: 35791394:06"); // a clock with nothing left does not move
 }

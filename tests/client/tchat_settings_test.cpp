@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -146,4 +147,23 @@ TEST_F(Settings, AnUnwritableFileIsReported)
     broken.N8Click(10);
     ASSERT_FALSE(errors.isEmpty());
     EXPECT_EQ(errors.last(), "Unable to write to " + path);
+}
+
+TEST_F(Settings, EachLoginSetsTheEntryColourAfreshRatherThanAddingToIt)
+{
+    writeFile("[Lexmire]\nFirsttime=no\nTextcolor=clRed\n");
+    auto w = window();
+    w->mynumber = 2;
+    w->newplayerinfo("2+Ann");
+    auto* entry = w->findChild<QLineEdit*>("mychat");
+    const QString once = entry->styleSheet();
+    EXPECT_EQ(once.count("color:"), 1);
+    for (int i = 0; i < 50; ++i)
+        w->newplayerinfo("2+Ann"); // a server may send our own arrival again and again
+    EXPECT_EQ(entry->styleSheet(), once);
+    w->chooseColour = [](uint32_t) { return std::optional<uint32_t>(0x00FF00); };
+    w->ChatColor1Click();
+    w->ChatColor1Click();
+    EXPECT_EQ(entry->styleSheet().count("color:"), 1);
+    EXPECT_TRUE(entry->styleSheet().contains("#00ff00"));
 }
