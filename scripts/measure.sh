@@ -20,7 +20,7 @@ LEXMIRE=$BUILD/src/app/lexmire
 SERVER=$BUILD/src/app/lexmire-server
 B=$BUILD/bench
 for program in "$LEXMIRE" "$SERVER" "$B/checkword_bench" "$B/wordcomplete_bench" "$B/tally_codec_bench" \
-    "$B/loopback_echo" "$B/word_latency" "$B/minimal_window"; do
+    "$B/pictures_bench" "$B/loopback_echo" "$B/word_latency" "$B/minimal_window"; do
     if [[ ! -x $program ]]; then
         echo "measure: $program is missing; build first, e.g." >&2
         echo "  cmake -S $ROOT -B $BUILD -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo && cmake --build $BUILD" >&2
@@ -111,8 +111,8 @@ echo "Qt: $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo unknow
 echo "build: $BUILD ($(awk -F= '/^CMAKE_BUILD_TYPE:/ { print $2 }' "$BUILD/CMakeCache.txt" 2>/dev/null))"
 
 # ---------------------------------------------------------------------------
-section "dictionary and codecs (Google Benchmark, 3 repetitions, median shown)"
-for bench in checkword_bench wordcomplete_bench tally_codec_bench; do
+section "dictionary, codecs and start-up pictures (Google Benchmark, 3 repetitions, median shown)"
+for bench in checkword_bench wordcomplete_bench tally_codec_bench pictures_bench; do
     echo "\$ $B/$bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true"
     run=$(fresh_env)
     XDG_RUNTIME_DIR=$run/runtime QT_QPA_PLATFORM=offscreen \
