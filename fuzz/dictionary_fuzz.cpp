@@ -2,19 +2,17 @@
 // as a plain set of its words would, within the bound on records read; and a
 // record file of any bytes is searched without reading outside it.
 #include "fuzz_check.h"
+#include "fuzz_fixtures.h"
 #include "fuzz_input.h"
 
 #include "dict_limits.h"
 #include "tdictn.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace {
 
@@ -25,18 +23,6 @@ const std::vector<std::string> kWords = {
     "JAZZ", "QUIZ", "SEA", "SEAT", "TEA", "TEAS", "TEE", "ZA", "ZZZ", "ZYZZYVA", "QUIZZICALLY",
     "ABCDEFGHIJKL", "ABCDEFGHIJKLMN", "STRENGTHENS", "WORDSMITHERY", "X",
 };
-
-std::string recordsOf(std::vector<std::string> words)
-{
-    std::sort(words.begin(), words.end());
-    std::string records;
-    for (const std::string& word : words) {
-        std::string field = word;
-        field.resize(kWordFieldSize, ' ');
-        records += kRecordMark + field;
-    }
-    return records;
-}
 
 // What CheckWord promises: letter case, NULs and surrounding blanks aside, the
 // query is one of the words.
@@ -55,28 +41,10 @@ bool expectedAnswer(std::string_view query)
     return words.count(word) > 0;
 }
 
-// One folder for the whole run, removed at exit.
-struct Folder {
-    Folder()
-    {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lexmire-dict-fuzz-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        path = pattern;
-    }
-    ~Folder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string path;
-};
-
 struct Fixture {
-    Folder folder;
+    FuzzFolder folder { "lexmire-dict-fuzz" };
     std::string records = recordsOf(kWords);
-    TDictn dictionary { folder.path + "/English", {}, records };
+    TDictn dictionary { folder.path() + "/English", {}, records };
 };
 
 Fixture& fixture()
@@ -114,13 +82,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // lookup may answer anything, but stays within the file and its bound.
     const std::string_view records = input.until('\n');
     {
-        TDictn damaged(f.folder.path + "/Damaged", {}, records);
+        TDictn damaged(f.folder.path() + "/Damaged", {}, records);
         FUZZ_CHECK(damaged.isOpen() || records.empty() || records.front() == '\0');
         while (!input.empty()) {
             damaged.CheckWord(input.until('\n'));
             FUZZ_CHECK(damaged.lastRecordReads() <= kMaxRecordReads);
         }
     }
-    FUZZ_CHECK(!std::filesystem::exists(f.folder.path + "/Damaged"));
+    FUZZ_CHECK(!std::filesystem::exists(f.folder.path() + "/Damaged"));
     return 0;
 }

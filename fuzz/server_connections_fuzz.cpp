@@ -6,7 +6,9 @@
 // connection that has gone, never act on a message for a connection other
 // than the one it came on, and never send a message that would break framing.
 #include "fuzz_check.h"
+#include "fuzz_fixtures.h"
 #include "fuzz_input.h"
+#include "fuzz_server.h"
 
 #include "tserver.h"
 #include "wire_limits.h"
@@ -14,36 +16,15 @@
 #include <QCoreApplication>
 
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 namespace {
 
 struct Fixture {
-    Fixture()
-    {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lexmire-connections-fuzz-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        folder = pattern;
-        for (const char* word : { "AT", "EAT", "ATE", "TEA", "SEA", "SEAT", "EAST", "EATS", "TEAS" }) {
-            std::string field = word;
-            field.resize(14, ' ');
-            records += '\x1E' + field;
-        }
-    }
-    ~Fixture()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    std::string folder;
-    std::string records; // sorted above
+    FuzzFolder folder { "lexmire-connections-fuzz" };
+    std::string records = recordsOf({ "AT", "EAT", "ATE", "TEA", "SEA", "SEAT", "EAST", "EATS", "TEAS" });
 };
 
 Fixture* fixture = nullptr;
@@ -229,13 +210,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 // and to which peer (the rest).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    TServer::Options options;
-    options.portName = "0";
-    options.dictionaryPath = fixture->folder + "/English";
-    options.wordRecords = fixture->records;
-    options.dispatchIntervalMs = 0;
-    options.secondMs = 24 * 3600 * 1000;
-    TServer server(std::move(options));
+    TServer server(fuzzServerOptions(fixture->folder.path(), fixture->records));
     server.seed(11);
     Harness harness(server);
 

@@ -2,7 +2,9 @@
 // slot number, with the game clock ticking in between, never breaks the
 // server's own rules about rounds, the clock and scores.
 #include "fuzz_check.h"
+#include "fuzz_fixtures.h"
 #include "fuzz_input.h"
+#include "fuzz_server.h"
 
 #include "tserver.h"
 #include "word_scoring.h"
@@ -12,20 +14,17 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 namespace {
 
 // Every two-letter string is a word, so almost any chain of two tiles scores,
 // and a few longer words give the engine something to find.
-std::string makeRecords()
+std::vector<std::string> fuzzWords()
 {
     std::vector<std::string> words;
     for (char a = 'A'; a <= 'Z'; ++a)
@@ -33,31 +32,12 @@ std::string makeRecords()
             words.push_back(std::string { a, b });
     for (const char* w : { "ATE", "EAT", "TEA", "SEA", "SEAT", "EATS", "EAST", "TEAS", "AGE", "DOE", "ODE", "IDEA" })
         words.push_back(w);
-    std::sort(words.begin(), words.end());
-    std::string records;
-    for (std::string& word : words) {
-        word.resize(14, ' ');
-        records += '\x1E' + word;
-    }
-    return records;
+    return words;
 }
 
 struct Fixture {
-    Fixture()
-    {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/lexmire-server-fuzz-XXXXXX";
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        folder = pattern;
-    }
-    ~Fixture()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(folder, ignored);
-    }
-    std::string folder;
-    std::string records = makeRecords();
+    FuzzFolder folder { "lexmire-server-fuzz" };
+    std::string records = recordsOf(fuzzWords());
 };
 
 Fixture* fixture = nullptr;
@@ -144,13 +124,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 // times. The rest of the line is the message.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    TServer::Options options;
-    options.portName = "0";
-    options.dictionaryPath = fixture->folder + "/English";
-    options.wordRecords = fixture->records;
-    options.dispatchIntervalMs = 0;
-    options.secondMs = 24 * 3600 * 1000;
-    TServer server(std::move(options));
+    TServer server(fuzzServerOptions(fixture->folder.path(), fixture->records));
     server.seed(7);
     FUZZ_CHECK(server.dictionary().isOpen());
 

@@ -1,0 +1,19 @@
+// The game server as the server fuzz targets run it: on the given record
+// file, with dispatch and the game clock left to the target to drive.
+#pragma once
+
+#include "tserver.h"
+
+#include <string>
+#include <string_view>
+
+inline TServer::Options fuzzServerOptions(const std::string& folder, std::string_view records)
+{
+    TServer::Options options;
+    options.portName = "0";
+    options.dictionaryPath = folder + "/English";
+    options.wordRecords = records;
+    options.dispatchIntervalMs = 0;      // the target calls socktimerTimer
+    options.secondMs = 24 * 3600 * 1000; // the clock ticks only when the target calls gametimeTimer
+    return options;
+}
