@@ -1,6 +1,8 @@
 // The chat pane's line writing, scrolling and link handling.
 #include "chat_pane.h"
 
+#include "window_style.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -31,13 +33,8 @@ ChatPane::ChatPane(QWidget* parent)
     setStyleSheet(
         QStringLiteral("ChatPane { background: #ffffff; color: #000000;"
                        " border: 1px solid #1c2a6b; border-radius: 3px;"
-                       " selection-background-color: #f0c850; selection-color: #000040; }"
-                       "QScrollBar:vertical { background: #eef1fb; width: 11px; margin: 0px; border: none; }"
-                       "QScrollBar::handle:vertical { background: #9aa4d0; min-height: 24px; border-radius: "
-                       "4px; margin: 2px; }"
-                       "QScrollBar::handle:vertical:hover { background: #1c2a6b; }"
-                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }"
-                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
+                       " selection-background-color: #f0c850; selection-color: #000040; }")
+        + windowstyle::scrollBar());
     setTextSize(defaultTextSize);
 }
 

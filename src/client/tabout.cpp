@@ -2,6 +2,8 @@
 // logs in with, and one line about the game.
 #include "tabout.h"
 
+#include "window_style.h"
+
 #include "protocol.h"
 
 #include <QLabel>
@@ -66,11 +68,8 @@ Tabout::Tabout(QWidget* parent)
         "QLabel#label_versioncaption { color: #c8d0f0; font-size: 9pt; }"
         "QLabel#version { color: #f0c850; font-size: 9pt; font-weight: bold; }"
         "QLabel#label_blurb { color: #ffffff; font-size: 9pt; }"
-        "QFrame#rule { background: #c9a43a; border: none; }"
-        "QPushButton { background: #f0c850; color: #000050; border: 1px solid #b8922a; border-radius: 3px;"
-        " padding: 4px 26px; font-weight: bold; font-size: 9pt; }"
-        "QPushButton:hover { background: #ffd966; }"
-        "QPushButton:pressed { background: #d8ac34; }"));
+        "QFrame#rule { background: #c9a43a; border: none; }")
+        + windowstyle::goldButtons("4px 26px"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(24, 20, 24, 16);

@@ -214,6 +214,9 @@ private:
     void drawSlot(int slot);
     void redrawBoardAndSlots();
     void setStatus(const QString& text, const QColor& colour);
+    // Reads "rounds+team+minutes" of a game start or a latecomer's game
+    // statistics and shows them; false when the fields run out.
+    bool showGameTerms(wire::FieldReader& fields);
     void showClock();
     void startClockTimer();
     void tallyOwnWord(const QString& word, int score);

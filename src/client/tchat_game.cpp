@@ -39,26 +39,34 @@ int entryScore(const QString& entry)
 
 } // namespace
 
+bool Tchat::showGameTerms(wire::FieldReader& fields)
+{
+    std::string_view rounds, team;
+    int32_t minutes = 0;
+    if (!fields.next(rounds))
+        return false;
+    label_status1->setText("Rounds in Game: " + fromWire(rounds));
+    if (!fields.next(team) || !fields.nextInt(minutes))
+        return false;
+    timePerRound = minutes;
+    label_timeperround->setText(QString("Time Per Round: %1").arg(minutes));
+    for (int seat = 1; seat <= 4; ++seat)
+        seatLabel("team", seat)->setVisible(team == "y");
+    return true;
+}
+
 void Tchat::startthegame(std::string_view args)
 {
     wire::FieldReader fields(args);
     int32_t starter = 0;
-    std::string_view rounds, team;
-    int32_t minutes = 0;
     panel_winner->hide();
     button_start->hide();
     clearWordSlots();
-    if (!fields.nextInt(starter) || !fields.next(rounds))
+    if (!fields.nextInt(starter) || !showGameTerms(fields))
         return;
-    label_status1->setText("Rounds in Game: " + fromWire(rounds));
-    if (!fields.next(team) || !fields.nextInt(minutes))
-        return;
-    timePerRound = minutes;
-    label_timeperround->setText(QString("Time Per Round: %1").arg(minutes));
     for (int seat = 1; seat <= 4; ++seat) {
         seatLabel("label_playerscore", seat)->setText("0");
         seatLabel("label_bonus", seat)->setText({});
-        seatLabel("team", seat)->setVisible(team == "y");
     }
     addlinetochat(starter == mynumber ? QString("You have started a game.") : seatCaption(starter) + " has started a game.",
                   chatcolour::kNavy);
@@ -275,17 +283,7 @@ void Tchat::gamestats(std::string_view args)
         canplay = true;
     gamerunning->value = true;
     wire::FieldReader fields(args);
-    std::string_view rounds, team;
-    int32_t minutes = 0;
-    if (!fields.next(rounds))
-        return;
-    label_status1->setText("Rounds in Game: " + fromWire(rounds));
-    if (!fields.next(team) || !fields.nextInt(minutes))
-        return;
-    timePerRound = minutes;
-    label_timeperround->setText(QString("Time Per Round: %1").arg(minutes));
-    for (int seat = 1; seat <= 4; ++seat)
-        seatLabel("team", seat)->setVisible(team == "y");
+    showGameTerms(fields);
 }
 
 void Tchat::setStatus(const QString& line, const QColor& colour)

@@ -1,6 +1,8 @@
 // The help window's text: rules, connecting and scoring, in the game's own terms.
 #include "thelp.h"
 
+#include "window_style.h"
+
 #include <QLabel>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -90,17 +92,8 @@ Thelp::Thelp(QWidget* parent)
     setStyleSheet(QStringLiteral(
         "Thelp { background: #000080; }"
         "QLabel#label_title { color: #f0c850; background: transparent; font-size: 15pt; font-weight: bold; }"
-        "QTextBrowser { background: #ffffff; color: #101030; border: 1px solid #c9a43a; border-radius: 3px; }"
-        "QScrollBar:vertical { background: #eef1fb; width: 11px; margin: 0px; border: none; }"
-        "QScrollBar::handle:vertical { background: #9aa4d0; min-height: 24px; border-radius: 4px; margin: "
-        "2px; }"
-        "QScrollBar::handle:vertical:hover { background: #1c2a6b; }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"
-        "QPushButton { background: #f0c850; color: #000050; border: 1px solid #b8922a; border-radius: 3px;"
-        " padding: 4px 26px; font-weight: bold; font-size: 9pt; }"
-        "QPushButton:hover { background: #ffd966; }"
-        "QPushButton:pressed { background: #d8ac34; }"));
+        "QTextBrowser { background: #ffffff; color: #101030; border: 1px solid #c9a43a; border-radius: 3px; }")
+        + windowstyle::scrollBar() + windowstyle::goldButtons("4px 26px"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 10, 12, 12);

@@ -1,6 +1,8 @@
 // The phrase editor's layout and its Done button.
 #include "tphrases.h"
 
+#include "window_style.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,11 +25,8 @@ Tphrases::Tphrases(QWidget* parent)
                        "QLineEdit { background: #ffffff; color: #000040; border: 1px solid #6a78b8;"
                        " border-radius: 2px; padding: 2px 4px; font-size: 9pt;"
                        " selection-background-color: #f0c850; selection-color: #000040; }"
-                       "QLineEdit:focus { border: 1px solid #f0c850; }"
-                       "QPushButton { background: #f0c850; color: #000050; border: 1px solid #b8922a;"
-                       " border-radius: 3px; padding: 4px 22px; font-weight: bold; font-size: 9pt; }"
-                       "QPushButton:hover { background: #ffd966; }"
-                       "QPushButton:pressed { background: #d8ac34; }"));
+                       "QLineEdit:focus { border: 1px solid #f0c850; }")
+        + windowstyle::goldButtons("4px 22px"));
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(14, 12, 14, 12);

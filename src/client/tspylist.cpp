@@ -1,6 +1,8 @@
 // The spy list window, its line tracking and its "Remove From Game" item.
 #include "tspylist.h"
 
+#include "window_style.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -33,17 +35,9 @@ Tspylist::Tspylist(QWidget* parent)
         " font-size: 9pt; padding: 2px; outline: none; }"
         "QListWidget::item { padding: 2px 3px; }"
         "QListWidget::item:hover { background: #e8ecfa; }"
-        "QListWidget::item:selected { background: #f0c850; color: #000050; }"
-        "QScrollBar:vertical { background: #eef1fb; width: 11px; margin: 0px; border: none; }"
-        "QScrollBar::handle:vertical { background: #9aa4d0; min-height: 24px; border-radius: 4px; margin: "
-        "2px; }"
-        "QScrollBar::handle:vertical:hover { background: #1c2a6b; }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0px; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"
-        "QPushButton { background: #f0c850; color: #000050; border: 1px solid #b8922a; border-radius: 3px;"
-        " font-weight: bold; font-size: 9pt; }"
-        "QPushButton:hover { background: #ffd966; }"
-        "QPushButton:pressed { background: #d8ac34; }"
+        "QListWidget::item:selected { background: #f0c850; color: #000050; }")
+        + windowstyle::scrollBar() + windowstyle::goldButtons()
+        + QStringLiteral(
         "QMenu { background: #ffffff; color: #000060; border: 1px solid #1c2a6b; }"
         "QMenu::item { padding: 4px 18px; }"
         "QMenu::item:selected { background: #f0c850; }"
