@@ -8,20 +8,10 @@
 
 namespace {
 
-// What a start request may ask for. The start dialog offers far less; the
-// bounds only keep a hostile request from overflowing the clock arithmetic.
-constexpr int kMinRounds = 1;
-constexpr int kMaxRounds = 99;
-constexpr int kMinMinutes = 1;
-constexpr int kMaxMinutes = 60;
-
-// Pauses after a round's end, counted down once in the ending tick.
-constexpr int kPauseBetweenRounds = 30;
-constexpr int kPauseAfterUndecidedGame = 20;
-
 bool isClockCorrection(int secondsLeft)
 {
-    return secondsLeft == 100 || secondsLeft == 80 || secondsLeft == 40 || secondsLeft == 20;
+    return std::find(kClockCorrectionPoints.begin(), kClockCorrectionPoints.end(), secondsLeft)
+        != kClockCorrectionPoints.end();
 }
 
 } // namespace
@@ -34,7 +24,8 @@ void TServer::startgame(int n, std::string_view args, wire::FieldReader fields)
     if (n != 1 || !fields.nextInt(rounds) || !fields.next(team) || !fields.nextInt(minutes)
         || !fields.rest().empty())
         return;
-    if (rounds < kMinRounds || rounds > kMaxRounds || minutes < kMinMinutes || minutes > kMaxMinutes
+    if (rounds < kServerMinRounds || rounds > kServerMaxRounds || minutes < kServerMinMinutes
+        || minutes > kServerMaxMinutes
         || (team != "y" && team != "n"))
         return;
 

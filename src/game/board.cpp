@@ -64,33 +64,6 @@ constexpr std::array<int32_t, kDealTableSize> makeDealTable()
 
 constexpr std::array<int32_t, kDealTableSize> kDealTable = makeDealTable();
 
-// Point value of each letter a to z: the rarer the letter, the more it is worth.
-constexpr std::array<int, 26> kLetterWorth {
-    1, 3, 3, 1, 1, 5, 3, 3, 1, 5, 5, 1, 3, // a to m
-    1, 1, 3, 10, 1, 1, 1, 1, 7, 5, 10, 3, 10, // n to z
-};
-
-bool isLetterCode(int32_t code) { return code >= kFirstLetterCode && code <= kLastLetterCode; }
-
-struct FixedBonusCell {
-    int x;
-    int y;
-    BonusKind kind;
-};
-
-// Red potions on the corners, yellow potions in a ring around the centre. No two
-// potion cells touch, so a word never crosses two potions in a row.
-constexpr std::array<FixedBonusCell, 8> kFixedBonusCells { {
-    { 0, 0, BonusRedPotion },
-    { 0, kBoardRows - 1, BonusRedPotion },
-    { kBoardColumns - 1, 0, BonusRedPotion },
-    { kBoardColumns - 1, kBoardRows - 1, BonusRedPotion },
-    { 3, 2, BonusYellowPotion },
-    { 3, 6, BonusYellowPotion },
-    { 9, 2, BonusYellowPotion },
-    { 9, 6, BonusYellowPotion },
-} };
-
 } // namespace
 
 int32_t dealLetterCode(int r)
@@ -102,16 +75,12 @@ int32_t dealLetterCode(int r)
 
 std::string convertoletter(int32_t code)
 {
-    if (!isLetterCode(code))
-        return "t";
-    return std::string(1, static_cast<char>('a' + (code - kFirstLetterCode)));
+    return std::string(1, letterOf(code));
 }
 
 int letterworth(int32_t code)
 {
-    if (!isLetterCode(code))
-        return 1;
-    return kLetterWorth[static_cast<std::size_t>(code - kFirstLetterCode)];
+    return letterValue(code);
 }
 
 void dealBoard(Board& board, std::mt19937& rng)

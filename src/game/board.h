@@ -2,32 +2,14 @@
 // the board row message, and the letter and point tables every word is scored by.
 #pragma once
 
+#include "game_facts.h"
+
 #include <cstdint>
 #include <random>
 #include <string>
 
-constexpr int kBoardColumns = 13;
-constexpr int kBoardRows = 9;
-
-// Letter codes 1 to 26 stand for a to z.
-constexpr int32_t kFirstLetterCode = 1;
-constexpr int32_t kLastLetterCode = 26;
-
 // Number of equally likely entries in the deal table: a letter's chance is its count / 93.
 constexpr int kDealTableSize = 93;
-
-// Kinds of bonus cell, as stored in Board::bonus.
-enum BonusKind : int32_t {
-    BonusNone = 0,
-    BonusYellowPotion = 1, // doubles the word
-    BonusRedPotion = 2, // triples the word
-    BonusDoubleLetter = 3,
-    BonusTripleLetter = 4,
-};
-
-// The spell book in the centre takes one of the four kinds, drawn anew each deal.
-constexpr int kCentreColumn = 6;
-constexpr int kCentreRow = 4;
 
 // Both grids are indexed [x][y], column first, as tile references name cells.
 // Every cell of a new board is 0; only the nine bonus cells ever take another kind.

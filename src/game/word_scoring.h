@@ -23,9 +23,6 @@ struct TileRef {
 // anything else is refused; out is written only on success.
 bool parseTileRef(std::string_view text, TileRef& out);
 
-// The word row of the client holds twelve letters, so no honest word is longer.
-constexpr int kMaxWordTiles = 12;
-
 // The highest score a word can make on a dealt board, 87 480 = 12 × 10 × 3^6. No
 // two potion cells touch, so at most every other tile of a twelve-letter word lies
 // on a potion: six crossings, each at most ×3 (a red corner, or the spell book
