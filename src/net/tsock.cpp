@@ -91,6 +91,7 @@ TSock::~TSock()
     OnWrite = nullptr;
     OnAccept = nullptr;
     OnAutoAccept = nullptr;
+    OnEnded = nullptr;
     if (fd_ >= 0)
         Close();
 }
@@ -175,6 +176,17 @@ void TSock::info(TSocketInfo kind, const std::string& text)
 void TSock::reportError(int code)
 {
     info(siError, "Error #" + std::to_string(code) + " (" + socketErrorName(code) + ")");
+}
+
+void TSock::reportEnd(TSockEnd::Reason reason, int code)
+{
+    if (listening_ || openSerial_ == 0 || endReportedSerial_ == openSerial_)
+        return;
+    endReportedSerial_ = openSerial_;
+    if (OnEnded) {
+        const TNotifyEndEvent handler = OnEnded;
+        handler(this, TSockEnd { reason, code });
+    }
 }
 
 in_addr TSock::lookupHost(const std::string& name)
@@ -319,8 +331,10 @@ void TSock::readStream()
                 return;
         }
         // Unless the handler already closed and reopened the endpoint.
-        if (openSerial_ == serial)
+        if (openSerial_ == serial) {
+            closingForPeer_ = true;
             Close();
+        }
         return;
     }
     if (received < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
@@ -331,6 +345,8 @@ void TSock::readStream()
         notificationsOff_ = true;
         updateNotifiers();
         reportError(code);
+        if (self)
+            reportEnd(TSockEnd::Failed, code);
         return;
     }
     if (received > 0)
@@ -357,7 +373,10 @@ void TSock::completeConnect()
         // owner closes it; the failed socket must not notify again meanwhile.
         notificationsOff_ = true;
         updateNotifiers();
-        reportError(winsockCodeFromErrno(error));
+        const int code = winsockCodeFromErrno(error);
+        reportError(code);
+        if (self)
+            reportEnd(TSockEnd::ConnectFailed, code);
         return;
     }
     connected_ = true;
@@ -444,7 +463,10 @@ bool TSock::openStream(bool haveHost)
                 if (openSerial_ != serial || fd_ < 0)
                     return;
                 try {
+                    QPointer<TSock> self(this);
                     reportError(code);
+                    if (self)
+                        reportEnd(TSockEnd::ConnectFailed, code);
                 } catch (...) {
                     reportEscapedException();
                 }
@@ -458,6 +480,9 @@ bool TSock::Close()
 {
     QPointer<TSock> self(this);
     bool accepted = false;
+    const bool hadSocket = fd_ >= 0;
+    const TSockEnd::Reason reason = closingForPeer_ ? TSockEnd::ClosedByPeer : TSockEnd::ClosedHere;
+    closingForPeer_ = false;
     try {
         // The notifiers go quiet before the descriptor is released: a notifier
         // on a closed descriptor fires without end.
@@ -478,6 +503,8 @@ bool TSock::Close()
             accepted = ::close(fd) == 0 || errno == EINTR;
         if (!listening_)
             info(siClose, "Socket Closed");
+        if (self && hadSocket)
+            reportEnd(reason);
     } catch (...) {
     }
     if (self)

@@ -40,11 +40,25 @@ public:
     explicit ESockException(const std::string& message) : std::runtime_error(message) {}
 };
 
+// How an endpoint's connection came to its end, so owners act on a reason
+// instead of comparing information texts.
+struct TSockEnd {
+    enum Reason {
+        ClosedHere, // Close was called on the endpoint
+        ClosedByPeer, // the peer ended the stream
+        ConnectFailed, // the connection was never made; code tells why
+        Failed, // an established connection broke (reset, abort); code tells why
+    };
+    Reason reason = ClosedHere;
+    int code = 0; // the WinSock code of ConnectFailed and Failed, else 0
+};
+
 class TSock;
 using TNotifyEvent = std::function<void(TSock* Sender)>;
 using TNotifyInfoEvent = std::function<void(TSock* Sender, TSocketInfo SocketInfo, const std::string& Msg)>;
 using TNotifyReadEvent = std::function<void(TSock* Sender, int Count)>;
 using TNotifyAutoEvent = std::function<void(TSock* Sender, TSock* NewSock)>;
+using TNotifyEndEvent = std::function<void(TSock* Sender, const TSockEnd& End)>;
 
 // Handlers may Close, Open or delete any endpoint, including the one that is
 // notifying. To delete the notifying endpoint itself, prefer deleteLater(): a
@@ -106,6 +120,11 @@ public:
     TNotifyEvent OnWrite;
     TNotifyEvent OnAccept;
     TNotifyAutoEvent OnAutoAccept;
+    // Once per connection (listeners have none): the first of a local Close,
+    // the peer's close and a failure. A failed endpoint stays open, as the
+    // information events describe, until its owner closes it; that Close is
+    // not reported again.
+    TNotifyEndEvent OnEnded;
 
 private:
     friend class TSockStream;
@@ -125,6 +144,8 @@ private:
     void writeStep();
     void connectionRequest();
     void reportError(int code);
+    // Runs OnEnded unless this connection's end was already reported.
+    void reportEnd(TSockEnd::Reason reason, int code = 0);
     bool resolveDestination();
     in_addr lookupHost(const std::string& name);
     uint16_t lookupPort(const std::string& name);
@@ -153,6 +174,8 @@ private:
     bool readPaused_ = false;
     bool sendFailed_ = false;
     uint64_t openSerial_ = 0;
+    uint64_t endReportedSerial_ = 0; // openSerial_ of the last connection whose end was reported
+    bool closingForPeer_ = false;
     int tag_ = 0;
     std::string inbound_;
     std::string outbound_;

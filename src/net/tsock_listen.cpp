@@ -68,6 +68,7 @@ void TSock::setListen(bool listen)
         throw ESockException("Listen - Error Starting Listen");
     }
     attach(fd);
+    endReportedSerial_ = openSerial_; // a listener has no connection whose end could be reported
     registerEvents();
     info(siListen, "Listening Started");
 }

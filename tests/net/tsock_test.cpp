@@ -42,6 +42,15 @@ struct Recorder {
         sock.OnRead = [this](TSock*, int count) { events.push_back("OnRead " + std::to_string(count)); };
         sock.OnWrite = [this](TSock*) { events.push_back("OnWrite"); };
     }
+    // The typed end of each connection too, for the tests about it.
+    void attachWithEnds(TSock& sock)
+    {
+        attach(sock);
+        sock.OnEnded = [this](TSock*, const TSockEnd& end) {
+            static const char* const reasons[] = { "ClosedHere", "ClosedByPeer", "ConnectFailed", "Failed" };
+            events.push_back(std::string("OnEnded ") + reasons[end.reason] + " " + std::to_string(end.code));
+        };
+    }
     int count(const std::string& event) const
     {
         return static_cast<int>(std::count(events.begin(), events.end(), event));
@@ -190,7 +199,7 @@ TEST(TSockConnect, RefusedConnectGivesOneErrorAndStaysConnecting)
     ReservedPort reserved;
     TSock client;
     Recorder rec;
-    rec.attach(client);
+    rec.attachWithEnds(client);
     pointAt(client, "127.0.0.1", reserved.port);
 
     EXPECT_FALSE(client.Open());
@@ -198,7 +207,7 @@ TEST(TSockConnect, RefusedConnectGivesOneErrorAndStaysConnecting)
     pumpPending();
     EXPECT_THAT(rec.events, ElementsAre("Lookup: Lookup Of Port " + std::to_string(reserved.port),
                                         "Lookup: Lookup Of Host 127.0.0.1",
-                                        "Error: Error #10061 (WSAECONNREFUSED)"));
+                                        "Error: Error #10061 (WSAECONNREFUSED)", "OnEnded ConnectFailed 10061"));
     EXPECT_FALSE(client.Connected());
     EXPECT_TRUE(client.isOpen());
 
@@ -217,12 +226,13 @@ TEST(TSockConnect, StreamWithoutHostNameFailsAsAnUnusableAddress)
 {
     TSock client;
     Recorder rec;
-    rec.attach(client);
+    rec.attachWithEnds(client);
     client.setPortName("7");
 
     EXPECT_FALSE(client.Open());
     ASSERT_TRUE(pumpUntil([&] { return rec.has("Error: Error #10049 (WSAEADDRNOTAVAIL)"); }));
-    EXPECT_THAT(rec.events, ElementsAre("Lookup: Lookup Of Port 7", "Error: Error #10049 (WSAEADDRNOTAVAIL)"));
+    EXPECT_THAT(rec.events, ElementsAre("Lookup: Lookup Of Port 7", "Error: Error #10049 (WSAEADDRNOTAVAIL)",
+                                        "OnEnded ConnectFailed 10049"));
     EXPECT_FALSE(client.Connected());
 }
 
@@ -287,14 +297,14 @@ TEST(TSockTransfer, PeerCloseRunsOnDisconnectBeforeSocketClosedAndKeepsUnreadTex
 {
     auto p = connectedPair();
     Recorder rec;
-    rec.attach(*p->client);
+    rec.attachWithEnds(*p->client);
 
     p->server->Send("bye");
     p->server->Close();
     ASSERT_TRUE(pumpUntil([&] { return rec.has("Close: Socket Closed"); }));
 
     EXPECT_THAT(rec.events, ElementsAre("Receive: Non-Blocking Incoming Data", "OnRead 3", "OnDisconnect",
-                                        "Close: Socket Closed"));
+                                        "Close: Socket Closed", "OnEnded ClosedByPeer 0"));
     EXPECT_FALSE(p->client->Connected());
     EXPECT_FALSE(p->client->isOpen());
     EXPECT_EQ(p->client->Receive(), "bye");
@@ -306,7 +316,7 @@ TEST(TSockTransfer, ResetGivesOnlyTheErrorInformation)
     RawListener raw;
     TSock client;
     Recorder rec;
-    rec.attach(client);
+    rec.attachWithEnds(client);
     pointAt(client, "127.0.0.1", raw.port);
     client.Open();
     Fd peer = raw.acceptOne();
@@ -318,7 +328,7 @@ TEST(TSockTransfer, ResetGivesOnlyTheErrorInformation)
     ASSERT_TRUE(pumpUntil([&] { return rec.has("Error: Error #10054 (WSAECONNRESET)"); }));
     pumpPending();
 
-    EXPECT_EQ(rec.events.back(), "Error: Error #10054 (WSAECONNRESET)");
+    EXPECT_EQ(rec.events.back(), "OnEnded Failed 10054");
     EXPECT_EQ(rec.count("Error: Error #10054 (WSAECONNRESET)"), 1);
     EXPECT_FALSE(rec.has("OnDisconnect"));
     EXPECT_FALSE(rec.has("Close: Socket Closed"));
@@ -330,6 +340,11 @@ TEST(TSockTransfer, ResetGivesOnlyTheErrorInformation)
     EXPECT_TRUE(client.Send("late"));
     pumpPending();
     EXPECT_THAT(rec.events, ElementsAre("Send: Non-Blocking Outgoing Data"));
+
+    // Closing the failed connection reports "Socket Closed" but not a second end.
+    rec.events.clear();
+    client.Close();
+    EXPECT_THAT(rec.events, ElementsAre("Close: Socket Closed"));
 }
 
 // ---------------------------------------------------------------------------
@@ -530,6 +545,28 @@ TEST(TSockClose, CloseAlwaysReportsSocketClosedAndSwallowsHandlerFailures)
     EXPECT_NO_THROW(closed = p->client->Close());
     EXPECT_TRUE(closed);
     EXPECT_FALSE(p->client->isOpen());
+}
+
+TEST(TSockClose, EachConnectionEndsOnceWithItsReasonAndListenersNever)
+{
+    auto p = connectedPair();
+    Recorder listenerRec, clientRec;
+    listenerRec.attachWithEnds(*p->listener);
+    clientRec.attachWithEnds(*p->client);
+
+    p->client->Close();
+    p->client->Close(); // a second Close has no connection left to end
+    EXPECT_EQ(clientRec.count("OnEnded ClosedHere 0"), 1);
+
+    // Reopened, the endpoint has a new connection whose end is reported again.
+    p->client->Open();
+    ASSERT_TRUE(pumpUntil([&] { return p->client->Connected(); }));
+    p->client->Close();
+    EXPECT_EQ(clientRec.count("OnEnded ClosedHere 0"), 2);
+
+    p->listener->setListen(false);
+    EXPECT_TRUE(listenerRec.has("Close: Socket Closed"));
+    EXPECT_FALSE(listenerRec.has("OnEnded ClosedHere 0"));
 }
 
 // ---------------------------------------------------------------------------
