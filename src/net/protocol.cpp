@@ -5,16 +5,6 @@
 
 namespace wire {
 
-std::string composeMessage(std::string_view command, std::initializer_list<std::string_view> fields)
-{
-    std::string message(command);
-    for (std::string_view field : fields) {
-        message += '+';
-        message += field;
-    }
-    return message;
-}
-
 std::optional<int32_t> strictToInt(std::string_view text)
 {
     bool negative = false;
@@ -35,6 +25,28 @@ std::optional<int32_t> strictToInt(std::string_view text)
     if (value < INT32_MIN || value > INT32_MAX)
         return std::nullopt;
     return static_cast<int32_t>(value);
+}
+
+std::optional<int64_t> strictToInt64(std::string_view text)
+{
+    bool negative = false;
+    if (!text.empty() && text.front() == '-') {
+        negative = true;
+        text.remove_prefix(1);
+    }
+    if (text.empty() || text.size() > 19)
+        return std::nullopt;
+    uint64_t value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + uint64_t(c - '0');
+    }
+    // Nineteen digits fit 64 unsigned bits; the signed range is checked here.
+    const uint64_t limit = negative ? uint64_t(INT64_MAX) + 1 : uint64_t(INT64_MAX);
+    if (value > limit)
+        return std::nullopt;
+    return negative ? int64_t(0 - value) : int64_t(value);
 }
 
 MessageFramer::Result MessageFramer::feed(std::string_view bytes,
@@ -117,6 +129,18 @@ bool FieldReader::nextInt(int32_t& value)
     if (!next(field))
         return false;
     std::optional<int32_t> parsed = strictToInt(field);
+    if (!parsed)
+        return false;
+    value = *parsed;
+    return true;
+}
+
+bool FieldReader::nextInt64(int64_t& value)
+{
+    std::string_view field;
+    if (!next(field))
+        return false;
+    std::optional<int64_t> parsed = strictToInt64(field);
     if (!parsed)
         return false;
     value = *parsed;

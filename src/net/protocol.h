@@ -16,12 +16,11 @@ namespace wire {
 constexpr char kEndByte = '\xFF';
 constexpr std::string_view kVersionText = "2.0.5";
 
-// Joins a command and its fields with "+"; the end byte is added by the sender.
-std::string composeMessage(std::string_view command, std::initializer_list<std::string_view> fields);
-
 // Strict integer reading of a field: an optional "-" and 1 to 10 decimal
 // digits within 32 bits. Anything else (blanks, "+", hex, empty) is refused.
 std::optional<int32_t> strictToInt(std::string_view text);
+// The same for 64 bits: an optional "-" and 1 to 19 decimal digits.
+std::optional<int64_t> strictToInt64(std::string_view text);
 
 // Cuts the bytes of one connection into messages. A message split over
 // several reads is put back together; limits come from wire_limits.h.
@@ -78,6 +77,7 @@ public:
     // The text before the next "+"; false when no "+" is left (a missing field).
     bool next(std::string_view& field);
     bool nextInt(int32_t& value);
+    bool nextInt64(int64_t& value);
     // Everything not yet read: free text such as names and chat lines.
     std::string_view rest() const { return rest_; }
     // Reads a list of variable length the way every receiver does: append
