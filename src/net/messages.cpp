@@ -234,12 +234,27 @@ std::optional<GameStats> GameStats::parse(std::string_view args)
     if (!fields.nextInt(message.rounds) || !fields.next(team) || !fields.nextInt(message.minutes))
         return std::nullopt;
     message.teamGame = team == "y";
+    // The round in play follows from our own server; anything else after the
+    // minutes is ignored.
+    GameStats::RoundNow now;
+    FieldReader more(fields.rest());
+    bool complete = more.nextInt(now.round) && now.round >= 0 && more.nextInt(now.secondsLeft);
+    for (int64_t& score : now.scores)
+        complete = complete && more.nextInt64(score);
+    if (complete && more.rest().empty())
+        message.now = now;
     return message;
 }
 
 std::string GameStats::compose() const
 {
-    return "CMD_gamestats+" + decimal(rounds) + (teamGame ? "+y+" : "+n+") + decimal(minutes) + "+";
+    std::string text = "CMD_gamestats+" + decimal(rounds) + (teamGame ? "+y+" : "+n+") + decimal(minutes) + "+";
+    if (now) {
+        text += decimal(now->round) + "+" + decimal(now->secondsLeft) + "+";
+        for (int64_t score : now->scores)
+            text += decimal(score) + "+";
+    }
+    return text;
 }
 
 std::optional<BoardTileLine> BoardTileLine::parse(std::string_view args)

@@ -156,10 +156,20 @@ struct WrongVersion { // CMD_wrongversion+
     std::string compose() const;
 };
 
-struct GameStats { // CMD_gamestats+rounds+y|n+minutes+
+// CMD_gamestats+rounds+y|n+minutes+ to a latecomer while a round runs. Our
+// server adds the round in play, the seconds left and the four game scores
+// (+round+seconds+s1+s2+s3+s4+): windows that know only three fields read
+// them and ignore the rest, as they always ignored text after the minutes.
+struct GameStats {
+    struct RoundNow {
+        int32_t round = 0;
+        int32_t secondsLeft = 0;
+        std::array<int64_t, kSeats> scores {};
+    };
     int32_t rounds = 0;
     bool teamGame = false;
     int32_t minutes = 0;
+    std::optional<RoundNow> now;
     static std::optional<GameStats> parse(std::string_view args);
     std::string compose() const;
 };

@@ -134,6 +134,14 @@ TEST(ServerMessages, ParseWhatServersSendAndRefuseWhatNoServerCould)
     EXPECT_FALSE(EndRound::parse("12+0+7+0+1"));
 
     EXPECT_TRUE(GameStats::parse("3+y+2+")->teamGame);
+    EXPECT_FALSE(GameStats::parse("3+y+2+")->now);
+    auto late = GameStats::parse("3+n+2+2+75+10+0+-3+87480+");
+    ASSERT_TRUE(late && late->now);
+    EXPECT_EQ(late->now->round, 2);
+    EXPECT_EQ(late->now->secondsLeft, 75);
+    EXPECT_EQ(late->now->scores, (std::array<int64_t, 4> { 10, 0, -3, 87480 }));
+    EXPECT_EQ(late->compose(), "CMD_gamestats+3+n+2+2+75+10+0+-3+87480+");
+    EXPECT_FALSE(GameStats::parse("3+n+2+2+75+10+0+")->now); // cut short: only the three fields count
     EXPECT_FALSE(GameStats::parse("3+n+2+")->teamGame);
     EXPECT_FALSE(GameStats::parse(std::string(1000, '9') + "+n+2+")); // a round count of 1,000 digits
     EXPECT_FALSE(NextRound::parse("-1"));
