@@ -40,8 +40,12 @@ int main(int argc, char** argv)
     }
     const QString runtimeFolder = QString::fromStdString(runtime);
     SingleInstance guard("nerith", runtimeFolder);
-    if (guard.anotherCopyRuns())
+    if (guard.anotherCopyRuns()) {
+        // The copy holding the guard is asked to come forward; this one ends then.
+        QObject::connect(&guard, &SingleInstance::handedOver, &app, &QCoreApplication::quit);
+        app.exec();
         return 0;
+    }
     PresenceMarker presence("lexmire", runtimeFolder);
 
     // An exception out of a socket handler is shown and the program goes on.
@@ -101,6 +105,9 @@ int main(int argc, char** argv)
     window.tally().loadFromFile(tallyFile);
     window.show();
     const int status = app.exec();
-    window.tally().saveToFile(tallyFile);
+    // Told even at the very end: otherwise the games of this session vanish unseen.
+    const QString unsaved = window.tally().saveToFile(tallyFile);
+    if (!unsaved.isEmpty())
+        QMessageBox::warning(nullptr, "Lexmire", unsaved);
     return status;
 }

@@ -1,28 +1,59 @@
-// The single-instance guard: the first copy listens on a per-user local
-// socket named after the guard; a later copy asks it to come forward and ends.
+// The single-instance guard: the first copy takes an exclusive lock in the
+// private runtime folder, which is atomic (two copies started at the same
+// instant cannot both get it) and is released by the system when the copy
+// ends, however it ends. The holder listens on a local socket beside the lock;
+// a later copy asks it over that socket to come forward, and ends.
 #pragma once
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <functional>
 
 class QLocalServer;
+class QLocalSocket;
 
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // name: the guard's name ("nerith"); folder: the private runtime folder.
-    SingleInstance(const QString& name, const QString& folder, QObject* parent = nullptr);
+    // A later copy tries to reach the holder this often, this far apart: the
+    // holder takes the lock a moment before it listens.
+    static constexpr int kHandOverAttempts = 100;
+    static constexpr int kHandOverRetryMs = 20;
 
-    // True when another copy runs; it has then been asked to come forward.
+    // name: the guard's name ("nerith"), which names the socket; the lock is
+    // "<name>.lock". folder: the private runtime folder.
+    SingleInstance(const QString& name, const QString& folder, QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    // True when another copy holds the guard. This copy then asks it to come
+    // forward from the event loop and signals handedOver when done.
     bool anotherCopyRuns() const { return another_; }
-    // Called in the first copy when a later copy starts.
+    // Called in the holder when a later copy starts.
     std::function<void()> bringForward;
 
+    // The hand-over timer's tick: one attempt to reach the holder. Tests call it
+    // directly instead of waiting for the timer.
+    void handOverTick();
+
+signals:
+    // In a later copy: the holder was asked to come forward (reached), or could
+    // not be reached in time. Either way this copy should end.
+    void handedOver(bool reached);
+
 private:
-    QLocalServer* server_ = nullptr;
+    void listen();
+    void retryOrGiveUp();
+
+    QString path_;
+    int lockFd_ = -1;
     bool another_ = false;
+    QLocalServer* server_ = nullptr;
+    QLocalSocket* probe_ = nullptr;
+    QTimer retry_;
+    int attempts_ = 0;
+    bool done_ = false;
 };
 
 // The presence marker: a file held locked for as long as the program runs.

@@ -130,31 +130,58 @@ void Ttallylist::refreshTalliedList()
 
 void Ttallylist::loadFromFile(const QString& path)
 {
-    if (!QFile::exists(path))
-        return;
-    try {
-        model_.loadtally(readTallyFile(path.toStdString()));
-    } catch (const std::exception& error) {
-        // Kept aside so that the empty tally written at the end cannot replace it.
-        const QString aside = path + ".unreadable";
-        QFile::remove(aside);
-        QFile::rename(path, aside);
-        if (notify)
-            notify(QString::fromStdString(error.what()));
+    // What the player is told about a tally file that cannot be used.
+    static const char* const kKeptAside
+        = "The tally file could not be read. It is kept as %1, and the tally starts empty.\n\n%2";
+    static const char* const kNotAFile
+        = "The tally cannot be read: %1. The tally starts empty, and the file is left as it is.";
+    static const char* const kLeftDamaged
+        = "The tally file could not be read, nor kept aside; it is left as it is, and the tally starts "
+          "empty.\n\n%1";
+
+    keepFile_.clear();
+    const TallyLoad load = loadTallyFile(QFile::encodeName(path).toStdString());
+    const QString problem = QString::fromLocal8Bit(load.problem.c_str());
+    QString notice;
+    switch (load.outcome) {
+    case TallyLoad::Outcome::Loaded:
+        model_.loadtally(load.rows);
+        break;
+    case TallyLoad::Outcome::Missing:
+        break;
+    case TallyLoad::Outcome::KeptAside:
+        notice = QString(kKeptAside).arg(QFile::decodeName(load.keptAs.c_str()), problem);
+        break;
+    case TallyLoad::Outcome::NotAFile:
+        // Left alone, so the tally written at the end must not replace it either.
+        keepFile_ = problem;
+        notice = QString(kNotAFile).arg(problem);
+        break;
+    case TallyLoad::Outcome::LeftDamaged:
+        keepFile_ = path + " could not be read or kept aside";
+        notice = QString(kLeftDamaged).arg(problem);
+        break;
+    }
+    if (!notice.isEmpty()) {
         model_ = TallyModel();
+        if (notify)
+            notify(notice);
     }
     refreshOwnLabels();
     refreshTalliedList();
 }
 
-void Ttallylist::saveToFile(const QString& path) const
+QString Ttallylist::saveToFile(const QString& path) const
 {
+    if (!keepFile_.isEmpty())
+        return QString("The tally was not saved: %1.").arg(keepFile_);
     try {
-        writeTallyFile(path.toStdString(), model_.rows());
-    } catch (const std::exception&) {
-        // At the end of the program there is nobody left to tell; the
-        // previous file stays as it was.
+        writeTallyFile(QFile::encodeName(path).toStdString(), model_.rows());
+    } catch (const std::exception& error) {
+        // The previous file stays as it was.
+        return QString("The tally could not be saved.\n\n%1").arg(QString::fromLocal8Bit(error.what()));
     }
+    return {};
 }
 
 void Ttallylist::setPlayersInGame(const QStringList& names)

@@ -18,9 +18,12 @@ public:
     explicit Ttallylist(QWidget* parent = nullptr);
 
     // The tally file: read at start-up, written at the end.
-    // An unreadable file is reported, kept aside, and the tally starts empty.
+    // An unreadable file is reported, kept aside under a name of its own, and the
+    // tally starts empty. Anything but a regular file (a FIFO, device, link) is
+    // reported and left alone, and then never saved over.
     void loadFromFile(const QString& path);
-    void saveToFile(const QString& path) const;
+    // Empty when the tally was saved; otherwise the text to tell the player.
+    QString saveToFile(const QString& path) const;
 
     // From the main window.
     void setPlayersInGame(const QStringList& names); // loadchecklist
@@ -48,6 +51,8 @@ private:
     void setLabel(const QString& name, const QString& text);
 
     TallyModel model_;
+    // Set when the file found at start must not be replaced: why not.
+    QString keepFile_;
     QListWidget* listbox_tally = nullptr;
     QListWidget* checklist = nullptr;
     bool updatingLists_ = false;

@@ -1,6 +1,9 @@
 // The tally file.
 #include "tally_file.h"
 
+#include "move_aside.h"
+#include "safe_read.h"
+#include "stale_temporaries.h"
 #include "tlzrw1.h"
 
 #include <algorithm>
@@ -38,4 +41,33 @@ void writeTallyFile(const std::string& path, const std::vector<TallyModel::Row>&
     codec.OutputFile = path;
     codec.CompressMode = CompressionMode::Fast;
     codec.compressText(savegrid(grid));
+}
+
+TallyLoad loadTallyFile(const std::string& path)
+{
+    fileio::removeStaleTemporaries(path);
+    TallyLoad load;
+    switch (fileio::kindOf(path)) {
+    case fileio::FileKind::Missing:
+        load.outcome = TallyLoad::Outcome::Missing;
+        return load;
+    case fileio::FileKind::Regular:
+        break;
+    default:
+        // Not opened at all: a FIFO would wait for a writer, and a link or a
+        // device is not ours to read, move or replace.
+        load.outcome = TallyLoad::Outcome::NotAFile;
+        load.problem = fileio::describe(fileio::ReadStatus::NotRegular, path);
+        return load;
+    }
+    try {
+        load.rows = readTallyFile(path);
+        load.outcome = TallyLoad::Outcome::Loaded;
+        return load;
+    } catch (const std::exception& error) {
+        load.problem = error.what();
+    }
+    load.keptAs = fileio::moveAside(path, path + ".unreadable");
+    load.outcome = load.keptAs.empty() ? TallyLoad::Outcome::LeftDamaged : TallyLoad::Outcome::KeptAside;
+    return load;
 }

@@ -2,41 +2,35 @@
 // temporary name beside the target and renamed into place once complete.
 #include "tlzrw1.h"
 
+#include "atomic_write.h"
 #include "lzrw1_texts.h"
+#include "safe_read.h"
 
-#include <atomic>
 #include <limits>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <optional>
 
 namespace {
 
 using namespace stats;
 
+// The input through the safe reader: it never blocks on a FIFO and never
+// follows a link, so only a regular file is read.
 class InputHandle {
 public:
     explicit InputHandle(const std::string& path)
         : path_(path)
+        , file_(path)
     {
-        if (!path.empty())
-            fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0)
+        if (file_.status() != fileio::ReadStatus::Ok && file_.status() != fileio::ReadStatus::NotRegular)
             throw ELzrw1Error(lzrw1text::openInput(path));
     }
-    ~InputHandle() { ::close(fd_); }
-    InputHandle(const InputHandle&) = delete;
-    InputHandle& operator=(const InputHandle&) = delete;
 
     // Only regular files: a pipe or a device has no size and may never end.
     bool regularSize(std::uint64_t& size) const
     {
-        struct stat st { };
-        if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode))
+        if (file_.status() != fileio::ReadStatus::Ok)
             return false;
-        size = static_cast<std::uint64_t>(st.st_size);
+        size = file_.size();
         return true;
     }
 
@@ -44,15 +38,8 @@ public:
     std::string readAll(std::uint64_t expected) const
     {
         std::string data(static_cast<std::size_t>(expected), '\0');
-        std::size_t done = 0;
-        while (done < data.size()) {
-            const ssize_t n = ::read(fd_, data.data() + done, data.size() - done);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                throw ELzrw1Error(lzrw1text::readError(path_));
-            done += static_cast<std::size_t>(n);
-        }
+        if (!file_.readAt(0, data.data(), data.size()))
+            throw ELzrw1Error(lzrw1text::readError(path_));
         return data;
     }
 
@@ -66,7 +53,7 @@ public:
             throw ELzrw1Error(lzrw1text::readError(path_));
         char identifier[4];
         if (size >= sizeof identifier) {
-            if (::pread(fd_, identifier, sizeof identifier, 0) != static_cast<ssize_t>(sizeof identifier))
+            if (!file_.readAt(0, identifier, sizeof identifier))
                 throw ELzrw1Error(lzrw1text::readError(path_));
             if (!isContainerIdentifier(std::string_view(identifier, sizeof identifier)))
                 throw ELzrw1Error(lzrw1text::noValidHeader(path_));
@@ -78,69 +65,44 @@ public:
 
 private:
     std::string path_;
-    int fd_ = -1;
+    fileio::ReadOnlyFile file_;
 };
 
+// The atomic writer with the compressor's fixed texts: a file that cannot be
+// started is an open failure, anything later a write failure.
 class AtomicOutput {
 public:
     explicit AtomicOutput(const std::string& path)
         : path_(path)
     {
-        struct stat st { };
-        const bool isFolder = ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-        if (path.empty() || isFolder)
+        try {
+            writer_.emplace(path);
+        } catch (const fileio::FileError&) {
             throw ELzrw1Error(lzrw1text::openOutput(path));
-        // A name of our own in the target's folder, so the rename stays on one
-        // file system and two writers never share a temporary file.
-        static std::atomic<unsigned> serial { 0 };
-        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-            temp_ = path + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
-            fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-            if (fd_ < 0 && errno != EEXIST)
-                break;
         }
-        if (fd_ < 0)
-            throw ELzrw1Error(lzrw1text::openOutput(path));
     }
-    ~AtomicOutput()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        if (!committed_)
-            ::unlink(temp_.c_str());
-    }
-    AtomicOutput(const AtomicOutput&) = delete;
-    AtomicOutput& operator=(const AtomicOutput&) = delete;
 
     void write(std::string_view bytes)
     {
-        while (!bytes.empty()) {
-            const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                throw ELzrw1Error(lzrw1text::writeError(path_));
-            bytes.remove_prefix(static_cast<std::size_t>(n));
-        }
+        guarded([&] { writer_->write(bytes); });
     }
-
-    // Flushed to disk before the rename, so a crash leaves the old file or
-    // the new one, never an empty one under the real name.
     void commit()
     {
-        const bool synced = ::fsync(fd_) == 0;
-        const bool closed = ::close(fd_) == 0;
-        fd_ = -1;
-        if (!synced || !closed || ::rename(temp_.c_str(), path_.c_str()) != 0)
-            throw ELzrw1Error(lzrw1text::writeError(path_));
-        committed_ = true;
+        guarded([&] { writer_->commit(); });
     }
 
 private:
+    template <typename F> void guarded(F&& step)
+    {
+        try {
+            step();
+        } catch (const fileio::FileError&) {
+            throw ELzrw1Error(lzrw1text::writeError(path_));
+        }
+    }
+
     std::string path_;
-    std::string temp_;
-    int fd_ = -1;
-    bool committed_ = false;
+    std::optional<fileio::AtomicWriter> writer_;
 };
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <sstream>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -277,6 +278,35 @@ TEST_F(Tlzrw1Files, FailedWriteNamesTheOutputAndKeepsThePreviousFile)
     EXPECT_EQ(readFile(path("back.txt")), "previous text");
 
     EXPECT_EQ(folderNames(), (std::vector<std::string> { "back.txt", "big.tld", "tally.tld", "temp.txt" }));
+}
+
+TEST_F(Tlzrw1Files, AFifoOrALinkAsInputIsRefusedAtOnce)
+{
+    // Nobody writes to the FIFO, so an input opened as a file would wait for ever.
+    ASSERT_EQ(::mkfifo(path("fifo").c_str(), 0600), 0);
+    writeFile(path("real.tld"), stats::compressLzrw1("abc"));
+    fs::create_symlink(path("real.tld"), path("link.tld"));
+    doit.OutputFile = path("out.txt");
+    for (const std::string& input : { path("fifo"), path("link.tld") }) {
+        doit.InputFile = input;
+        EXPECT_EQ(
+            errorOf([&] { doit.decompressText(); }), "Lzrw1 : Error reading from input file : " + input);
+        EXPECT_EQ(errorOf([&] { doit.Decompress(); }), "Lzrw1 : Error reading from input file : " + input);
+        EXPECT_EQ(
+            errorOf([&] { doit.Compress(); }), "Lzrw1 compression : Failed to obtain the size of : " + input);
+    }
+    EXPECT_EQ(folderNames(), (std::vector<std::string> { "fifo", "link.tld", "real.tld" }));
+}
+
+TEST_F(Tlzrw1Files, ALinkAtTheOutputIsReplacedNotWrittenThrough)
+{
+    writeFile(path("victim"), "someone else's file");
+    fs::create_symlink(path("victim"), path("tally.tld"));
+    doit.OutputFile = path("tally.tld");
+    doit.compressText("abc");
+    EXPECT_EQ(readFile(path("victim")), "someone else's file");
+    EXPECT_FALSE(fs::is_symlink(path("tally.tld")));
+    EXPECT_EQ(readFile(path("tally.tld")), stats::compressLzrw1("abc"));
 }
 
 } // namespace
