@@ -9,6 +9,8 @@ packages=(
   qt6-base-dev qt6-multimedia-dev libsimpleini-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev zlib1g-dev
+  liblz4-dev           # only the codec benchmark links it, as a yardstick
+  libavahi-client-dev  # games found on the local network: DNS-SD through avahi-daemon
   xvfb xauth sox espeak-ng
 )
 # Node.js brings npm with it on some machines; Debian splits them.

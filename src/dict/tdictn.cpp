@@ -1,8 +1,12 @@
-// TDictn: writing the record file when needed, and the on-disk bisection.
+// TDictn: writing the record file when needed, and the bisection over its
+// mapping (or over reads of it when it has none).
 #include "tdictn.h"
 
-#include <algorithm>
+#include "atomic_write.h"
+
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 
@@ -13,6 +17,8 @@
 namespace {
 
 const char* const kNotFoundNotice = "English.dic dictionary not found!";
+// Private to the user, like the folder it is written to.
+constexpr mode_t kListFileMode = 0600;
 
 // Creates the missing folders leading to a file, private to the user: the list
 // lives in a per-user runtime folder that nobody else should be able to fill.
@@ -30,20 +36,121 @@ bool makeFolders(const std::filesystem::path& folder)
     return ::mkdir(folder.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
-bool writeAll(int fd, std::string_view bytes)
+// A query and a record's value compare as fifteen bytes: the word field and
+// a space, a to z in capitals. Each side is held as two numbers whose order is
+// the order of those bytes, most significant first: bytes 0 to 7, then bytes 8
+// to 14 and a zero byte.
+struct RecordKey {
+    std::uint64_t head = 0;
+    std::uint64_t tail = 0;
+};
+
+std::uint64_t loadWord(const char* bytes)
 {
-    while (!bytes.empty()) {
-        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
+    std::uint64_t word;
+    std::memcpy(&word, bytes, sizeof word);
+    if constexpr (std::endian::native == std::endian::little)
+        word = __builtin_bswap64(word);
+    return word;
+}
+
+// Each byte from 'a' to 'z' turned into its capital, every other byte of the
+// 256 left as it is; the same in every byte of the word at once.
+std::uint64_t capitals(std::uint64_t word)
+{
+    constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Full;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+    constexpr std::uint64_t kEach = 0x0101010101010101ull;
+    // Adding to the low seven bits never carries into the next byte; the high
+    // bit of each sum says whether the byte reached 'a', or passed 'z'.
+    const std::uint64_t low = word & kLowBits;
+    const std::uint64_t fromA = low + (0x80 - 'a') * kEach;
+    const std::uint64_t pastZ = low + (0x80 - 'z' - 1) * kEach;
+    const std::uint64_t small = fromA & ~pastZ & ~word & kHighBits;
+    // A small letter has the 0x20 bit its capital lacks.
+    return word ^ (small >> 2);
+}
+
+// How a record's value (bytes 1 to 14, then the space both sides are padded
+// with) compares with the key. The second half is only looked at when the
+// first halves are equal, which is rare.
+int compareRecord(const char* record, const RecordKey& key)
+{
+    const std::uint64_t head = capitals(loadWord(record + 1));
+    if (head != key.head)
+        return head < key.head ? -1 : 1;
+    const std::uint64_t tail = capitals(loadWord(record + kRecordSize - 8)) << 16 | ' ' << 8;
+    if (tail != key.tail)
+        return tail < key.tail ? -1 : 1;
+    return 0;
+}
+
+// The query as a record's value would hold it. False when no value can equal
+// it: nothing is left once NULs count as spaces and the spaces around it are
+// gone, or fifteen characters or more are, as a value has fourteen and a space.
+bool keyOf(std::string_view query, RecordKey& key)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\0'; };
+    std::size_t first = 0;
+    std::size_t last = query.size();
+    while (first < last && blank(query[first]))
+        ++first;
+    while (last > first && blank(query[last - 1]))
+        --last;
+    const std::size_t length = last - first;
+    if (length == 0 || length >= kWordWidth)
+        return false;
+    std::array<char, 2 * 8> field;
+    field.fill(' ');
+    for (std::size_t i = 0; i < length; ++i)
+        field[i] = query[first + i] == '\0' ? ' ' : query[first + i];
+    key = { capitals(loadWord(field.data())), capitals(loadWord(field.data() + kWordWidth - 8)) << 8 };
     return true;
 }
 
-char upperCase(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+// The bisection over records 0 to lastIndex. recordAt(i) gives record i's 15
+// bytes, or null when it cannot be had, which ends the search as not found.
+// `reads` is kept up to date at every step, as a search through the mapping
+// may be abandoned midway.
+template <typename RecordAt>
+bool bisect(std::int64_t lastIndex, const RecordKey& key, RecordAt recordAt, volatile int& reads)
+{
+    int count = 0;
+    std::int64_t low = 0;
+    std::int64_t high = lastIndex;
+    while (low <= high) {
+        const std::int64_t middle = low + (high - low) / 2;
+        reads = ++count;
+        const char* record = recordAt(middle);
+        if (!record)
+            return false;
+        const int order = compareRecord(record, key);
+        if (order == 0)
+            return true;
+        if (order < 0)
+            low = middle + 1;
+        else
+            high = middle - 1;
+    }
+    return false;
+}
+
+struct MappedSearch {
+    const char* records = nullptr;
+    std::int64_t lastIndex = -1;
+    RecordKey key;
+    volatile int reads = 0;
+    bool found = false;
+};
+
+void searchMapping(void* context)
+{
+    auto& search = *static_cast<MappedSearch*>(context);
+    search.found = bisect(
+        search.lastIndex, search.key,
+        [&](std::int64_t index) { return search.records + index * static_cast<std::int64_t>(kRecordSize); },
+        search.reads);
+}
 
 } // namespace
 
@@ -76,6 +183,12 @@ void TDictn::OpenDictionary()
     device_ = st.st_dev;
     inode_ = st.st_ino;
     lastIndex_ = static_cast<std::int64_t>(st.st_size) / static_cast<std::int64_t>(kRecordSize) - 1;
+    // Only the whole records the file had at open are mapped and searched,
+    // whatever it grows to later.
+    auto mapping
+        = std::make_unique<MappedFile>(file_, static_cast<std::size_t>(lastIndex_ + 1) * kRecordSize);
+    if (mapping->isMapped())
+        mapping_ = std::move(mapping);
     open_ = true;
 }
 
@@ -94,31 +207,22 @@ void TDictn::writeFileWhenStale()
     writeFile();
 }
 
-// Written under a temporary name in the same folder and renamed into place, so
-// a crash or a full disk never leaves a short list that would later be trusted.
+// Written whole under a temporary name and renamed into place, so a crash or a
+// full disk never leaves a short list that would later be trusted.
 void TDictn::writeFile()
 {
     const std::string cannotCreate = "Cannot create file " + path_;
     if (!makeFolders(std::filesystem::path(path_).parent_path()))
         throw std::runtime_error(cannotCreate);
-
-    const std::string tempPath = path_ + ".tmp." + std::to_string(::getpid());
-    ::unlink(tempPath.c_str());
-    const int fd = ::open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (fd < 0)
-        throw std::runtime_error(cannotCreate);
-    const bool written = writeAll(fd, records_);
-    // close() is where some file systems report a failed write.
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed || ::rename(tempPath.c_str(), path_.c_str()) != 0) {
-        ::unlink(tempPath.c_str());
+    try {
+        fileio::writeFileAtomically(path_, records_, kListFileMode);
+    } catch (const fileio::FileError&) {
         throw std::runtime_error(cannotCreate);
     }
 }
 
 bool TDictn::readRecord(std::int64_t index)
 {
-    ++recordReads_;
     const auto offset = static_cast<off_t>(index * static_cast<std::int64_t>(kRecordSize));
     std::size_t got = 0;
     while (got < kRecordSize) {
@@ -138,43 +242,37 @@ bool TDictn::CheckWord(std::string_view query)
     recordReads_ = 0;
     if (!open_)
         return false;
-
-    std::string word(query);
-    std::replace(word.begin(), word.end(), '\0', ' ');
-    const std::size_t first = word.find_first_not_of(' ');
-    if (first == std::string::npos)
+    RecordKey key;
+    if (!keyOf(query, key))
         return false;
-    word = word.substr(first, word.find_last_not_of(' ') - first + 1);
-    // A query longer than the width keeps its length and so can never equal a
-    // record's value: fifteen letters or more, or any inner space, is no word.
-    if (word.size() < kWordWidth)
-        word.resize(kWordWidth, ' ');
-    std::transform(word.begin(), word.end(), word.begin(), upperCase);
 
-    std::array<char, kWordWidth> value {};
-    std::int64_t low = 0;
-    std::int64_t high = lastIndex_;
-    while (low <= high) {
-        const std::int64_t middle = low + (high - low) / 2;
-        if (!readRecord(middle))
-            return false;
-        std::transform(recordBuffer_.begin() + 1, recordBuffer_.end(), value.begin(), upperCase);
-        value[kWordWidth - 1] = ' ';
-        // char_traits<char> compares bytes as unsigned, the order the list is sorted in.
-        const int order = std::string_view(value.data(), value.size()).compare(word);
-        if (order == 0)
-            return true;
-        if (order < 0)
-            low = middle + 1;
-        else
-            high = middle - 1;
+    if (mapping_) {
+        MappedSearch search;
+        search.records = mapping_->data();
+        search.lastIndex = lastIndex_;
+        search.key = key;
+        const bool completed = mapping_->guardedRead(searchMapping, &search);
+        recordReads_ = search.reads;
+        if (completed)
+            return search.found;
+        // The file was cut short under the mapping. This lookup ends as a short
+        // read would have; later ones read what is left of the file.
+        mapping_.reset();
+        return false;
     }
-    return false;
+
+    volatile int reads = 0;
+    const bool found = bisect(
+        lastIndex_, key,
+        [this](std::int64_t index) { return readRecord(index) ? recordBuffer_.data() : nullptr; }, reads);
+    recordReads_ = reads;
+    return found;
 }
 
 void TDictn::CloseDictionary()
 {
     open_ = false;
+    mapping_.reset();
     if (file_ < 0)
         return;
     ::close(file_);

@@ -1,12 +1,14 @@
-// TDictn: the English word list written out as a record file and searched on
-// disk by bisection, one record at a time; the list is never held in memory.
+// TDictn: the English word list written out as a record file and searched by
+// bisection through a read-only mapping of it; the list is never copied into memory.
 #pragma once
 
 #include "dict_limits.h"
+#include "mapped_file.h"
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -32,8 +34,10 @@ public:
     void CloseDictionary();
 
     bool isOpen() const { return open_; }
-    // Records read from disk by the last CheckWord.
+    // Records of the file looked at by the last CheckWord.
     int lastRecordReads() const { return recordReads_; }
+    // True while lookups go through the mapping rather than reading records.
+    bool isMapped() const { return mapping_ != nullptr; }
     const std::string& filePath() const { return path_; }
 
 private:
@@ -53,5 +57,14 @@ private:
     std::uint64_t device_ = 0;
     std::uint64_t inode_ = 0;
     int recordReads_ = 0;
+    // The whole records the file had at open, mapped read-only and shared, so
+    // the lookups see the file as reads of it would. Without it (a file system
+    // that cannot map files, or a file cut short under the mapping) lookups
+    // read the records one by one, and a record the file no longer has ends
+    // the lookup as not found. The one difference a cut makes while still
+    // mapped: the rest of the page it falls in reads as zeros, so a record cut
+    // in two is compared, zero-padded, where a read would have failed; the
+    // answer may then differ from a read's, but nothing crashes.
+    std::unique_ptr<MappedFile> mapping_;
     std::array<char, kRecordSize> recordBuffer_ {};
 };

@@ -33,7 +33,8 @@ enum class BlockDecodeResult {
 };
 
 // Replaces `chunk` with the decoded contents of `block` (flag byte included).
-// On failure `chunk` holds whatever was decoded before the damage.
+// On failure `chunk` holds whatever was decoded before the damage. Decoding
+// block after block into the same string reuses its memory without clearing it.
 BlockDecodeResult decodeLzrw1Block(std::string_view block, std::string& chunk);
 
 } // namespace stats

@@ -14,6 +14,11 @@ namespace stats {
 namespace {
 
     constexpr std::size_t kHeaderSize = 8;
+    // A copy item stands for at most 18 bytes in 2, so only long runs of one
+    // byte make a body decode to more than about nine times its length. A
+    // header naming more than this many times its body gets no memory up front
+    // (the text may still grow that far as it decodes).
+    constexpr std::size_t kPlausibleExpansion = 16;
 
     void appendLe32(std::string& out, std::uint32_t v)
     {
@@ -161,6 +166,12 @@ std::uint32_t decompressContainerTo(std::string_view file, const ByteSink& sink,
 std::string decompressContainer(std::string_view file, std::string_view inputName, std::size_t maxSize)
 {
     std::string text;
+    // Growing a long text step by step costs more than decoding it, so the room
+    // the header names is taken at once; but only as much as the file's length
+    // makes plausible, so a damaged header never gets a large buffer for a few bytes.
+    if (file.size() >= kHeaderSize && isContainerIdentifier(file.substr(0, 4)))
+        text.reserve(std::min({ std::size_t { readLe32(file.substr(4, 4)) }, maxSize,
+            (file.size() - kHeaderSize) * kPlausibleExpansion }));
     decompressContainerTo(
         file,
         [&](std::string_view bytes) {
