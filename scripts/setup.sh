@@ -12,6 +12,10 @@ packages=(
   liblz4-dev           # only the codec benchmark links it, as a yardstick
   libavahi-client-dev  # games found on the local network: DNS-SD through avahi-daemon
   xvfb xauth sox espeak-ng
+  openssl              # the download window's tests make a TLS certificate for their run
+  desktop-file-utils   # the install test validates the menu entry
+  appstream            # ... and the metainfo
+  dpkg-dev             # cpack works out the .deb's dependencies with dpkg-shlibdeps
 )
 # Node.js brings npm with it on some machines; Debian splits them.
 command -v node >/dev/null 2>&1 || packages+=(nodejs)

@@ -1,10 +1,10 @@
-// Tdownload: offers the Brellow Lobby to a solo player.
+// Tdownload: offers the Brellow Lobby to a solo player; its controls, the
+// buttons that do not download, and the progress texts.
 #include "tdownload.h"
 
+#include "download_limits.h"
 #include "jpeg_image.h"
 
-#include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
@@ -14,11 +14,12 @@
 #include <QNetworkAccessManager>
 #include <QNetworkProxy>
 #include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPixmap>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QStorageInfo>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -28,10 +29,6 @@ constexpr int kPictureWidth = 200;
 constexpr int kPictureHeight = 150;
 constexpr int kWindowWidth = 560;
 constexpr int kTitleFontSize = 16;
-
-const char* const kUserAgent = "Mozilla/3.0 (compatible)";
-const char* const kAccept = "image/gif, image/x-xbitmap, image/jpeg, image/pjpeg, */*";
-const char* const kInstallerParameters = "/SP- /silent /noicons";
 
 // A label whose text wraps to the width the layout gives it.
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& text)
@@ -86,6 +83,7 @@ Tdownload::Tdownload(
     , lobbyUrl(std::move(url))
     , lobbyProgram(std::move(program))
     , exitProgram(std::move(exit))
+    , sizeLimit(kInstallerSizeLimit)
 {
     setObjectName("Tdownload");
     setWindowTitle("Download The Brellow Lobby");
@@ -101,8 +99,18 @@ Tdownload::Tdownload(
     showError = [this](const QString& text) {
         QMessageBox::critical(this, QGuiApplication::applicationDisplayName(), text);
     };
+    // No is the default: Enter alone never runs a program.
+    askQuestion = [this](const QString& text) {
+        return QMessageBox::question(this, QGuiApplication::applicationDisplayName(), text,
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+            == QMessageBox::Yes;
+    };
     startProgram = [](const QString& program, const QStringList& arguments) {
         return QProcess::startDetached(program, arguments, QFileInfo(program).absolutePath());
+    };
+    freeSpace = [](const QString& folder) -> qint64 {
+        const QStorageInfo storage(folder);
+        return storage.isValid() && storage.isReady() ? storage.bytesAvailable() : -1;
     };
 
     HttpCli1 = new QNetworkAccessManager(this);
@@ -110,6 +118,12 @@ Tdownload::Tdownload(
     // The installer comes straight from the maker's server; a proxy set up
     // for other programs is not used.
     HttpCli1->setProxy(QNetworkProxy::NoProxy);
+
+    secureAttemptTimer = new QTimer(this);
+    secureAttemptTimer->setObjectName("secureAttemptTimer");
+    secureAttemptTimer->setSingleShot(true);
+    secureAttemptTimer->setInterval(kSecureAttemptTimeoutMs);
+    connect(secureAttemptTimer, &QTimer::timeout, this, &Tdownload::secureAttemptExpired);
 }
 
 void Tdownload::buildControls()
@@ -223,95 +237,16 @@ int Tdownload::downloadState() const { return infolabel->property("tag").toInt()
 
 void Tdownload::setDownloadState(int state) { infolabel->setProperty("tag", state); }
 
-void Tdownload::getbuttonClick()
-{
-    // The button is disabled while a download runs; this also covers a call
-    // made from elsewhere during the wait.
-    if (reply)
-        return;
-    setDownloadState(Started);
-    const QString name = lobbyUrl.mid(lobbyUrl.lastIndexOf('/') + 1);
-    infolabel2->setText(name);
-    const QString path = installerFolder + '/' + name;
-    installer.setFileName(path);
-    // Unbuffered, so that a failing write shows at once and the running total
-    // is what is really on disk. The file is written under its own name: a
-    // stopped download leaves what arrived where the user can see it.
-    if (!installer.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
-        showError("Cannot create file " + QDir::toNativeSeparators(path));
-        return;
-    }
-    getbutton->setEnabled(false);
-    abortbutton->setEnabled(true);
-    infolabel->setText("Loading");
-    received = 0;
-    bodyBegun = false;
-    writeFailed = false;
+void Tdownload::setSizeLimit(qint64 bytes) { sizeLimit = bytes; }
 
-    QNetworkRequest request { QUrl(lobbyUrl) };
-    request.setRawHeader("User-Agent", kUserAgent);
-    request.setRawHeader("Accept", kAccept);
-    // One request per connection, and the file exactly as served: the byte
-    // count shown is the installer's size, not that of a compressed transfer.
-    request.setRawHeader("Connection", "close");
-    request.setRawHeader("Accept-Encoding", "identity");
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-
-    QPointer<Tdownload> self(this);
-    QNetworkReply* running = HttpCli1->get(request);
-    reply = running;
-    connect(running, &QNetworkReply::metaDataChanged, this, &Tdownload::replyMetaData);
-    connect(running, &QNetworkReply::readyRead, this, &Tdownload::replyData);
-
-    QEventLoop wait;
-    connect(running, &QNetworkReply::finished, &wait, &QEventLoop::quit);
-    connect(running, &QObject::destroyed, &wait, &QEventLoop::quit);
-    if (!running->isFinished())
-        wait.exec();
-    // A window deleted during the wait took its manager and the request with
-    // it; nothing of it may be touched now.
-    if (!self)
-        return;
-    // Quitting the application ends every event loop, this one included,
-    // before the request is over: it must not outlive the program.
-    if (!running->isFinished())
-        running->abort();
-    if (!writeFailed && running->error() == QNetworkReply::NoError)
-        replyData();
-
-    const int status = running->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    const bool failed = writeFailed || running->error() != QNetworkReply::NoError || status >= 400;
-    reply = nullptr;
-    running->deleteLater();
-    if (failed) {
-        infolabel->setText("Download Aborted");
-        setDownloadState(Aborted);
-    } else {
-        infolabel->setText(QString("Received %1 bytes").arg(installer.size()));
-    }
-    getbutton->setEnabled(true);
-    abortbutton->setEnabled(false);
-    installer.close();
-    if (writeFailed)
-        showError("Cannot write file " + QDir::toNativeSeparators(path));
-    if (downloadState() == Aborted)
-        return;
-
-    infolabel3->setText("Installing");
-    // A downloaded file is never executable here; the installer must be.
-    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);
-    if (!startProgram(path, QProcess::splitCommand(QString::fromLatin1(kInstallerParameters)))) {
-        showMessage("An Error has Occurred.");
-        return;
-    }
-    if (exitProgram)
-        exitProgram();
-}
+void Tdownload::setSecurePort(int port) { securePort = port; }
 
 void Tdownload::abortbuttonClick()
 {
     // Aborting ends the request at once; the waiting getbuttonClick then
-    // finds it failed and finishes the job.
+    // finds it stopped, follows no redirect and tries no other address.
+    if (busy)
+        stopRequested = true;
     if (reply)
         reply->abort();
     infolabel->setText("Download has been aborted.");
@@ -344,35 +279,3 @@ void Tdownload::HttpCli1HeaderData() { infolabel->setText(infolabel->text() + '.
 void Tdownload::HttpCli1DocBegin() { infolabel3->setText("Downloading: " + infolabel2->text()); }
 
 void Tdownload::HttpCli1DocData(qint64 total) { infolabel->setText(QString::number(total) + " bytes"); }
-
-void Tdownload::replyMetaData()
-{
-    if (!reply)
-        return;
-    // The client hands over the header block whole, so its lines are counted
-    // here, one event each.
-    const qsizetype lines = reply->rawHeaderPairs().size();
-    for (qsizetype i = 0; i < lines; ++i)
-        HttpCli1HeaderData();
-    if (!bodyBegun) {
-        bodyBegun = true;
-        HttpCli1DocBegin();
-    }
-}
-
-void Tdownload::replyData()
-{
-    if (!reply || writeFailed)
-        return;
-    const QByteArray chunk = reply->readAll();
-    if (chunk.isEmpty())
-        return;
-    if (installer.write(chunk) != chunk.size()) {
-        // A cut installer must never be started: end the request as failed.
-        writeFailed = true;
-        reply->abort();
-        return;
-    }
-    received += chunk.size();
-    HttpCli1DocData(received);
-}

@@ -1,239 +1,17 @@
 // The lobby download window against an HTTP server inside the test, on the
-// loopback address, answering by hand; and where the lobby lives.
+// loopback address, answering by hand: its controls, progress and buttons;
+// and where the lobby lives.
 #include "lobby_paths.h"
-#include "pump.h"
-#include "tdownload.h"
+#include "tdownload_fixture.h"
 
-#include <QApplication>
-#include <QDir>
-#include <QFile>
-#include <QLabel>
-#include <QPointer>
-#include <QPushButton>
 #include <QScreen>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
 
-#include <gtest/gtest.h>
+#include <csignal>
+#include <sys/resource.h>
 
-#include <memory>
-#include <ostream>
-#include <vector>
-
-// Readable failure messages for Qt strings.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
-QT_END_NAMESPACE
-
-using testsupport::pumpPending;
-using testsupport::pumpUntil;
+using namespace tdownloadtest;
 
 namespace {
-
-const QString kInstaller = "BrellowLobbySetup.exe";
-const QString kInstallerPath = "/lobby/" + kInstaller;
-
-// Answers one connection at a time. With respond set it answers as soon as
-// the request's header block is in; otherwise the test writes the answer.
-class HttpServer {
-public:
-    HttpServer()
-    {
-        EXPECT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-        QObject::connect(&server, &QTcpServer::newConnection, [this] { accept(); });
-    }
-
-    QString url(const QString& path = kInstallerPath) const
-    {
-        return QString("http://127.0.0.1:%1%2").arg(server.serverPort()).arg(path);
-    }
-
-    static QByteArray head(const QByteArray& status, const QList<QByteArray>& headers)
-    {
-        QByteArray text = "HTTP/1.0 " + status + "\r\n";
-        for (const QByteArray& header : headers)
-            text += header + "\r\n";
-        return text + "\r\n";
-    }
-
-    // Serves status, headers and body, then ends the connection.
-    void serve(const QByteArray& status, const QByteArray& body)
-    {
-        respond = [status, body](HttpServer& s) {
-            s.send(head(status,
-                       { "Content-Type: application/octet-stream",
-                           "Content-Length: " + QByteArray::number(body.size()), "Server: lexmire-test" })
-                + body);
-            s.finish();
-        };
-    }
-
-    void send(const QByteArray& bytes)
-    {
-        client->write(bytes);
-        client->flush();
-    }
-    void finish() { client->disconnectFromHost(); }
-    // Ends every connection at once, so that no download waits for more.
-    void dropAll()
-    {
-        for (QTcpSocket* socket : server.findChildren<QTcpSocket*>())
-            socket->abort();
-    }
-
-    bool requestIn() const { return request.contains("\r\n\r\n"); }
-
-    // A request header's value, or a null array when it was not sent.
-    QByteArray header(const QByteArray& name) const
-    {
-        const QList<QByteArray> lines = request.left(request.indexOf("\r\n\r\n")).split('\n');
-        for (QByteArray line : lines.mid(1)) {
-            line = line.trimmed();
-            const qsizetype colon = line.indexOf(':');
-            if (colon > 0 && line.left(colon).compare(name, Qt::CaseInsensitive) == 0)
-                return line.mid(colon + 1).trimmed();
-        }
-        return {};
-    }
-    QByteArray requestLine() const { return request.left(request.indexOf("\r\n")); }
-
-    QTcpServer server;
-    QPointer<QTcpSocket> client;
-    QByteArray request;
-    int connections = 0;
-    bool clientGone = false;
-    std::function<void(HttpServer&)> respond;
-
-private:
-    void accept()
-    {
-        while (QTcpSocket* socket = server.nextPendingConnection()) {
-            ++connections;
-            client = socket;
-            request.clear();
-            clientGone = false;
-            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
-                const bool wasIn = requestIn();
-                request += socket->readAll();
-                if (!wasIn && requestIn() && respond)
-                    respond(*this);
-            });
-            QObject::connect(socket, &QTcpSocket::disconnected, socket, [this] { clientGone = true; });
-        }
-    }
-};
-
-QByteArray pattern(int size)
-{
-    QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i)
-        bytes[i] = static_cast<char>((i * 31 + i / 251) & 0xFF);
-    return bytes;
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-struct Start {
-    QString program;
-    QStringList arguments;
-};
-
-class TdownloadTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { QApplication::setQuitOnLastWindowClosed(false); }
-
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        lobbyProgram = folder.filePath("Brellow/BrellowLobby");
-        installer = folder.filePath(kInstaller);
-    }
-
-    // The window with its boxes and program starts recorded instead of shown
-    // or run.
-    void open(const QString& url, const QString& installerFolder = QString())
-    {
-        window = std::make_unique<Tdownload>(installerFolder.isEmpty() ? folder.path() : installerFolder, url,
-            lobbyProgram, [this] { ++exits; });
-        window->showMessage = [this](const QString& text) { messages << text; };
-        window->showError = [this](const QString& text) { errors << text; };
-        window->startProgram = [this](const QString& program, const QStringList& arguments) {
-            starts.push_back({ program, arguments });
-            return startSucceeds;
-        };
-        window->show();
-    }
-
-    QLabel* label(const char* name) { return window->findChild<QLabel*>(name); }
-    QPushButton* button(const char* name) { return window->findChild<QPushButton*>(name); }
-    QString text(const char* name) { return label(name)->text(); }
-
-    // Runs script from inside the download's wait: the click below returns
-    // only when the download is over. Whatever happens in the script, the
-    // server then drops the connection so that the download ends.
-    void clickDownloadWhile(std::function<void()> script)
-    {
-        bool ran = false;
-        QTimer::singleShot(0, window.get(), [&] {
-            struct Drop {
-                HttpServer& server;
-                ~Drop() { server.dropAll(); }
-            } drop { server };
-            script();
-            ran = true;
-        });
-        QTest::mouseClick(button("getbutton"), Qt::LeftButton);
-        EXPECT_TRUE(ran) << "the download ended before the script ran";
-    }
-
-    // Runs body inside the program's own event loop, as in the game. A body
-    // that hangs is cut off by the safety timer, which ends every loop;
-    // false then.
-    static bool runInProgramLoop(const std::function<void()>& body)
-    {
-        bool finished = false;
-        QTimer safety;
-        safety.setSingleShot(true);
-        QObject::connect(&safety, &QTimer::timeout, [] { QCoreApplication::exit(1); });
-        safety.start(20000);
-        QObject context;
-        QTimer::singleShot(0, &context, [&] {
-            body();
-            finished = !QCoreApplication::closingDown() && safety.isActive();
-            QCoreApplication::exit(0);
-        });
-        QCoreApplication::exec();
-        return finished;
-    }
-
-    void expectIdleAfterFailure()
-    {
-        EXPECT_EQ(text("infolabel"), "Download Aborted");
-        EXPECT_EQ(window->downloadState(), Tdownload::Aborted);
-        EXPECT_TRUE(button("getbutton")->isEnabled());
-        EXPECT_FALSE(button("abortbutton")->isEnabled());
-        EXPECT_TRUE(starts.empty());
-        EXPECT_EQ(exits, 0);
-    }
-
-    QTemporaryDir folder;
-    QString lobbyProgram;
-    QString installer;
-    HttpServer server;
-    std::unique_ptr<Tdownload> window;
-    std::vector<Start> starts;
-    QStringList messages;
-    QStringList errors;
-    bool startSucceeds = true;
-    int exits = 0;
-};
 
 TEST_F(TdownloadTest, OpensCentredWithEveryControlAndText)
 {
@@ -326,6 +104,9 @@ TEST_F(TdownloadTest, CompleteDownloadIsWrittenInstalledAndEndsTheGame)
     EXPECT_EQ(exits, 1);
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_TRUE(errors.isEmpty());
+    // The player was asked first, and the installer stands alone in its folder.
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_EQ(folderEntries(folder.path()), QStringList { kInstaller });
 }
 
 TEST_F(TdownloadTest, RequestCarriesTheBrowserHeadersAndAsksForTheInstallerPath)
@@ -414,7 +195,7 @@ TEST_F(TdownloadTest, RefusedConnectionEndsAsAborted)
     EXPECT_EQ(readFile(installer), QByteArray());
 }
 
-TEST_F(TdownloadTest, StopDownloadEndsTheRequestKeepsThePartialFileAndStartsNothing)
+TEST_F(TdownloadTest, StopDownloadEndsTheRequestRemovesThePartialFileAndStartsNothing)
 {
     open(server.url());
     clickDownloadWhile([&] {
@@ -433,8 +214,10 @@ TEST_F(TdownloadTest, StopDownloadEndsTheRequestKeepsThePartialFileAndStartsNoth
     });
     expectIdleAfterFailure();
     EXPECT_EQ(text("infolabel3"), "Download Aborted");
-    EXPECT_EQ(readFile(installer), pattern(3000));
+    // What arrived is not an installer: nothing of it stays.
+    EXPECT_EQ(folderEntries(folder.path()), QStringList());
     EXPECT_TRUE(errors.isEmpty());
+    EXPECT_TRUE(questions.isEmpty());
 }
 
 TEST_F(TdownloadTest, NewDownloadAfterAFailureStartsAfreshAndReplacesTheFile)
@@ -507,20 +290,44 @@ TEST_F(TdownloadTest, FileThatCannotBeCreatedIsReportedAndChangesNothingElse)
     EXPECT_EQ(exits, 0);
 }
 
+// Lowers the largest file this process may write, as a full disk would stop
+// it, and puts the old bound back at the end.
+class FileSizeBound {
+public:
+    explicit FileSizeBound(rlim_t bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        // Past the bound a write fails with EFBIG instead of killing us.
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = old;
+        lowered.rlim_cur = bytes;
+        applied = ::setrlimit(RLIMIT_FSIZE, &lowered) == 0;
+    }
+    ~FileSizeBound()
+    {
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    bool applied = false;
+
+private:
+    rlimit old {};
+    void (*previousHandler)(int) = nullptr;
+};
+
 TEST_F(TdownloadTest, FailedWriteEndsTheDownloadAndNeverStartsACutInstaller)
 {
-    if (!QFile::exists("/dev/full"))
-        GTEST_SKIP() << "no /dev/full here";
-    // Every write to /dev/full fails as on a full disk.
-    ASSERT_TRUE(QFile::link("/dev/full", installer));
-    // Small enough to sit in a write buffer, where a failure would surface
-    // only when the file is closed.
-    server.serve("200 OK", pattern(500));
+    server.serve("200 OK", pattern(5000));
     open(server.url());
-    QTest::mouseClick(button("getbutton"), Qt::LeftButton);
-
+    {
+        FileSizeBound full(1000);
+        ASSERT_TRUE(full.applied);
+        QTest::mouseClick(button("getbutton"), Qt::LeftButton);
+    }
     expectIdleAfterFailure();
     EXPECT_EQ(errors, QStringList { "Cannot write file " + installer });
+    EXPECT_TRUE(questions.isEmpty());
+    EXPECT_EQ(folderEntries(folder.path()), QStringList());
 }
 
 TEST_F(TdownloadTest, InstallerThatCannotStartIsReportedAndTheGameGoesOn)
@@ -543,11 +350,8 @@ TEST_F(TdownloadTest, DownloadedInstallerReallyRunsWithItsParameters)
     // An installer that writes down its arguments, renamed into place whole.
     server.serve(
         "200 OK", "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.args.tmp\" && mv \"$0.args.tmp\" \"$0.args\"\n");
-    window = std::make_unique<Tdownload>(folder.path(), server.url(), lobbyProgram, [this] { ++exits; });
-    window->showMessage = [this](const QString& text) { messages << text; };
-    window->showError = [this](const QString& text) { errors << text; };
-    window->show();
-    QTest::mouseClick(window->findChild<QPushButton*>("getbutton"), Qt::LeftButton);
+    open(server.url(), QString(), true);
+    QTest::mouseClick(button("getbutton"), Qt::LeftButton);
 
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_TRUE(errors.isEmpty());
