@@ -2,7 +2,9 @@
 // window, the hidden game server and the companion windows, and takes its
 // role (solo, host, joiner) from the command line.
 #include "app_paths.h"
+#include "desktop_identity.h"
 #include "embedded_word_list.h"
+#include "info_options.h"
 #include "single_instance.h"
 #include "termination_signals.h"
 #include "tchat.h"
@@ -27,9 +29,16 @@ void showError(const QString& text)
 
 int main(int argc, char** argv)
 {
+    // --version and the like are answered before there is any window, so they run without a display.
+    if (const auto info = InfoOptions::requestOf(argc, argv); info != InfoOptions::Request::None)
+        return InfoOptions::answer(info, argc, argv);
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName("Lexmire");
+    QApplication::setApplicationName(DesktopIdentity::kApplicationName);
     QApplication::setApplicationDisplayName("Lexmire");
+    QApplication::setWindowIcon(DesktopIdentity::windowIcon());
+    // The window manager matches the window to the menu entry by this id.
+    QGuiApplication::setDesktopFileName(DesktopIdentity::kDesktopId);
 
     std::string runtime;
     try {
