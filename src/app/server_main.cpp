@@ -1,6 +1,7 @@
 // lexmire-server: the game server alone, without any window.
 #include "app_paths.h"
 #include "embedded_word_list.h"
+#include "server_announcement.h"
 #include "server_options.h"
 #include "termination_signals.h"
 #include "tserver.h"
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 
 #include <iostream>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -41,6 +43,10 @@ int main(int argc, char** argv)
         server.startListening();
         std::cout << "lexmire-server " << wire::kVersionText << " listening on port " << server.listeningPort()
                   << std::endl;
+        // Players on the local network find the game without typing an address.
+        std::unique_ptr<ServerAnnouncement> announcement;
+        if (options.announce)
+            announcement = std::make_unique<ServerAnnouncement>(server);
         return app.exec();
     } catch (const std::exception& error) {
         std::cerr << "lexmire-server: " << error.what() << "\n";

@@ -4,10 +4,11 @@
 #include "protocol.h"
 
 const char* const kServerUsage
-    = "Usage: lexmire-server [--port N] [--second-ms N]\n"
+    = "Usage: lexmire-server [--port N] [--second-ms N] [--no-announce]\n"
       "Runs the Lexmire game server without a window.\n"
       "  --port N        TCP port to listen on (default 7772; 0 picks a free port)\n"
       "  --second-ms N   milliseconds in one second of the game clock (default 1000)\n"
+      "  --no-announce   do not make the game known on the local network\n"
       "  --help          show this text\n"
       "  --version       show the protocol version\n";
 
@@ -33,6 +34,8 @@ ServerOptions parseServerOptions(const std::vector<std::string>& args)
             options.help = true;
         } else if (arg == "--version") {
             options.version = true;
+        } else if (arg == "--no-announce") {
+            options.announce = false;
         } else if (arg == "--port" || arg == "--second-ms") {
             if (i + 1 >= args.size()) {
                 options.error = arg + " needs a value";

@@ -9,6 +9,7 @@ struct ServerOptions {
     int secondMs = 1000;
     bool help = false;
     bool version = false;
+    bool announce = true; // make the game known on the local network
     std::string error; // set when the command line cannot be used
 };
 

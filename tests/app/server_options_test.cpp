@@ -17,6 +17,17 @@ TEST(ServerOptions, DefaultsAndValues)
     EXPECT_TRUE(parseServerOptions({ "--version" }).version);
 }
 
+TEST(ServerOptions, AnnouncesUnlessToldNotTo)
+{
+    EXPECT_TRUE(parseServerOptions({}).announce);
+    ServerOptions quiet = parseServerOptions({ "--port", "0", "--no-announce" });
+    EXPECT_TRUE(quiet.error.empty());
+    EXPECT_FALSE(quiet.announce);
+    EXPECT_EQ(quiet.port, 0);
+    EXPECT_FALSE(parseServerOptions({ "--no-announce=yes" }).error.empty());
+    EXPECT_NE(std::string(kServerUsage).find("--no-announce"), std::string::npos);
+}
+
 TEST(ServerOptions, RefusesWhatItCannotUse)
 {
     for (auto args : std::vector<std::vector<std::string>> { { "--port" }, { "--port", "65536" }, { "--port", "-1" },

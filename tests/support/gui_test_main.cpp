@@ -6,6 +6,9 @@
 
 int main(int argc, char** argv)
 {
+    // Games announced under test, here and in the programs a test starts, stay
+    // on this machine and never reach the network.
+    qputenv("LEXMIRE_ANNOUNCE_SCOPE", "machine");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -1,0 +1,86 @@
+// GameBrowser: the live list of games announced on the local network, heard
+// through the UDP beacon and, where an Avahi daemon answers, through DNS-SD.
+#pragma once
+
+#include "discovery_limits.h"
+#include "game_info.h"
+
+#include <QByteArrayView>
+#include <QList>
+#include <QObject>
+#include <QTimer>
+#include <QUdpSocket>
+
+#include <optional>
+
+namespace discovery {
+
+class DnsSdBrowser;
+
+class GameBrowser : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        // 0 picks a free port (tests).
+        quint16 beaconPort = kBeaconPort;
+        // Also browse DNS-SD when a daemon answers.
+        bool dnssd = true;
+    };
+
+    explicit GameBrowser(QObject* parent = nullptr);
+    explicit GameBrowser(Options options, QObject* parent = nullptr);
+    ~GameBrowser() override;
+
+    // Starts listening; false, with errorString(), when neither the beacon port
+    // could be taken nor a daemon answered.
+    bool start();
+    // Stops listening and forgets every game, telling gameRemoved for each.
+    void stop();
+    bool hearsBeacon() const { return socket_ != nullptr; }
+    bool hearsDnsSd() const { return dnssd_ != nullptr; }
+    quint16 beaconPort() const;
+    QString errorString() const { return error_; }
+
+    // Games in the order they were first heard.
+    QList<DiscoveredGame> games() const;
+    std::optional<DiscoveredGame> game(const QString& key) const;
+
+    // The TTL timer's tick handler: a beacon game not heard for kBeaconTtlTicks
+    // ticks is removed. Production runs it every kTtlTickMs; tests call it.
+    void ttlTick();
+
+    // One datagram as it arrived on the beacon port from sender.
+    void takeBeaconDatagram(QByteArrayView datagram, const QHostAddress& sender);
+
+signals:
+    void gameAdded(const discovery::DiscoveredGame& game);
+    void gameChanged(const discovery::DiscoveredGame& game);
+    void gameRemoved(const QString& key);
+
+private:
+    struct Entry {
+        DiscoveredGame game;
+        bool fromBeacon = false;
+        int ticksLeft = 0; // beacon games: ticks until it expires
+        int addressTicksLeft = 0; // ticks until its address may be replaced by another
+    };
+
+    bool bindBeacon();
+    void readBeacon();
+    void foundDnsSd(DiscoveredGame game);
+    void remove(const QString& key);
+    void dropDnsSd();
+    qsizetype indexOf(const QString& key) const;
+
+    Options options_;
+    // Children of the browser, let go with deleteLater(): stop() may come from
+    // a slot running inside one of their own reports.
+    QUdpSocket* socket_ = nullptr;
+    DnsSdBrowser* dnssd_ = nullptr;
+    QList<Entry> entries_;
+    QTimer ttlTimer_;
+    QTimer drainTimer_; // reads on when one pass left datagrams waiting
+    QString error_;
+};
+
+} // namespace discovery
