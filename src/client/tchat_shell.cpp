@@ -40,14 +40,12 @@ void Tchat::processparams()
 {
     button_start->hide();
     StartGame1->setEnabled(false);
-    loginname.clear();
     const QStringList& args = setup_.arguments;
     try {
         if (args.isEmpty()) {
             addlinetochat("Loading Solo Game..Please wait.", chatcolour::kNavy);
             if (setup_.showDownload)
                 setup_.showDownload();
-            hostaddress = kLoopback;
             playername = "You";
             hostpress();
             return;
@@ -57,16 +55,15 @@ void Tchat::processparams()
             return; // one or two arguments: no role is taken
         playername = args[0];
         if (args[2] == "true") {
-            hostaddress = kLoopback;
             hostpress();
         } else {
             hostaddress = args[1].toStdString();
             joinpress();
         }
-        Sock11.Open(); // the lobby link: opened, never written to
+        if (setup_.openLobbyLink)
+            setup_.openLobbyLink(); // opened, never written to
     } catch (const ESockException& error) {
-        if (setup_.showError)
-            setup_.showError(QString::fromStdString(error.what()));
+        showError(QString::fromStdString(error.what()));
     }
 }
 
@@ -74,26 +71,17 @@ void Tchat::hostpress()
 {
     if (setup_.startHosting)
         setup_.startHosting();
-    loginname = playername.toStdString() + wire::kEndByte;
-    ishost = true;
+    hostaddress = kLoopback;
+    client_->setHost(true);
     spylist->setKickEnabled(true);
-    sock.setHostName(kLoopback);
-    sock.Open();
+    client_->connectTo(kLoopback, playername);
     button_start->show();
     StartGame1->setEnabled(true);
 }
 
 void Tchat::joinpress()
 {
-    loginname = playername.toStdString() + wire::kEndByte;
-    sock.setHostName(hostaddress);
-    sock.Open();
-}
-
-void Tchat::sockInfo(TSock*, TSocketInfo, const std::string& Msg)
-{
-    if (Msg == "Socket Closed")
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    client_->connectTo(hostaddress, playername);
 }
 
 void Tchat::closeEvent(QCloseEvent* event)
@@ -166,24 +154,21 @@ void Tchat::button_startClick()
 
 void Tchat::startgame()
 {
-    const std::string team = gamestartform->teamGame() ? "y" : "n";
-    if (loggedin) {
-        send("CMD_startgame+" + std::to_string(mynumber) + "+" + gamestartform->roundsText().toStdString() + "+" + team
-             + "+" + gamestartform->minutesText().toStdString() + "+");
+    if (client_->loggedin()) {
+        client_->sendStart(gamestartform->roundsText().toInt(), gamestartform->teamGame(),
+                           gamestartform->minutesText().toInt());
         return;
     }
     // Not logged in yet: take the host role again; Start works once logged in.
     playername = "You";
-    loginname = "You" + std::string(1, wire::kEndByte);
-    ishost = true;
+    client_->setHost(true);
     try {
         if (setup_.startHosting)
             setup_.startHosting();
-        sock.setHostName(hostaddress.empty() ? std::string(kLoopback) : hostaddress);
-        sock.Open();
+        if (!client_->isOpen())
+            client_->connectTo(hostaddress.empty() ? std::string(kLoopback) : hostaddress, playername);
     } catch (const ESockException& error) {
-        if (setup_.showError)
-            setup_.showError(QString::fromStdString(error.what()));
+        showError(QString::fromStdString(error.what()));
     }
 }
 

@@ -1,6 +1,8 @@
 // The letter-tile pictures: the built-in set drawn in code and sets read from bitmap strips.
 #include "tile_images.h"
 
+#include "game_facts.h"
+
 #include "pictures.h"
 
 #include <QDir>
@@ -14,9 +16,6 @@
 #include <cmath>
 
 namespace {
-
-constexpr std::array<int, 26> kLetterValues { 1, 3, 3, 1, 1, 5, 3, 3, 1, 5, 5, 1, 3, 1, 1, 3, 10, 1, 1, 1, 1,
-    7, 5, 10, 3, 10 };
 
 QPixmap transparentTile(qreal dpr)
 {
@@ -154,16 +153,12 @@ const QPixmap& TileImages::tile(int code) const
 
 int TileImages::letterValue(int code)
 {
-    if (code < 1 || code > 26)
-        return 0;
-    return kLetterValues[size_t(code - 1)];
+    return isLetterCode(code) ? ::letterValue(code) : 0;
 }
 
 QChar TileImages::letterOf(int code)
 {
-    if (code < 1 || code > 26)
-        return {};
-    return QChar(u'A' + (code - 1));
+    return isLetterCode(code) ? QChar(::letterOf(code)).toUpper() : QChar();
 }
 
 QStringList TileImages::setNames(const QStringList& folders)

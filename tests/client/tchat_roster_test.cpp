@@ -19,8 +19,8 @@ TEST_F(WindowTest, ASoloStartLogsInAsYouInSeatOne)
     ASSERT_TRUE(pumpUntil([&] { return chatOf(solo).contains("You are Connected."); }));
     EXPECT_TRUE(chatOf(solo).startsWith("Loading Solo Game..Please wait."));
     EXPECT_EQ(downloadsShown, 1);
-    EXPECT_EQ(solo.mynumber, 1);
-    EXPECT_TRUE(solo.ishost);
+    EXPECT_EQ(solo.client().mynumber(), 1);
+    EXPECT_TRUE(solo.client().state().ishost);
     EXPECT_EQ(labelOf(solo, "label_playername1"), "You");
     EXPECT_EQ(labelOf(solo, "label_playername2"), "<Waiting>");
     EXPECT_FALSE(solo.findChild<QPushButton*>("button_start")->isHidden());
@@ -49,7 +49,7 @@ TEST_F(WindowTest, AJoinerSeesTheOthersAndTheLobbyLinkOpens)
     EXPECT_EQ(labelOf(cid, "label_playername4"), "<Waiting>");
     ASSERT_TRUE(pumpUntil([&] { return labelOf(host, "label_playername3") == "Cid"; }));
     // A joiner takes no host role.
-    EXPECT_FALSE(bob.ishost);
+    EXPECT_FALSE(bob.client().state().ishost);
     EXPECT_TRUE(bob.findChild<QPushButton*>("button_start")->isHidden());
 }
 
@@ -60,7 +60,7 @@ TEST_F(WindowTest, TheLoginReplyCarriesTwoEndBytes)
     setup.arguments = { "Ann", "127.0.0.1", "false" };
     setup.settingsFile = folder.filePath("ann.ini");
     setup.gamePort = std::to_string(fake.port());
-    setup.lobbyPort = std::to_string(lobby.serverPort());
+    setup.dispatchIntervalMs = 0;
     Tchat ann(setup);
     ann.processparams();
     ASSERT_TRUE(fake.waitForClient());
@@ -77,10 +77,10 @@ TEST_F(WindowTest, OneOrTwoArgumentsTakeNoRole)
 {
     Tchat& idle = open({ "Tester", "10.0.0.5" });
     EXPECT_TRUE(chatOf(idle).startsWith("Loading Multi-player Game.. Please Wait."));
-    EXPECT_FALSE(idle.clientSocket().isOpen());
-    EXPECT_FALSE(idle.ishost);
+    EXPECT_FALSE(idle.client().isOpen());
+    EXPECT_FALSE(idle.client().state().ishost);
     Tchat& joiner = open({ "Tester", "127.0.0.1", "True" }); // only "true" hosts
-    EXPECT_FALSE(joiner.ishost);
+    EXPECT_FALSE(joiner.client().state().ishost);
     EXPECT_TRUE(joiner.findChild<QPushButton*>("button_start")->isHidden());
 }
 
@@ -93,7 +93,7 @@ TEST_F(WindowTest, SpiesAreListedEverywhereAndLeave)
         seats.back()->login(name);
     }
     Tchat& spy = join("Spy");
-    EXPECT_EQ(spy.mynumber, 5);
+    EXPECT_EQ(spy.client().mynumber(), 5);
     EXPECT_TRUE(chatOf(spy).contains("You are spying."));
     EXPECT_EQ(spy.spyList().lines(), QStringList { "5: Spy" });
     ASSERT_TRUE(pumpUntil([&] { return host.spyList().lines() == QStringList { "5: Spy" }; }));
@@ -101,7 +101,7 @@ TEST_F(WindowTest, SpiesAreListedEverywhereAndLeave)
     for (int seat = 1; seat <= 4; ++seat)
         EXPECT_NE(labelOf(spy, QString("label_playername%1").arg(seat)), "Spy");
 
-    spy.clientSocket().Close();
+    spy.client().socket().Close();
     ASSERT_TRUE(pumpUntil([&] { return chatOf(host).contains("Spy has left."); }));
     EXPECT_TRUE(host.spyList().lines().isEmpty());
 }
@@ -151,7 +151,7 @@ TEST_F(WindowTest, VersionMismatchesAreReportedOnBothSides)
     setup.settingsFile = folder.filePath("x.ini");
     setup.arguments = { "Ann", "127.0.0.1", "false" };
     setup.gamePort = std::to_string(fake.port());
-    setup.lobbyPort = std::to_string(lobby.serverPort());
+    setup.dispatchIntervalMs = 0;
     Tchat ann(setup);
     ann.processparams();
     ASSERT_TRUE(fake.waitForClient());

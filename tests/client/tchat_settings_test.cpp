@@ -153,13 +153,13 @@ TEST_F(Settings, EachLoginSetsTheEntryColourAfreshRatherThanAddingToIt)
 {
     writeFile("[Lexmire]\nFirsttime=no\nTextcolor=clRed\n");
     auto w = window();
-    w->mynumber = 2;
-    w->newplayerinfo("2+Ann");
+    w->client().handle("CMD_sendlogininfo+2");
+    w->client().handle("CMD_newplayerinfo+2+Ann");
     auto* entry = w->findChild<QLineEdit*>("mychat");
     const QString once = entry->styleSheet();
     EXPECT_EQ(once.count("color:"), 1);
     for (int i = 0; i < 50; ++i)
-        w->newplayerinfo("2+Ann"); // a server may send our own arrival again and again
+        w->client().handle("CMD_newplayerinfo+2+Ann"); // a server may send our own arrival again and again
     EXPECT_EQ(entry->styleSheet(), once);
     w->chooseColour = [](uint32_t) { return std::optional<uint32_t>(0x00FF00); };
     w->ChatColor1Click();
