@@ -30,6 +30,11 @@ Tchat::Tchat(TchatSetup setup, QWidget* parent)
     setWindowTitle("Lexmire");
     tiles = std::make_unique<TileImages>(devicePixelRatioF());
     buildPanels();
+    // Names, words and lines from outside are plain text wherever they show:
+    // a name like <img src="/dev/zero"> must never make a label load a file.
+    for (QLabel* label : centralWidget()->findChildren<QLabel*>())
+        if (label->objectName() != "memo_dragging") // the first-run notice, our own rich text
+            label->setTextFormat(Qt::PlainText);
     buildMenus();
     buildCompanions();
     makeClient();

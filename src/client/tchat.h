@@ -151,6 +151,7 @@ public:
     void creategrouptilesmenu(const QString& name);
     void loadgrouptiles(const QString& name);
     void grouptilesmenuClick(QAction* item);
+    void tickTileSet();
 
     // Start dialog and spies.
     void button_startClick();

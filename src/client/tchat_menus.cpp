@@ -53,12 +53,16 @@ void Tchat::buildMenus()
     options->addAction("Text Color", this, &Tchat::ChatColor1Click)->setObjectName("ChatColor1");
     options->addAction("Action Color", this, &Tchat::ActionColor1Click)->setObjectName("ActionColor1");
     QMenu* size = options->addMenu("Text Size");
+    // Exactly one size is ticked: the one in use.
+    auto* sizeGroup = new QActionGroup(this);
+    sizeGroup->setExclusive(true);
     const int sizes[4] = { 8, 10, 12, 14 };
     for (int i = 0; i < 4; ++i) {
         const int points = sizes[i];
         QAction* item = size->addAction(QString::number(points), this, [this, points] { N8Click(points); });
         item->setObjectName(QString("N%1").arg(points));
         item->setCheckable(true);
+        sizeGroup->addAction(item);
         textSizeItems[i] = item;
     }
     textSizeItems[0]->setChecked(true);

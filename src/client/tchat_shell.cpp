@@ -7,6 +7,7 @@
 #include "tgamestartform.h"
 #include "thelp.h"
 #include "tspylist.h"
+#include "window_placement.h"
 #include "wire_text.h"
 
 #include <QAction>
@@ -92,7 +93,7 @@ void Tchat::closeEvent(QCloseEvent* event)
 
 void Tchat::FormClose()
 {
-    QRect bounds = geometry();
+    QRect bounds = placement::storedBounds(*this);
     if (bounds == loadedBounds)
         return;
     if (QScreen* screen = this->screen()) {
@@ -102,7 +103,7 @@ void Tchat::FormClose()
         if (bounds.height() > work.height())
             bounds.setHeight(bounds.height() - kOversizeShrink);
     }
-    setGeometry(bounds);
+    resize(bounds.size());
     loadedBounds = bounds;
     saveinifile();
 }
@@ -126,7 +127,7 @@ void Tchat::FormResize()
 
 void Tchat::ResetScreenLocation1Click()
 {
-    setGeometry(3, 3, 798, 535);
+    placement::place(*this, QRect(3, 3, 798, 535));
 }
 
 void Tchat::Exit1Click()

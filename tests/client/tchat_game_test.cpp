@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -192,4 +193,52 @@ TEST_F(GameDisplay, MinutesBeyondWhatAServerAllowsAreHeldToItsBounds)
     deliver("CMD_gamestats+3+n+-2147483648+");
     deliver("CMD_nextround+2");
     EXPECT_EQ(state().secondsleft, kServerMinMinutes * 60);
+}
+
+TEST_F(GameDisplay, EachRoundAndEachGameStartsWithAFreshStatusLine)
+{
+    deliver("CMD_startgame+1+3+n+2+");
+    deliver("CMD_nextround+1");
+    deliver("CMD_endround+0+0+0+0");
+    EXPECT_EQ(label("label_status2"), "Next Round will start in a moment");
+    deliver("CMD_nextround+2");
+    EXPECT_EQ(label("label_status2"), "");
+    deliver("CMD_endround+0+0+0+0");
+    deliver("CMD_winner+Ann");
+    EXPECT_EQ(label("label_status2"), "Game Over!");
+    deliver("CMD_startgame+1+3+n+2+");
+    EXPECT_EQ(label("label_status2"), "");
+    EXPECT_TRUE(window->findChild<QWidget*>("panel_winner")->isHidden());
+}
+
+TEST_F(GameDisplay, ATieBreakRoundSaysWhyItIsThere)
+{
+    deliver("CMD_startgame+1+3+n+2+");
+    deliver("CMD_nextround+3");
+    EXPECT_EQ(label("label_status2"), "");
+    deliver("CMD_endround+5+5+0+0");
+    deliver("CMD_nextround+4");
+    EXPECT_EQ(label("label_status2"), "Tie! One more round decides it.");
+    EXPECT_TRUE(window->findChild<QTextEdit*>("mainchat")->toPlainText().contains("Tie! One more round decides it."));
+    EXPECT_EQ(label("label_round"), "4");
+}
+
+TEST_F(GameDisplay, TheBannerSpeaksRightOfYouAndOfATeamWhosePartnerLeft)
+{
+    deliver("CMD_winner+You");
+    EXPECT_EQ(label("label_winner1"), "You Have Won the Game!");
+    deliver("CMD_winner+Bob and ");
+    EXPECT_EQ(label("label_winner1"), "Bob Has Won the Game!");
+    deliver("CMD_winner+Bob and Cid");
+    EXPECT_EQ(label("label_winner1"), "Bob and Cid Have Won the Game!");
+}
+
+TEST_F(GameDisplay, ALatecomerSeesTheRoundClockAndScoresEverybodySees)
+{
+    deliver("CMD_gamestats+3+n+2+2+75+10+20+0+0+");
+    EXPECT_EQ(label("label_round"), "2");
+    EXPECT_EQ(label("label_time"), "Time: 1:15");
+    EXPECT_EQ(label("label_playerscore1"), "10");
+    EXPECT_EQ(label("label_playerscore2"), "20");
+    EXPECT_TRUE(state().canplay);
 }

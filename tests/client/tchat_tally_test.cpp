@@ -120,3 +120,17 @@ TEST_F(TallyFromPlay, TickingStartsATallyAndUntickingAsksFirst)
     EXPECT_EQ(model().rowCount(), 1);
     EXPECT_EQ(tallied->count(), 0);
 }
+
+TEST_F(TallyFromPlay, TheTurnScoreReadsZeroUntilARoundIsRecorded)
+{
+    deliver("CMD_sendlogininfo+1");
+    seat(1, "Ann");
+    seat(2, "Bob");
+    auto* turnScore = window->tally().findChild<QLabel*>("mylabel_8");
+    EXPECT_EQ(turnScore->text(), "0");
+    deliver("CMD_foundword+1+quartz+30+30+3+0");
+    EXPECT_EQ(turnScore->text(), "0");
+    deliver("CMD_startgame+1+3+n+2+");
+    deliver("CMD_endround+30+0+0+0");
+    EXPECT_EQ(turnScore->text(), "2 mins-1 Words (30)");
+}

@@ -46,7 +46,7 @@ protected:
 
     void tickEverything()
     {
-        while (server->queuedMessages() > 0)
+        while (server && server->queuedMessages() > 0)
             server->socktimerTimer();
         for (auto& window : windows)
             while (window->queuedMessages() > 0)
@@ -75,6 +75,11 @@ protected:
         setup.showDownload = [this] { ++downloadsShown; };
         setup.openLink = [this](const QString& link) { links << link; };
         setup.showError = [this](const QString& text) { errors << text; };
+        setup.showNotice = [this](const QString& text) { notices << text; };
+        setup.ask = [this](const QString& question) {
+            questions << question;
+            return answer;
+        };
         windows.push_back(std::make_unique<Tchat>(setup));
         Tchat& window = *windows.back();
         window.processparams();
@@ -102,4 +107,7 @@ protected:
     int downloadsShown = 0;
     QStringList links;
     QStringList errors;
+    QStringList notices;
+    QStringList questions;
+    bool answer = false; // how every question is answered
 };
