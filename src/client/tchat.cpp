@@ -3,6 +3,8 @@
 // Handlers live in the other tchat_*.cpp files.
 #include "tchat.h"
 
+#include "outside_text.h"
+
 #include "board_view.h"
 #include "chat_pane.h"
 #include "sound_player.h"
@@ -67,7 +69,7 @@ void Tchat::makeClient()
     connect(c, &GameClient::participantArrived, this, &Tchat::newplayerinfo);
     connect(c, &GameClient::participantLeft, this, &Tchat::playerdisconnected);
     connect(c, &GameClient::versionWarning, this, [this](const QString& name) {
-        addlinetochat(name + " has a different version of the game then you.", chatcolour::kBlue);
+        addlinetochat(isolated(name) + " has a different version of the game then you.", chatcolour::kBlue);
     });
     connect(c, &GameClient::wrongVersion, this, [this] {
         addlinetochat("You have a different version of the game then the host.", chatcolour::kBlue);

@@ -2,6 +2,8 @@
 // chatter sounds, colours, text size and the chat pane's commands.
 #include "tchat.h"
 
+#include "outside_text.h"
+
 #include "bgr_colour.h"
 #include "chat_pane.h"
 #include "ini_file.h"
@@ -34,7 +36,12 @@ void Tchat::sendit()
 
 void Tchat::chatrecieved(const QString& text, uint32_t colour)
 {
-    addlinetochat(text, colour);
+    // "Name chats: text": the server wrote the middle; each side is the player's.
+    const qsizetype chats = text.indexOf(" chats: ");
+    if (chats < 0)
+        addlinetochat(isolated(text), colour);
+    else
+        addlinetochat(isolated(text.left(chats)) + " chats: " + isolated(text.mid(chats + 8)), colour);
 }
 
 void Tchat::b_phrase1Click(int button)
@@ -66,7 +73,7 @@ void Tchat::playasound(int seat, const QString& clip)
         if (!clip.isEmpty() && action->objectName() == clip)
             item = action;
     if (label && item)
-        addlinetochat(label->text() + ": <Chatter Sound> " + item->text(), chatcolour::kBlue);
+        addlinetochat(isolated(label->text()) + ": <Chatter Sound> " + item->text(), chatcolour::kBlue);
 }
 
 void Tchat::PlayChatterSounds1Click()

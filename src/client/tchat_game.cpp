@@ -3,6 +3,8 @@
 // tally records of them.
 #include "tchat.h"
 
+#include "outside_text.h"
+
 #include "board_view.h"
 #include "clock_text.h"
 #include "sound_player.h"
@@ -27,7 +29,7 @@ QString winnerBanner(QString winner)
     if (winner.endsWith(" and "))
         winner.chop(5);
     const bool plural = winner.contains(" and ") || winner == "You";
-    return winner + (plural ? " Have Won the Game!" : " Has Won the Game!");
+    return isolated(winner) + (plural ? " Have Won the Game!" : " Has Won the Game!");
 }
 
 } // namespace
@@ -81,7 +83,7 @@ void Tchat::startthegame(int starter)
     // A new game starts with a fresh status line.
     setStatus({}, Qt::white);
     addlinetochat(starter == client_->mynumber() ? QString("You have started a game.")
-                                                 : seatCaption(starter) + " has started a game.",
+                                                 : isolated(seatCaption(starter)) + " has started a game.",
                   chatcolour::kNavy);
     loadchecklist();
 }

@@ -2,6 +2,8 @@
 // the tally records, removing a player, and the end of the connection.
 #include "tchat.h"
 
+#include "outside_text.h"
+
 #include "sound_player.h"
 #include "tspylist.h"
 #include "ttallylist.h"
@@ -25,7 +27,7 @@ void Tchat::newplayerinfo(int number, const QString& name)
         addlinetochat("You are Connected.", chatcolour::kNavy);
         loadinifile();
     } else {
-        addlinetochat(name + " has Connected.", chatcolour::kNavy);
+        addlinetochat(isolated(name) + " has Connected.", chatcolour::kNavy);
         playsounds("entered");
     }
     if (isSpy(number)) {
@@ -34,7 +36,7 @@ void Tchat::newplayerinfo(int number, const QString& name)
         if (!spies.empty() && spies.back().number == number && spies.back().name == name
             && spylist->lines().size() < int(spies.size()))
             spylist->addSpyLine(spyLine(number, name));
-        addlinetochat(number == client_->mynumber() ? QString("You are spying.") : name + " is spying.",
+        addlinetochat(number == client_->mynumber() ? QString("You are spying.") : isolated(name) + " is spying.",
                       chatcolour::kNavy);
     } else {
         seatLabel("label_playername", number)->setText(name);
@@ -46,12 +48,12 @@ void Tchat::playerdisconnected(int number, const QString& name, const QString& s
 {
     if (isSeat(number)) {
         if (!seatName.isEmpty())
-            addlinetochat(seatName + " disconnected.", chatcolour::kGrey);
+            addlinetochat(isolated(seatName) + " disconnected.", chatcolour::kGrey);
         seatLabel("label_playername", number)->setText(kWaiting);
     }
     loadchecklist();
     if (spyLeft) {
-        addlinetochat(name + " has left.", chatcolour::kSpyLeft);
+        addlinetochat(isolated(name) + " has left.", chatcolour::kSpyLeft);
         spylist->removeSpyLine(spyLine(number, name));
     }
 }

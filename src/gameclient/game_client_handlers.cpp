@@ -20,8 +20,9 @@ constexpr std::size_t kMaxSpies = 64;
 // No round yields this many words; more can only come from a hostile server.
 constexpr std::size_t kMaxWordsPerSeat = 5000;
 
-// Colours of the chat lines (00BBGGRR) shown for relayed lines without one.
-constexpr uint32_t kWhite = 0xFFFFFF;
+// A relayed line without a readable colour shows in black: white, the old
+// choice, could not be read on the white chat pane.
+constexpr uint32_t kNoColour = 0x000000;
 
 int clampMinutes(int32_t minutes) { return std::clamp(minutes, kServerMinMinutes, kServerMaxMinutes); }
 int clampRounds(int32_t rounds) { return std::clamp(rounds, kServerMinRounds, kServerMaxRounds); }
@@ -269,11 +270,11 @@ void GameClient::chatrecieved(std::string_view args)
     // (no byte of a UTF-8 character is ever "|").
     const std::size_t bar = args.rfind('|');
     if (bar == std::string_view::npos) {
-        emit chatLine(wire::decodeText(args), kWhite);
+        emit chatLine(wire::decodeText(args), kNoColour);
         return;
     }
     const std::optional<uint32_t> colour = wire::colourFromText(args.substr(bar + 1));
-    emit chatLine(wire::decodeText(args.substr(0, bar)), colour.value_or(kWhite));
+    emit chatLine(wire::decodeText(args.substr(0, bar)), colour.value_or(kNoColour));
 }
 
 void GameClient::playasound(std::string_view args)

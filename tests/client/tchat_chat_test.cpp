@@ -132,3 +132,15 @@ TEST_F(ChatTest, ReceivedLinesTakeTheirColourOrWhite)
     EXPECT_EQ(countLines(chat, "Zed chats: odd"), 1);
     EXPECT_EQ(countLines(chat, "Zed chats: red"), 1);
 }
+
+TEST_F(ChatTest, ADirectionOverrideInANameCannotReorderTheRestOfTheLine)
+{
+    const QString evil = QString::fromUtf8("evil\u202Etxt.exe");
+    ann->client().handle(("CMD_chat+" + evil + " chats: hello|clRed").toUtf8().toStdString());
+    const QString isolatedEvil = QChar(0x2068) + evil + QChar(0x2069);
+    EXPECT_TRUE(chatOf(*ann).contains(isolatedEvil + " chats: hello"));
+    ann->client().handle(("CMD_newplayerinfo+7+" + evil).toUtf8().toStdString());
+    EXPECT_TRUE(chatOf(*ann).contains(isolatedEvil + " is spying."));
+    // Names without right-to-left text or controls are shown just as they are.
+    EXPECT_TRUE(chatOf(*host).contains("Ann has Connected."));
+}
