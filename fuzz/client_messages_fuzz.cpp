@@ -10,6 +10,7 @@
 #include "chat_pane.h"
 #include "clock_text.h"
 #include "game_running.h"
+#include "game_client.h"
 #include "sound_player.h"
 #include "tchat.h"
 #include "tile_images.h"
@@ -37,6 +38,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -231,22 +233,24 @@ struct Fuzzed {
 
     void dispatch()
     {
-        // One message a tick, whatever it held.
+        // Every waiting message a tick, or at least one when the tick's time
+        // budget runs out first.
         const std::size_t before = window.queuedMessages();
         window.Timer1Timer();
-        FUZZ_CHECK(window.queuedMessages() == (before > 0 ? before - 1 : 0));
+        FUZZ_CHECK(before == 0 || window.queuedMessages() < before);
     }
 
     void tickClock()
     {
-        const int before = window.secondsleft;
+        const int before = window.client().state().secondsleft;
         window.timer2Timer();
+        const int after = window.client().state().secondsleft;
         if (before > 0) {
             // A running clock loses one second and shows what is left.
-            FUZZ_CHECK(window.secondsleft == before - 1);
-            FUZZ_CHECK(clock->text() == clockText(window.timePrefix, window.secondsleft));
+            FUZZ_CHECK(after == before - 1);
+            FUZZ_CHECK(clock->text() == clockText(window.timePrefix(), after));
         } else {
-            FUZZ_CHECK(window.secondsleft == before);
+            FUZZ_CHECK(after == before);
         }
     }
 
@@ -255,8 +259,8 @@ struct Fuzzed {
         FUZZ_CHECK(window.queuedMessages() <= wire::kMaxClientQueue);
         for (int c = 0; c < BoardView::kColumns; ++c)
             for (int r = 0; r < BoardView::kRows; ++r) {
-                const int tile = window.boardtiles[std::size_t(c)][std::size_t(r)];
-                const int bonus = window.boardbonus[std::size_t(c)][std::size_t(r)];
+                const int tile = window.client().state().boardtiles[std::size_t(c)][std::size_t(r)];
+                const int bonus = window.client().state().boardbonus[std::size_t(c)][std::size_t(r)];
                 FUZZ_CHECK(tile >= 0 && tile < TileImages::kCount);
                 FUZZ_CHECK(bonus >= 0 && bonus <= 3);
                 // What is drawn is what the window plays with.
@@ -347,38 +351,47 @@ std::unique_ptr<Tchat> makeWindow()
     return window;
 }
 
-// The window's public state, compared and put back whole.
+// What the window and its game client hold, compared with a new window's.
 struct Fields {
-    bool loggedin, ishost;
-    QString playername;
-    std::string loginname, hostaddress;
-    int mynumber;
-    std::array<std::array<int, 9>, 13> boardtiles, boardbonus;
-    bool canplay;
-    int secondsleft;
-    bool dragging, phraseready;
-    int phraseticks;
-    QString timePrefix, tileSetName;
+    bool loggedin, ishost, canplay, phraseready, running;
+    int mynumber, secondsleft, round, phraseticks;
+    client::ClockPhase phase;
+    client::GameTerms terms;
+    std::array<std::array<int, kBoardRows>, kBoardColumns> boardtiles, boardbonus;
+    QStringList seats;
+    std::size_t spies;
+    bool dragging;
+    QString tileSetName, playername;
+    std::string hostaddress;
     uint32_t chatColour, actionColour;
     int turnSound, chatTextSize;
-    bool operator==(const Fields&) const = default;
+    bool operator==(const Fields& o) const
+    {
+        return std::tie(loggedin, ishost, canplay, phraseready, running, mynumber, secondsleft, round, phraseticks,
+                   phase, boardtiles, boardbonus, seats, spies, dragging, tileSetName, playername, hostaddress,
+                   chatColour, actionColour, turnSound, chatTextSize)
+            == std::tie(o.loggedin, o.ishost, o.canplay, o.phraseready, o.running, o.mynumber, o.secondsleft,
+                   o.round, o.phraseticks, o.phase, o.boardtiles, o.boardbonus, o.seats, o.spies, o.dragging,
+                   o.tileSetName, o.playername, o.hostaddress, o.chatColour, o.actionColour, o.turnSound,
+                   o.chatTextSize)
+            && terms.rounds == o.terms.rounds && terms.minutes == o.terms.minutes && terms.teamGame == o.terms.teamGame;
+    }
 };
 
 Fields fieldsOf(const Tchat& w)
 {
-    return { w.loggedin, w.ishost, w.playername, w.loginname, w.hostaddress, w.mynumber, w.boardtiles, w.boardbonus,
-        w.canplay, w.secondsleft, w.dragging, w.phraseready, w.phraseticks, w.timePrefix, w.tileSetName, w.chatColour,
-        w.actionColour, w.turnSound, w.chatTextSize };
-}
-
-void setFields(Tchat& w, const Fields& f)
-{
-    w.loggedin = f.loggedin, w.ishost = f.ishost, w.playername = f.playername, w.loginname = f.loginname;
-    w.hostaddress = f.hostaddress, w.mynumber = f.mynumber, w.boardtiles = f.boardtiles, w.boardbonus = f.boardbonus;
-    w.canplay = f.canplay, w.secondsleft = f.secondsleft, w.dragging = f.dragging, w.phraseready = f.phraseready;
-    w.phraseticks = f.phraseticks, w.timePrefix = f.timePrefix, w.tileSetName = f.tileSetName;
-    w.chatColour = f.chatColour, w.actionColour = f.actionColour, w.turnSound = f.turnSound;
-    w.chatTextSize = f.chatTextSize;
+    const GameClient& c = w.client();
+    const client::ClientState& st = c.state();
+    QStringList seats;
+    for (int n = 1; n <= kSeats; ++n) {
+        const client::Seat& seat = st.seat(n);
+        seats << QString("%1 %2 %3 %4 %5").arg(seat.taken).arg(seat.name).arg(seat.score).arg(seat.words.size())
+                     .arg(seat.bonus.value_or(-1));
+    }
+    return { st.loggedin, st.ishost, st.canplay, c.phraseready(), c.gameRunning(), st.mynumber, st.secondsleft,
+        st.round, c.phraseticks(), st.phase, st.terms, st.boardtiles, st.boardbonus, seats, st.spies.size(),
+        w.dragging, w.tileSetName, w.playername, w.hostaddress, w.chatColour, w.actionColour, w.turnSound,
+        w.chatTextSize };
 }
 
 // The tally's record is the one thing that carries over between inputs: only
@@ -448,54 +461,22 @@ struct Baseline {
         for (QWidget* x : w.findChildren<QWidget*>())
             if (QList<QWidget*> order = stackOf(x); order.size() > 1)
                 stacking.emplace_back(x, order);
-        for (QWidget* x : w.findChildren<QWidget*>()) {
-            if (!x->isWindow())
-                hidden.emplace_back(x, x->isHidden());
-            if (auto* label = qobject_cast<QLabel*>(x); label && !isTallyRecord(w, x))
-                labels.push_back({ label, label->text(), label->styleSheet() });
-            if (auto* list = qobject_cast<QListWidget*>(x))
-                FUZZ_CHECK(list->count() == 0); // so putting a list back is emptying it
-        }
-        for (QAction* item : w.findChildren<QAction*>())
-            actions.push_back({ item, item->isChecked(), item->isEnabled() });
     }
 
     void restore(Tchat& w) const
     {
-        // Handlers put back what only they reach: the minutes per round (3,
-        // as built) and the word being built.
-        w.gamestats("3+n+3+");
-        setFields(w, fields);
+        // A new game client puts the game display back as new, as a new role
+        // does in play; what is no game's stays as the player left it.
+        w.replaceClient();
         running->value = false;
-        w.secondsleft = 0;
-        w.timer2Timer(); // stops the clock
-        w.secondsleft = fields.secondsleft;
-        w.Timer1Timer(); // an empty queue stops the dispatcher
-        w.findChild<BoardView*>("board")->clearAll();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         w.ClearMainChat1Click();
-        for (const QString& line : w.spyList().lines())
-            w.spyList().removeSpyLine(line);
-        for (QListWidget* list : w.findChildren<QListWidget*>())
-            list->clear();
-        for (const Label& label : labels) {
-            if (label.widget->text() != label.text)
-                label.widget->setText(label.text);
-            if (label.widget->styleSheet() != label.style)
-                label.widget->setStyleSheet(label.style);
-        }
-        for (const auto& [widget, wasHidden] : hidden)
-            if (widget->isHidden() != wasHidden)
-                widget->setHidden(wasHidden);
         // Overlays raised by handlers go back under: where siblings changed
         // order, each is raised in turn in its old order.
         for (const auto& [parent, order] : stacking)
             if (stackOf(parent) != order)
                 for (QWidget* x : order)
                     x->raise();
-        for (const Action& item : actions) {
-            item.action->setChecked(item.checked);
-            item.action->setEnabled(item.enabled);
-        }
         w.startForm().setStoredValues(rounds, minutes);
         w.tally().FlatButton2Click();
         w.loadchecklist();
@@ -506,21 +487,10 @@ struct Baseline {
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    struct Label {
-        QLabel* widget;
-        QString text, style;
-    };
-    struct Action {
-        QAction* action;
-        bool checked, enabled;
-    };
     Fields fields;
     QStringList look;
     QString rounds, minutes;
     std::vector<std::pair<QWidget*, QList<QWidget*>>> stacking;
-    std::vector<std::pair<QWidget*, bool>> hidden;
-    std::vector<Label> labels;
-    std::vector<Action> actions;
 };
 
 // One window for the whole run, put back after every input (see LLVMFuzzerTestOneInput).
@@ -585,17 +555,17 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 // window per input would be simplest to trust, but building one (tile
 // pictures, textures, companion windows) takes about 60 ms under the
 // sanitizers, which held the engine near 15 runs a second. Putting it back
-// is checked rather than assumed: after every input the window must look
-// exactly as a new one does (lookOf, fieldsOf), so an input replays alone as
-// the engine ran it. A window that gave up its connection cannot be put back
-// from outside and is built anew.
+// is checked rather than assumed: after every input a new game client must
+// bring the window back to look exactly as a new one does (lookOf, fieldsOf),
+// so an input replays alone as the engine ran it, and a player who takes a
+// new role in the same window starts as clean as in a new program.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Tchat& window = *session->window;
     Fuzzed f(window);
 
     FuzzInput input(data, size);
-    window.ishost = input.byte() & 1; // the host's window shows a few things more
+    window.client().setHost(input.byte() & 1); // the host's window shows a few things more
     while (!input.empty()) {
         const uint8_t step = input.byte();
         if (step == kFloodStep) {
@@ -644,11 +614,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         f.check();
     }
 
-    // A window that let its connection go cannot be put back from outside.
-    if (f.framing.refused) {
-        session->rebuild();
-        return 0;
-    }
     // The input ends: a message cut short is ended, and what waits is handled
     // as the dispatcher would go on doing.
     if (f.framing.partial > 0)

@@ -25,6 +25,16 @@ void showError(const QString& text)
     QMessageBox::critical(QApplication::activeWindow(), "Lexmire", text);
 }
 
+void showNotice(const QString& text)
+{
+    QMessageBox::information(QApplication::activeWindow(), "Lexmire", text);
+}
+
+bool ask(const QString& question)
+{
+    return QMessageBox::question(QApplication::activeWindow(), "Lexmire", question) == QMessageBox::Yes;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -64,6 +74,12 @@ int main(int argc, char** argv)
     TServer* server = nullptr;
     Tdownload* download = nullptr;
 
+    // The link to the lobby program: opened after hosting or joining from the
+    // command line, and never written to.
+    TSock lobbyLink;
+    lobbyLink.setHostName("127.0.0.1");
+    lobbyLink.setPortName("9001");
+
     TchatSetup setup;
     setup.arguments = QApplication::arguments().mid(1);
     setup.settingsFile = AppPaths::settingsFile();
@@ -75,6 +91,9 @@ int main(int argc, char** argv)
         QDesktopServices::openUrl(QUrl::fromUserInput(link));
     };
     setup.showError = showError;
+    setup.showNotice = showNotice;
+    setup.ask = ask;
+    setup.openLobbyLink = [&lobbyLink] { lobbyLink.Open(); };
 
     Tchat window(setup);
     guard.bringForward = [&window] {

@@ -2,6 +2,8 @@
 // presses, moves and releases in board pixels. It knows nothing of the game's rules.
 #pragma once
 
+#include "game_facts.h"
+
 #include <QPixmap>
 #include <QPoint>
 #include <QRect>
@@ -16,8 +18,8 @@ class BoardView : public QWidget {
     Q_OBJECT
 
 public:
-    static constexpr int kColumns = 13;
-    static constexpr int kRows = 9;
+    static constexpr int kColumns = kBoardColumns;
+    static constexpr int kRows = kBoardRows;
     static constexpr int kPitch = 40;
     static constexpr int kTileSize = 41;
     static constexpr int kWidth = 520;

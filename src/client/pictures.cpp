@@ -399,8 +399,6 @@ void paintBall(QPainter& painter, const QColor& colour, const QString& digit)
 
 namespace Pictures {
 
-QColor panelColour() { return QColor(0x1F, 0x30, 0x47); }
-
 QColor boardColour() { return kSlateBottom; }
 
 QFont font(qreal pixelSize, QFont::Weight weight)
@@ -611,24 +609,5 @@ QPixmap panelBackground(QSize size, qreal dpr)
     return QPixmap::fromImage(surface);
 }
 
-QIcon appIcon()
-{
-    QIcon icon;
-    for (const int side : { 16, 24, 32, 48, 64, 128, 256 }) {
-        QPixmap pixmap(side, side);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        beginPainting(painter);
-        const qreal scale = side / qreal(TileImages::kSize);
-        painter.scale(scale, scale);
-        TileImages::paintClassic(painter, 12); // L
-        painter.setPen(QPen(QColor(0x8A, 0x5A, 0x00), 0.6));
-        painter.setBrush(QColor(0xFF, 0xD0, 0x40));
-        paintSparkle(painter, QPointF(31.0, 10.0), 6.0);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
 
 }

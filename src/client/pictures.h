@@ -27,7 +27,6 @@ enum BonusKind { NoBonus = 0, YellowPotion = 1, RedPotion = 2, SpellBook = 3 };
 enum class WordButton { Clear, Enter };
 
 // Colours the rest of the window can match; white text reads well on the panels.
-QColor panelColour();
 QColor boardColour();
 
 // The face used on every picture: a bold-capable sans serif found on each platform.
@@ -63,6 +62,5 @@ QPixmap panelTexture(qreal dpr);
 QPixmap panelBackground(QSize size, qreal dpr);
 
 // The program's icon at the usual sizes.
-QIcon appIcon();
 
 }

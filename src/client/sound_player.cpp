@@ -34,7 +34,14 @@ SoundPlayer::SoundPlayer(QObject* parent)
 {
 }
 
-SoundPlayer::~SoundPlayer() = default;
+SoundPlayer::~SoundPlayer()
+{
+    // Stopped and deleted here, with the player, and so always before the
+    // application object goes.
+    for (QSoundEffect* effect : std::as_const(effects_))
+        effect->stop();
+    qDeleteAll(effects_);
+}
 
 void SoundPlayer::playsounds(const QString& name)
 {
@@ -54,6 +61,10 @@ void SoundPlayer::play(const QString& name)
     played_.append(key);
     if (played_.size() > kMaxPlayed)
         played_.removeFirst();
+    const QString path = resourcePath(key);
+    if (path.isEmpty() || !QFile::exists(path))
+        return; // no such clip: whatever sounds goes on
+    current_ = key;
     QSoundEffect* effect = effectFor(key);
     if (!effect)
         return;
@@ -62,7 +73,6 @@ void SoundPlayer::play(const QString& name)
     for (QSoundEffect* other : std::as_const(effects_))
         other->stop();
     effect->play();
-    current_ = key;
 }
 
 int SoundPlayer::soundingCount() const
@@ -105,10 +115,17 @@ QStringList SoundPlayer::chatterNames()
 
 QSoundEffect* SoundPlayer::effectFor(const QString& name)
 {
+    // Nothing can be heard without an audio output, so no clip is loaded: Qt's
+    // sample cache loads clips on a thread of its own, and one still loading
+    // when the program ends can hang the program's exit.
+    const bool canSound = !QMediaDevices::defaultAudioOutput().isNull();
+    if (!canSound)
+        return nullptr;
     QSoundEffect* effect = effects_.value(name);
-    // Without an audio output a clip goes dead once loaded. If an output has appeared
-    // since (a headset plugged in, the sound server started late), it gets a fresh start.
-    if (effect && isDead(effect) && !QMediaDevices::defaultAudioOutput().isNull()) {
+    // A clip loaded while there was no output went dead. Now that an output has
+    // appeared (a headset plugged in, the sound server started late), it gets a
+    // fresh start.
+    if (effect && isDead(effect)) {
         effects_.remove(name);
         delete effect;
         effect = nullptr;

@@ -41,6 +41,8 @@ public:
     QString current() const { return current_; }
     // How many of the loaded clips report that they are playing; never more than one.
     int soundingCount() const;
+    // Clips loaded so far; none on a machine without audio output.
+    int loadedClips() const { return int(effects_.size()); }
 
     // Loads the named clips ahead of their first use (say, once the window is shown).
     void preload(const QStringList& names);

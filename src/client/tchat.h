@@ -1,15 +1,15 @@
-// Tchat: the main window, the game client of every participant (the host's
-// own window included). Its handlers are split by concern over tchat_*.cpp.
+// Tchat: the main window, the view of every participant (the host's own
+// window included). The game itself lives in a GameClient; Tchat renders what
+// it says and forwards what the player does. Its handlers keep the names
+// players and tests know, split by concern over tchat_*.cpp.
 #pragma once
 
+#include "game_client.h"
 #include "game_running.h"
-#include "protocol.h"
-#include "tsock.h"
 #include "word_builder.h"
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -41,16 +41,22 @@ struct TchatSetup {
     QString settingsFile;           // "brellowlobby.ini"
     QStringList tileFolders;        // folders searched for "<set>.bmp"
     std::string gamePort = "7772";  // the game server's port
-    std::string lobbyPort = "9001"; // the lobby link on 127.0.0.1
     std::shared_ptr<GameRunning> gamerunning;
     // Switches the game server's listener on; throws ESockException.
     std::function<void()> startHosting;
+    // Opens the link to the lobby program (hosting or joining from the command line).
+    std::function<void()> openLobbyLink;
     // Shows the lobby download window (solo starts only).
     std::function<void()> showDownload;
     // Opens a link from the chat pane with the desktop's handler.
     std::function<void(const QString&)> openLink;
-    // Error boxes and questions; tests replace them so nothing modal appears.
+    // Error boxes, notices and questions; tests replace them so nothing modal appears.
     std::function<void(const QString&)> showError;
+    std::function<void(const QString&)> showNotice;
+    std::function<bool(const QString&)> ask;
+    // Milliseconds between dispatcher ticks while a phrase cools down; 0 leaves
+    // every tick to whoever calls Timer1Timer, as tests do.
+    int dispatchIntervalMs = 20;
 };
 
 class Tchat : public QMainWindow {
@@ -59,29 +65,36 @@ public:
     explicit Tchat(TchatSetup setup, QWidget* parent = nullptr);
     ~Tchat() override;
 
+    GameClient& client() { return *client_; }
+    const GameClient& client() const { return *client_; }
+    // A new game client in place of the old, and the game display as new: for
+    // a new role without a new program. Settings, chat and tally stay.
+    void replaceClient();
+
     // Start-up and frame.
     void processparams();
     void hostpress();
     void joinpress();
-    void sockInfo(TSock* Sender, TSocketInfo SocketInfo, const std::string& Msg);
     void ResetScreenLocation1Click();
     void Exit1Click();
     void Help2Click();
     void About1Click();
 
-    // Connection and dispatch.
-    void Timer1Timer();
-    void sockRead(TSock* Sender, int Count);
-    void processsocktimer();
-    void sendloginfo(std::string_view args);
-    void newplayerinfo(std::string_view args);
-    void playerdisconnected(std::string_view args);
+    // Dispatch: the game client's ticks, as tests drive them.
+    void Timer1Timer() { client_->Timer1Timer(); }
+    void timer2Timer() { client_->timer2Timer(); }
+    std::size_t queuedMessages() const { return client_->queuedMessages(); }
+    bool receiveServerBytes(std::string_view bytes) { return client_->receiveServerBytes(bytes); }
+
+    // The roster: what the game client says of arrivals and departures.
+    void newplayerinfo(int number, const QString& name);
+    void playerdisconnected(int number, const QString& name, const QString& seatName, bool spyLeft);
     void loadchecklist();
     void label_playername1ContextPopup(int seat, const QPoint& globalPos);
     void RemoveFromGame1Click();
+    void kicking(int number);
 
     // Board and word building.
-    void fillspace(int c, int r);
     void boardMouseDown(Qt::MouseButton button, QPoint point);
     void boardMouseMove(QPoint point);
     void boardMouseUp(Qt::MouseButton button);
@@ -93,27 +106,26 @@ public:
     void clearletters();
     void ClickLetters1Click();
     void FlatButton1Click();
+    int lettercount() const { return word.lettercount(); }
+    bool dragging = false;
 
     // Game, round and score display.
-    void startthegame(std::string_view args);
-    void boardtileline(std::string_view args);
+    void startthegame(int starter);
     void setbonustiles();
-    void nextround(std::string_view args);
-    void updatetime(std::string_view args);
-    void foundword(std::string_view args);
-    void badword(std::string_view args);
-    void endturn(std::string_view args);
-    void postwinner(std::string_view args);
-    void gamestats(std::string_view args);
-    void timer2Timer();
-    void processgametime();
-    static void addtolist(QListWidget* list, int score, const QString& word);
+    void nextround(int round, bool tieBreak);
+    void showClock(int secondsLeft);
+    void foundword(const wire::FoundWord& found, bool mine);
+    void badword(int reason, const QString& refused);
+    void endturn(const GameClient::RoundScores& scores);
+    void postwinner(const QString& winner);
+    void gamestats();
+    QString timePrefix() const;
 
     // Chat, phrases, chatter sounds.
     void addlinetochat(const QString& text, uint32_t colour);
     void sendit();
-    void chatrecieved(std::string_view text);
-    void playasound(std::string_view args);
+    void chatrecieved(const QString& text, uint32_t colour);
+    void playasound(int number, const QString& sound);
     void b_phrase1Click(int button);
     void b_phrase10Click();
     void wave20Click(int number);
@@ -139,47 +151,29 @@ public:
     void creategrouptilesmenu(const QString& name);
     void loadgrouptiles(const QString& name);
     void grouptilesmenuClick(QAction* item);
+    void tickTileSet();
 
-    // Start dialog, spies, removal.
+    // Start dialog and spies.
     void button_startClick();
     void startgame();
-    void kicking(int number);
     void SpyList1Click();
 
-    // State the other windows and the tests read.
-    bool loggedin = false;
-    bool ishost = false;
+    // The name this window logs in with and the address it connects to.
     QString playername;
-    std::string loginname;
     std::string hostaddress;
-    int mynumber = 0;
-    std::array<std::array<int, 9>, 13> boardtiles {};
-    std::array<std::array<int, 9>, 13> boardbonus {};
-    bool canplay = false;
-    int secondsleft = 0;
-    bool dragging = false;
-    bool phraseready = true;
-    int phraseticks = 0;
-    int lettercount() const { return word.lettercount(); }
-    QString timePrefix; // "Time: " during a round, "Wait: " between rounds
+
+    // Options the player chose.
     QString tileSetName;
     uint32_t chatColour = 0x400000;   // ColorDialog
     uint32_t actionColour = 0x400000; // ColorDialog2
     int turnSound = 0;                 // 0 Classic, 1 New
     int chatTextSize = 8;
 
-    TSock& clientSocket() { return sock; }
     SoundPlayer& sounds() { return *sounds_; }
     Ttallylist& tally() { return *tallylist; }
     Tgamestartform& startForm() { return *gamestartform; }
     Tspylist& spyList() { return *spylist; }
     Tphrases& phraseEditor() { return *phrases; }
-    std::size_t queuedMessages() const { return receivedlist.size(); }
-    // Bytes as a read from the game server's connection delivers them, through
-    // sockRead's framer, queue limit and overflow rule; tests and the fuzzer
-    // call it, as they have no server. False once sockRead would have closed
-    // the connection; after that no bytes are taken, as none would arrive.
-    bool receiveServerBytes(std::string_view bytes);
     // Replaces the colour chooser in tests: given the current colour, gives the
     // chosen one or nothing when cancelled.
     std::function<std::optional<uint32_t>(uint32_t)> chooseColour;
@@ -198,50 +192,41 @@ private:
     void buildOverlays(QWidget* parent);
     void buildMenus();
     void buildCompanions();
+    void makeClient();
+    void resetGameDisplay();
     void FormCreate();
     void FormResize();
     void FormClose();
 
     QLabel* seatLabel(const char* prefix, int seat) const;
+    QListWidget* seatList(int seat) const;
     QString seatCaption(int seat) const;
-    bool send(const std::string& message);
-    // Frames bytes from the server into receivedlist; false when the server
-    // sent more than the window follows and the connection must end.
-    bool takeServerBytes(std::string_view bytes);
+    void showSeatScores();
+    void showSeatWords(int seat);
     void addLetter(int c, int r);
     void placeWand(int c, int r);
     void clearWordSlots();
     void drawSlot(int slot);
     void redrawBoardAndSlots();
     void setStatus(const QString& text, const QColor& colour);
-    // Reads "rounds+team+minutes" of a game start or a latecomer's game
-    // statistics and shows them; false when the fields run out.
-    bool showGameTerms(wire::FieldReader& fields);
-    void showClock();
-    void startClockTimer();
-    void tallyOwnWord(const QString& word, int score);
-    void tallyRoundScore(const QString& score);
+    void showGameTerms();
+    void tallyOwnWord(const QString& word, int64_t score);
+    void tallyRoundScore(int64_t score);
     void tallyWinner(const QString& winner);
-    void restartDispatch();
     bool isClickMode() const;
+    bool hasTile(int c, int r) const;
     void openLink(const QString& link);
-    void saveBoundsOnClose();
     void setPhrase(int n, const QString& phrase);
     void setEntryColour(const QColor& colour);
     void savePhrases(const QStringList& texts);
+    void showError(const QString& text);
+    void connectionEnded(GameClient::Ending ending);
+    void connectFailed(const QString& host, const QString& reason);
     bool settingsLoaded = false; // nothing is saved before the file was read once
 
     TchatSetup setup_;
     std::shared_ptr<GameRunning> gamerunning;
-
-    // Endpoints and the inbound queue.
-    TSock sock;
-    TSock Sock11;
-    wire::MessageFramer framer;
-    wire::InboundQueue receivedlist;
-    bool serverBytesRefused = false; // receiveServerBytes' stand-in for a closed connection
-    QTimer Timer1;
-    QTimer timer2;
+    std::unique_ptr<GameClient> client_;
 
     WordBuilder word;
     std::unique_ptr<TileImages> tiles;
@@ -261,7 +246,6 @@ private:
     QLabel* label_status1 = nullptr;
     QLabel* label_status2 = nullptr;
     QLabel* label_timeperround = nullptr;
-    int timePerRound = 3; // the tag of label_timeperround
     QLabel* label_round = nullptr;
     QPushButton* button_start = nullptr;
     QWidget* panel_winner = nullptr;
@@ -300,4 +284,5 @@ private:
 
     QRect loadedBounds; // the bounds last loaded from or saved to the settings
     bool shownOnce = false;
+    bool ending = false; // the connection has ended: the window closes once the player was told
 };

@@ -1,5 +1,5 @@
-// Tchat board and word building: presses, drags and clicks on the board, the
-// twelve word slots, the wand, and sending the finished word.
+// Tchat's word building: presses, drags and clicks on the board, the twelve
+// word slots, the wand, and handing the finished word to the game client.
 #include "tchat.h"
 
 #include "board_view.h"
@@ -10,19 +10,15 @@
 #include <QLabel>
 #include <QWidget>
 
-namespace {
-constexpr int kMaxLetters = 12;
-constexpr int kCellPitch = 40;
+
+bool Tchat::hasTile(int c, int r) const
+{
+    return client_->state().boardtiles[std::size_t(c)][std::size_t(r)] != 0;
 }
 
 bool Tchat::isClickMode() const
 {
     return ClickLetters1->isChecked();
-}
-
-void Tchat::fillspace(int c, int r)
-{
-    board->setTile(c, r, 0);
 }
 
 void Tchat::drawSlot(int slot)
@@ -34,14 +30,14 @@ void Tchat::drawSlot(int slot)
 
 void Tchat::placeWand(int c, int r)
 {
-    thewand->move(kCellPitch * c + 20, kCellPitch * r + 20);
+    thewand->move(BoardView::kPitch * c + 20, BoardView::kPitch * r + 20);
     thewand->show();
     thewand->raise();
 }
 
 void Tchat::addLetter(int c, int r)
 {
-    word.add(c, r, boardtiles[c][r]);
+    word.add(c, r, client_->state().boardtiles[std::size_t(c)][std::size_t(r)]);
     drawSlot(word.lettercount());
     placeWand(c, r);
     playsounds("place");
@@ -49,16 +45,16 @@ void Tchat::addLetter(int c, int r)
 
 void Tchat::boardMouseDown(Qt::MouseButton button, QPoint point)
 {
-    if (!canplay || mynumber >= 5)
+    if (!client_->canplay() || !client_->state().holdsSeat())
         return;
     if (button == Qt::RightButton) {
         pressdone();
         return;
     }
-    if (word.lettercount() >= kMaxLetters)
+    if (word.lettercount() >= WordBuilder::kMaxLetters)
         return;
     std::optional<QPoint> cell = WordBuilder::cellAt(point);
-    if (!cell || !word.canAdd(cell->x(), cell->y()) || boardtiles[cell->x()][cell->y()] == 0)
+    if (!cell || !word.canAdd(cell->x(), cell->y()) || !hasTile(cell->x(), cell->y()))
         return;
     if (!isClickMode())
         dragging = true;
@@ -67,7 +63,7 @@ void Tchat::boardMouseDown(Qt::MouseButton button, QPoint point)
 
 void Tchat::boardMouseMove(QPoint point)
 {
-    if (!dragging || word.lettercount() + 1 > kMaxLetters)
+    if (!dragging || word.lettercount() + 1 > WordBuilder::kMaxLetters)
         return;
     std::optional<QPoint> cell = WordBuilder::cellAt(point);
     if (!cell || !WordBuilder::inInnerSquare(point, cell->x(), cell->y()))
@@ -76,7 +72,7 @@ void Tchat::boardMouseMove(QPoint point)
     if (word.lettercount() > 0 && WordBuilder::parseHint(word.hint(word.lettercount()), pc, pr)
         && pc == cell->x() && pr == cell->y())
         return;
-    if (word.canAdd(cell->x(), cell->y()) && boardtiles[cell->x()][cell->y()] != 0)
+    if (word.canAdd(cell->x(), cell->y()) && hasTile(cell->x(), cell->y()))
         addLetter(cell->x(), cell->y());
 }
 
@@ -90,23 +86,21 @@ void Tchat::boardMouseUp(Qt::MouseButton)
 
 void Tchat::thewandMouseDown(Qt::MouseButton button)
 {
-    if (canplay && mynumber < 5 && button == Qt::RightButton)
+    if (client_->canplay() && client_->state().holdsSeat() && button == Qt::RightButton)
         pressdone();
 }
 
 void Tchat::pressdone()
 {
-    if (!canplay || word.hint(1).isEmpty())
+    if (!client_->canplay() || word.hint(1).isEmpty() || !client_->loggedin())
         return;
-    if (!loggedin)
-        return;
-    send("CMD_wordcomplete+" + std::to_string(mynumber) + word.wordcompleteFields().toStdString());
+    client_->sendWord(word.tiles());
     clearletters();
 }
 
 void Tchat::clearletters()
 {
-    if (!canplay)
+    if (!client_->canplay())
         return;
     clearWordSlots();
 }
@@ -114,14 +108,14 @@ void Tchat::clearletters()
 void Tchat::clearWordSlots()
 {
     word.clear();
-    for (int n = 1; n <= 12; ++n)
+    for (int n = 1; n <= WordBuilder::kMaxLetters; ++n)
         drawSlot(n);
     thewand->hide();
 }
 
 void Tchat::wordletter1Click(int slot)
 {
-    if (!canplay || slot == 0 || slot != word.lettercount())
+    if (!client_->canplay() || slot == 0 || slot != word.lettercount())
         return;
     int c = 0, r = 0;
     if (WordBuilder::parseHint(word.hint(slot), c, r))
@@ -164,6 +158,6 @@ void Tchat::FlatButton1Click()
 void Tchat::redrawBoardAndSlots()
 {
     board->setTileImages(tiles.get());
-    for (int n = 1; n <= 12; ++n)
+    for (int n = 1; n <= WordBuilder::kMaxLetters; ++n)
         drawSlot(n);
 }

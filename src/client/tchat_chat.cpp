@@ -1,10 +1,11 @@
-// Tchat chat: the entry box, chat and action lines, phrase buttons and their
-// cooldown, chatter sounds, colours, text size and the chat pane's commands.
+// Tchat's chat: the entry box, chat and action lines, phrase buttons,
+// chatter sounds, colours, text size and the chat pane's commands.
 #include "tchat.h"
+
+#include "outside_text.h"
 
 #include "bgr_colour.h"
 #include "chat_pane.h"
-#include "colour_text.h"
 #include "ini_file.h"
 #include "sound_player.h"
 #include "tphrases.h"
@@ -20,11 +21,6 @@
 #include <QPushButton>
 #include <QTextDocumentFragment>
 
-namespace {
-
-
-} // namespace
-
 void Tchat::addlinetochat(const QString& line, uint32_t colour)
 {
     mainchat->addLine(line, colorFromBgr(colour), ScrollChatOff1->isChecked());
@@ -32,42 +28,27 @@ void Tchat::addlinetochat(const QString& line, uint32_t colour)
 
 void Tchat::sendit()
 {
-    if (!loggedin)
+    if (!client_->loggedin())
         return;
-    const QString entry = mychat->text();
-    if (!entry.isEmpty()) {
-        if (!entry.startsWith("/"))
-            send("CMD_chat+" + std::to_string(mynumber) + "+" + toWire(entry) + "|" + wire::colourToText(chatColour));
-        else if (entry.startsWith("/me"))
-            send("CMD_action+" + std::to_string(mynumber) + "+" + toWire(entry.mid(4)) + "|"
-                 + wire::colourToText(actionColour));
-    }
+    client_->sendit(mychat->text(), chatColour, actionColour);
     mychat->clear();
 }
 
-void Tchat::chatrecieved(std::string_view field)
+void Tchat::chatrecieved(const QString& text, uint32_t colour)
 {
-    const QString received = fromWire(field);
-    const int bar = received.indexOf('|');
-    if (bar < 0) {
-        addlinetochat(received, chatcolour::kWhite);
-        return;
-    }
-    std::optional<uint32_t> colour = wire::colourFromText(toWire(received.mid(bar + 1)));
-    addlinetochat(received.left(bar), colour.value_or(chatcolour::kWhite));
+    // "Name chats: text": the server wrote the middle; each side is the player's.
+    const qsizetype chats = text.indexOf(" chats: ");
+    if (chats < 0)
+        addlinetochat(isolated(text), colour);
+    else
+        addlinetochat(isolated(text.left(chats)) + " chats: " + isolated(text.mid(chats + 8)), colour);
 }
 
 void Tchat::b_phrase1Click(int button)
 {
-    if (!phraseready || button < 1 || button > 9)
+    if (button < 1 || button > 9)
         return;
-    const QString phrase = b_phrase[button]->toolTip();
-    const std::string body = phrase.startsWith("/me") ? toWire(phrase.mid(4)) : " says: " + toWire(phrase);
-    // Without a connection the error is shown and the cooldown does not start.
-    if (!send("CMD_action+" + std::to_string(mynumber) + "+" + body + "|" + wire::colourToText(actionColour)))
-        return;
-    phraseready = false;
-    restartDispatch();
+    client_->sendPhrase(b_phrase[button]->toolTip(), actionColour);
 }
 
 void Tchat::b_phrase10Click()
@@ -77,31 +58,22 @@ void Tchat::b_phrase10Click()
 
 void Tchat::wave20Click(int number)
 {
-    if (number == 0)
-        return;
-    if (mynumber <= 4 && loggedin)
-        send("CMD_playasound+" + std::to_string(mynumber) + "+wave" + std::to_string(number) + "+");
+    client_->sendSound(number);
 }
 
-void Tchat::playasound(std::string_view args)
+void Tchat::playasound(int seat, const QString& clip)
 {
-    wire::FieldReader fields(args);
-    int32_t seat = 0;
-    std::string_view name;
-    if (!fields.nextInt(seat) || !fields.next(name))
-        return;
-    const QString clip = fromWire(name);
     if (PlayChatterSounds1->isChecked()) {
         sounds_->playChatter(clip);
         return;
     }
-    QLabel* label = seat >= 1 && seat <= 4 ? seatLabel("label_playername", seat) : nullptr;
+    QLabel* label = isSeat(seat) ? seatLabel("label_playername", seat) : nullptr;
     QAction* item = nullptr;
     for (QAction* action : popup_sounds->actions())
         if (!clip.isEmpty() && action->objectName() == clip)
             item = action;
     if (label && item)
-        addlinetochat(label->text() + ": <Chatter Sound> " + item->text(), chatcolour::kBlue);
+        addlinetochat(isolated(label->text()) + ": <Chatter Sound> " + item->text(), chatcolour::kBlue);
 }
 
 void Tchat::PlayChatterSounds1Click()
@@ -169,9 +141,8 @@ void Tchat::Copy1Click()
 
 void Tchat::Paste1Click()
 {
-    const QString clip = QApplication::clipboard()->text();
-    if (!clip.isEmpty())
-        mychat->setText(clip);
+    // As Ctrl+V does: the clipboard's text goes in at the caret.
+    mychat->paste();
 }
 
 void Tchat::PhraseList1Click()

@@ -1,11 +1,13 @@
-// Tchat game display: the start of a game, each round's board, found and
-// refused words, the clock, the end of a round and the winner.
+// Tchat's game display: the start of a game, each round's board and clock,
+// found and refused words, the end of a round and the winner, and what the
+// tally records of them.
 #include "tchat.h"
+
+#include "outside_text.h"
 
 #include "board_view.h"
 #include "clock_text.h"
 #include "sound_player.h"
-#include "tile_images.h"
 #include "ttallylist.h"
 #include "wire_text.h"
 
@@ -14,258 +16,162 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include <algorithm>
-#include <climits>
+using client::ClockPhase;
 
 namespace {
 
-constexpr int kPauseSeconds = 30;
+QString points(int64_t value) { return QString::number(value); }
 
-// The nine bonus cells every window draws: red potions in the corners,
-// yellow potions inside, the spell book in the centre.
-struct BonusCell {
-    int c, r, kind;
-};
-constexpr BonusCell kBonusLayout[9] = { { 0, 0, 2 }, { 0, 8, 2 }, { 12, 0, 2 }, { 12, 8, 2 }, { 3, 2, 1 }, { 3, 6, 1 },
-    { 9, 2, 1 }, { 9, 6, 1 }, { 6, 4, 3 } };
-
-// The score after the last ": " in a filed entry; the word before it may hold
-// ": " too, as the server sends it.
-int entryScore(const QString& entry)
+// "Ann", "Ann and Bob": a team named by a partner who has left since reads
+// as the player who is still there.
+QString winnerBanner(QString winner)
 {
-    const int colon = entry.lastIndexOf(": ");
-    return colon < 0 ? 0 : entry.mid(colon + 2).toInt();
+    if (winner.endsWith(" and "))
+        winner.chop(5);
+    const bool plural = winner.contains(" and ") || winner == "You";
+    return isolated(winner) + (plural ? " Have Won the Game!" : " Has Won the Game!");
 }
 
 } // namespace
 
-bool Tchat::showGameTerms(wire::FieldReader& fields)
+QString Tchat::timePrefix() const
 {
-    std::string_view rounds, team;
-    int32_t minutes = 0;
-    if (!fields.next(rounds))
-        return false;
-    label_status1->setText("Rounds in Game: " + fromWire(rounds));
-    if (!fields.next(team) || !fields.nextInt(minutes))
-        return false;
-    timePerRound = minutes;
-    label_timeperround->setText(QString("Time Per Round: %1").arg(minutes));
-    for (int seat = 1; seat <= 4; ++seat)
-        seatLabel("team", seat)->setVisible(team == "y");
-    return true;
+    switch (client_->state().phase) {
+    case ClockPhase::Round:
+        return "Time: ";
+    case ClockPhase::Pause:
+        return "Wait: ";
+    case ClockPhase::None:
+        break;
+    }
+    return {};
 }
 
-void Tchat::startthegame(std::string_view args)
+void Tchat::showGameTerms()
 {
-    wire::FieldReader fields(args);
-    int32_t starter = 0;
+    const client::GameTerms& terms = client_->state().terms;
+    label_status1->setText(QString("Rounds in Game: %1").arg(terms.rounds));
+    label_timeperround->setText(QString("Time Per Round: %1").arg(terms.minutes));
+    for (int seat = 1; seat <= kSeats; ++seat)
+        seatLabel("team", seat)->setVisible(terms.teamGame);
+}
+
+void Tchat::showSeatScores()
+{
+    for (int n = 1; n <= kSeats; ++n) {
+        const client::Seat& seat = client_->state().seat(n);
+        seatLabel("label_playerscore", n)->setText(points(seat.score));
+        seatLabel("label_bonus", n)->setText(seat.bonus ? "+" + points(*seat.bonus) : QString());
+    }
+}
+
+void Tchat::showSeatWords(int n)
+{
+    QListWidget* list = seatList(n);
+    list->clear();
+    for (const client::FiledWord& entry : client_->state().seat(n).words)
+        list->addItem(entry.word + ": " + points(entry.score));
+}
+
+void Tchat::startthegame(int starter)
+{
     panel_winner->hide();
     button_start->hide();
     clearWordSlots();
-    if (!fields.nextInt(starter) || !showGameTerms(fields))
-        return;
-    for (int seat = 1; seat <= 4; ++seat) {
-        seatLabel("label_playerscore", seat)->setText("0");
-        seatLabel("label_bonus", seat)->setText({});
-    }
-    addlinetochat(starter == mynumber ? QString("You have started a game.") : seatCaption(starter) + " has started a game.",
+    showGameTerms();
+    showSeatScores();
+    // A new game starts with a fresh status line.
+    setStatus({}, Qt::white);
+    addlinetochat(starter == client_->mynumber() ? QString("You have started a game.")
+                                                 : isolated(seatCaption(starter)) + " has started a game.",
                   chatcolour::kNavy);
     loadchecklist();
 }
 
-void Tchat::boardtileline(std::string_view args)
-{
-    wire::FieldReader fields(args);
-    int32_t r = 0;
-    if (!fields.nextInt(r) || r < 0 || r > 8)
-        return;
-    auto codes = fields.list(64);
-    if (!codes)
-        return;
-    for (int c = 0; c < 13 && c < int(codes->size()); ++c) {
-        std::optional<int32_t> code = wire::strictToInt((*codes)[std::size_t(c)]);
-        // Only empty (0) and the letters have tiles; anything else would be a
-        // letter nobody can see, yet could pick up.
-        if (!code || *code < 0 || *code >= TileImages::kCount)
-            return;
-        if (*code == boardtiles[c][r])
-            continue;
-        boardtiles[c][r] = *code;
-        board->setTile(c, r, *code);
-    }
-}
-
 void Tchat::setbonustiles()
 {
-    for (const BonusCell& cell : kBonusLayout) {
-        boardbonus[cell.c][cell.r] = cell.kind;
-        board->setBonus(cell.c, cell.r, cell.kind);
-    }
+    for (int c = 0; c < kBoardColumns; ++c)
+        for (int r = 0; r < kBoardRows; ++r)
+            if (const int kind = client_->state().boardbonus[std::size_t(c)][std::size_t(r)])
+                board->setBonus(c, r, kind);
 }
 
-void Tchat::nextround(std::string_view args)
+void Tchat::nextround(int round, bool tieBreak)
 {
     playsounds(turnSound == 1 ? "turnnew" : "start");
     panel_scrolls->hide();
-    // The minutes come from the server unchecked: past the clock's range the
-    // count stops at its end instead of overflowing.
-    secondsleft = int(std::clamp<int64_t>(int64_t(timePerRound) * 60, INT_MIN, INT_MAX));
-    timePrefix = "Time: ";
-    startClockTimer();
-    gamerunning->value = true;
-    if (mynumber < 5)
-        canplay = true;
-    for (int seat = 1; seat <= 4; ++seat) {
-        findChild<QListWidget*>(QString("listbox_scroll%1").arg(seat))->clear();
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        seatList(seat)->clear();
         seatLabel("label_wordcount", seat)->setText("Word Count: 0");
     }
     clearWordSlots();
-    label_round->setText(fromWire(args));
-}
-
-void Tchat::startClockTimer()
-{
-    if (secondsleft > 0 && !timer2.isActive())
-        timer2.start();
-}
-
-void Tchat::timer2Timer()
-{
-    if (secondsleft > 0)
-        processgametime();
-    if (secondsleft <= 0)
-        timer2.stop(); // nothing to count until the next round or correction
-}
-
-void Tchat::processgametime()
-{
-    secondsleft -= 1;
-    label_time->setText(clockText(timePrefix, secondsleft));
-    if (secondsleft <= 0)
-        gamerunning->value = false;
-}
-
-void Tchat::updatetime(std::string_view args)
-{
-    std::optional<int32_t> seconds = wire::strictToInt(args);
-    if (!seconds)
-        return;
-    secondsleft = *seconds;
-    startClockTimer();
-}
-
-void Tchat::foundword(std::string_view args)
-{
-    wire::FieldReader fields(args);
-    int32_t n = 0, partner = 0;
-    std::string_view wordField, wordScore, seatScore;
-    if (!fields.nextInt(n) || !fields.next(wordField))
-        return;
-    const QString found = fromWire(wordField).toUpper();
-    if (!fields.next(wordScore))
-        return;
-    if (n >= 1 && n <= 4)
-        seatLabel("label_bonus", n)->setText("+" + fromWire(wordScore));
-    if (!fields.next(seatScore))
-        return;
-    if (n >= 1 && n <= 4)
-        seatLabel("label_playerscore", n)->setText(fromWire(seatScore));
-    if (!fields.nextInt(partner))
-        return;
-    if (partner >= 1 && partner <= 4)
-        seatLabel("label_playerscore", partner)->setText(fromWire(fields.rest()));
-    std::optional<int32_t> score = wire::strictToInt(wordScore);
-    if (!score || n < 1 || n > 4)
-        return;
-    addtolist(findChild<QListWidget*>(QString("listbox_scroll%1").arg(n)), *score, found);
-    if (n == mynumber) {
-        setStatus(found + seatLabel("label_bonus", n)->text(), Qt::white);
-        playsounds("goodword");
-        tallyOwnWord(found, *score);
+    label_round->setText(QString::number(round));
+    // Each round starts with a fresh status line; a tie-break says why it is there.
+    if (tieBreak) {
+        const QString why = "Tie! One more round decides it.";
+        setStatus(why, Qt::white);
+        addlinetochat(why, chatcolour::kNavy);
+    } else {
+        setStatus({}, Qt::white);
     }
 }
 
-void Tchat::addtolist(QListWidget* list, int score, const QString& word)
+void Tchat::showClock(int secondsLeft)
 {
-    // No round yields this many words; more can only come from a hostile server.
-    constexpr int kMaxWordsShown = 5000;
-    if (list->count() >= kMaxWordsShown)
-        return;
-    const QString entry = word + ": " + QString::number(score);
-    for (int i = 0; i < list->count(); ++i)
-        if (entryScore(list->item(i)->text()) < score) {
-            list->insertItem(i, entry);
-            return;
-        }
-    list->addItem(entry);
+    label_time->setText(clockText(timePrefix(), secondsLeft));
 }
 
-void Tchat::badword(std::string_view args)
+void Tchat::foundword(const wire::FoundWord& found, bool mine)
 {
-    wire::FieldReader fields(args);
-    int32_t reason = 0, seat = 0;
-    std::string_view refused;
-    if (!fields.nextInt(reason) || !fields.nextInt(seat) || !fields.next(refused))
+    showSeatScores();
+    showSeatWords(found.seat);
+    if (!mine)
         return;
-    QString line = fromWire(refused);
-    if (reason == 1)
+    const QString word = fromWire(found.word).toUpper();
+    setStatus(word + "+" + points(found.wordScore), Qt::white);
+    playsounds("goodword");
+    tallyOwnWord(word, found.wordScore);
+}
+
+void Tchat::badword(int reason, const QString& refused)
+{
+    QString line = refused;
+    if (reason == wire::BadWord::AlreadyFound)
         line += " already exists.";
-    else if (reason == 2)
+    else if (reason == wire::BadWord::NotAWord)
         line += " is not a valid word.";
     setStatus(line, Qt::red);
     playsounds("badword");
 }
 
-void Tchat::endturn(std::string_view args)
+void Tchat::endturn(const GameClient::RoundScores& scores)
 {
-    for (int seat = 1; seat <= 4; ++seat) {
+    for (int seat = 1; seat <= kSeats; ++seat) {
         seatLabel("label_scroll", seat)->setText(seatCaption(seat));
-        const int words = findChild<QListWidget*>(QString("listbox_scroll%1").arg(seat))->count();
-        seatLabel("label_wordcount", seat)->setText(QString("Word Count: %1").arg(words));
+        seatLabel("label_wordcount", seat)
+            ->setText(QString("Word Count: %1").arg(client_->state().seat(seat).words.size()));
+        seatLabel("label_points", seat)->setText("for " + points(scores[std::size_t(seat - 1)]) + " points");
     }
+    showSeatScores();
     panel_scrolls->show();
     panel_scrolls->raise();
-    canplay = false;
-    gamerunning->value = false;
-    timePrefix = "Wait: ";
-    secondsleft = kPauseSeconds;
-    startClockTimer();
     playsounds("roundover");
     dragging = false;
     clearWordSlots();
-
-    wire::FieldReader fields(args);
-    auto scores = fields.list(4);
-    if (scores) {
-        for (int seat = 1; seat <= 4 && seat <= int(scores->size()); ++seat) {
-            const QString value = fromWire((*scores)[std::size_t(seat - 1)]);
-            if (value != "0")
-                seatLabel("label_bonus", seat)->setText("+" + value);
-            seatLabel("label_points", seat)->setText("for " + value + " points");
-            if (seat == mynumber)
-                tallyRoundScore(value);
-        }
-    }
-    for (int c = 0; c < 13; ++c)
-        for (int r = 0; r < 9; ++r) {
-            boardtiles[c][r] = 0;
-            boardbonus[c][r] = 0;
-        }
     board->clearAll();
+    if (client_->state().holdsSeat())
+        tallyRoundScore(scores[std::size_t(client_->mynumber() - 1)]);
     setStatus("Next Round will start in a moment", Qt::white);
 }
 
-void Tchat::postwinner(std::string_view args)
+void Tchat::postwinner(const QString& winner)
 {
-    const QString winner = fromWire(args);
-    secondsleft = 1;
-    startClockTimer();
     setStatus("Game Over!", Qt::white);
     playsounds("gameover");
-    const QString banner = winner + (winner.contains(" and ") ? " Have Won the Game!" : " Has Won the Game!");
+    const QString banner = winnerBanner(winner);
     label_winner1->setText(banner);
     label_winner2->setText(banner);
-    if (ishost) {
+    if (client_->state().ishost) {
         button_start->show();
         StartGame1->setEnabled(true);
     }
@@ -274,16 +180,15 @@ void Tchat::postwinner(std::string_view args)
     tallyWinner(winner);
 }
 
-void Tchat::gamestats(std::string_view args)
+void Tchat::gamestats()
 {
     panel_winner->hide();
     playsounds("start");
     clearWordSlots();
-    if (mynumber < 5)
-        canplay = true;
-    gamerunning->value = true;
-    wire::FieldReader fields(args);
-    showGameTerms(fields);
+    showGameTerms();
+    showSeatScores();
+    label_round->setText(QString::number(client_->state().round));
+    showClock(client_->state().secondsleft);
 }
 
 void Tchat::setStatus(const QString& line, const QColor& colour)
@@ -293,27 +198,24 @@ void Tchat::setStatus(const QString& line, const QColor& colour)
 }
 
 // The tally records only seated players in games with another seated player.
-void Tchat::tallyOwnWord(const QString& found, int score)
+void Tchat::tallyOwnWord(const QString& found, int64_t score)
 {
-    if (mynumber >= 5 || tallylist->playersInGame().isEmpty())
+    if (!client_->state().holdsSeat() || tallylist->playersInGame().isEmpty())
         return;
-    tallylist->ownWordAccepted(found, score);
+    tallylist->ownWordAccepted(found, int(std::min<int64_t>(score, INT32_MAX)));
 }
 
-void Tchat::tallyRoundScore(const QString& score)
+void Tchat::tallyRoundScore(int64_t score)
 {
-    if (mynumber >= 5 || tallylist->playersInGame().isEmpty())
+    if (!client_->state().holdsSeat() || tallylist->playersInGame().isEmpty() || score > INT32_MAX || score < INT32_MIN)
         return;
-    std::optional<int32_t> value = wire::strictToInt(score.toStdString());
-    if (!value)
-        return;
-    const int words = findChild<QListWidget*>(QString("listbox_scroll%1").arg(mynumber))->count();
-    tallylist->roundEnded(timePerRound, words, *value);
+    const int words = int(client_->state().seat(client_->mynumber()).words.size());
+    tallylist->roundEnded(client_->state().terms.minutes, words, int(score));
 }
 
 void Tchat::tallyWinner(const QString& winner)
 {
-    if (mynumber >= 5 || tallylist->playersInGame().isEmpty() || winner.contains(" and "))
+    if (!client_->state().holdsSeat() || tallylist->playersInGame().isEmpty() || winner.contains(" and "))
         return;
-    tallylist->addgame(winner == seatCaption(mynumber) ? QString("addtomine") : winner);
+    tallylist->addgame(winner == seatCaption(client_->mynumber()) ? QString("addtomine") : winner);
 }

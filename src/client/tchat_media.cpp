@@ -5,6 +5,7 @@
 #include "board_view.h"
 #include "sound_player.h"
 #include "tile_images.h"
+#include "wire_text.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -31,15 +32,20 @@ void Tchat::Classic1Click(int value)
 
 void Tchat::grouptilesmenu()
 {
+    // The built-in set first, with an item of its own, so there is always a way back to it.
+    creategrouptilesmenu(TileImages::kBuiltInName);
+    grouptilesitem->addSeparator();
     for (const QString& name : TileImages::setNames(setup_.tileFolders))
         creategrouptilesmenu(name);
+    tickTileSet();
 }
 
 void Tchat::creategrouptilesmenu(const QString& name)
 {
-    QAction* item = grouptilesitem->addAction(name);
+    const QString caption = TileImages::isBuiltInName(name) ? QString("Classic") : name;
+    QAction* item = grouptilesitem->addAction(caption);
     item->setObjectName(name + "3");
-    item->setToolTip(name);
+    item->setToolTip(caption);
     item->setData(name);
     item->setCheckable(true);
     tileGroup->addAction(item);
@@ -47,20 +53,35 @@ void Tchat::creategrouptilesmenu(const QString& name)
 
 void Tchat::loadgrouptiles(const QString& name)
 {
-    const QString path = TileImages::setPath(setup_.tileFolders, name);
-    if (path.isEmpty())
-        return;
-    for (QAction* item : grouptilesitem->actions())
-        if (item->objectName() == name + "3")
-            item->setChecked(true);
-    tileSetName = name;
-    tiles->loadStrip(path);
+    if (TileImages::isBuiltInName(name)) {
+        if (!tiles->isClassic())
+            tiles->useClassic(devicePixelRatioF());
+        tileSetName = TileImages::kBuiltInName;
+    } else {
+        const QString path = TileImages::setPath(setup_.tileFolders, name);
+        if (path.isEmpty())
+            return;
+        if (!tiles->loadStrip(path)) {
+            addlinetochat("The tile set " + TileImages::setNameOf(path) + " could not be loaded.", chatcolour::kBlue);
+            tickTileSet(); // the set in use stays ticked
+            return;
+        }
+        // The name as the folder spells it, so "NEON" in the settings finds and keeps "Neon".
+        tileSetName = TileImages::setNameOf(path);
+    }
+    tickTileSet();
     redrawBoardAndSlots();
+}
+
+void Tchat::tickTileSet()
+{
+    const QString current = TileImages::isBuiltInName(tileSetName) ? QString(TileImages::kBuiltInName) : tileSetName;
+    for (QAction* item : tileGroup->actions())
+        item->setChecked(item->data().toString().compare(current, Qt::CaseInsensitive) == 0);
 }
 
 void Tchat::grouptilesmenuClick(QAction* item)
 {
     loadgrouptiles(item->data().toString());
-    redrawBoardAndSlots();
     saveinifile();
 }

@@ -8,6 +8,8 @@
 #include "settings_values.h"
 #include "sound_player.h"
 #include "tgamestartform.h"
+#include "tile_images.h"
+#include "window_placement.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -34,8 +36,8 @@ void Tchat::loadinifile()
     const int left = number("Left", kDefaultLeft);
     const int width = number("Width", kDefaultWidth);
     const int height = number("Height", kDefaultHeight);
-    setGeometry(left, top, width, height);
-    loadedBounds = QRect(left, top, width, height);
+    placement::place(*this, QRect(left, top, width, height));
+    loadedBounds = placement::storedBounds(*this);
 
     chatTextSize = number("Textsize", 8);
     mainchat->setTextSize(chatTextSize);
@@ -65,7 +67,9 @@ void Tchat::loadinifile()
     }
 
     const QString tilesName = ini.read(kSection, "Tiles", {});
-    if (!tilesName.isEmpty() && tilesName.compare("classic", Qt::CaseInsensitive) != 0)
+    if (TileImages::isBuiltInName(tilesName))
+        tickTileSet(); // the built-in set, which nobody chose: the name stays as it was
+    else
         loadgrouptiles(tilesName);
 
     if (ini.read(kSection, "Firsttime", {}) != "no") {
@@ -85,7 +89,7 @@ void Tchat::saveinifile()
     // which must not replace what the player stored.
     if (!settingsLoaded)
         return;
-    const QRect bounds = geometry();
+    const QRect bounds = placement::storedBounds(*this);
     QList<QPair<QString, QString>> keys {
         { "Textsize", QString::number(chatTextSize) },
         { "Textcolor", settings::colourToSettingsText(chatColour) },

@@ -7,6 +7,7 @@
 #include "tgamestartform.h"
 #include "thelp.h"
 #include "tspylist.h"
+#include "window_placement.h"
 #include "wire_text.h"
 
 #include <QAction>
@@ -40,14 +41,12 @@ void Tchat::processparams()
 {
     button_start->hide();
     StartGame1->setEnabled(false);
-    loginname.clear();
     const QStringList& args = setup_.arguments;
     try {
         if (args.isEmpty()) {
             addlinetochat("Loading Solo Game..Please wait.", chatcolour::kNavy);
             if (setup_.showDownload)
                 setup_.showDownload();
-            hostaddress = kLoopback;
             playername = "You";
             hostpress();
             return;
@@ -57,16 +56,15 @@ void Tchat::processparams()
             return; // one or two arguments: no role is taken
         playername = args[0];
         if (args[2] == "true") {
-            hostaddress = kLoopback;
             hostpress();
         } else {
             hostaddress = args[1].toStdString();
             joinpress();
         }
-        Sock11.Open(); // the lobby link: opened, never written to
+        if (setup_.openLobbyLink)
+            setup_.openLobbyLink(); // opened, never written to
     } catch (const ESockException& error) {
-        if (setup_.showError)
-            setup_.showError(QString::fromStdString(error.what()));
+        showError(QString::fromStdString(error.what()));
     }
 }
 
@@ -74,26 +72,17 @@ void Tchat::hostpress()
 {
     if (setup_.startHosting)
         setup_.startHosting();
-    loginname = playername.toStdString() + wire::kEndByte;
-    ishost = true;
+    hostaddress = kLoopback;
+    client_->setHost(true);
     spylist->setKickEnabled(true);
-    sock.setHostName(kLoopback);
-    sock.Open();
+    client_->connectTo(kLoopback, playername);
     button_start->show();
     StartGame1->setEnabled(true);
 }
 
 void Tchat::joinpress()
 {
-    loginname = playername.toStdString() + wire::kEndByte;
-    sock.setHostName(hostaddress);
-    sock.Open();
-}
-
-void Tchat::sockInfo(TSock*, TSocketInfo, const std::string& Msg)
-{
-    if (Msg == "Socket Closed")
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    client_->connectTo(hostaddress, playername);
 }
 
 void Tchat::closeEvent(QCloseEvent* event)
@@ -104,7 +93,7 @@ void Tchat::closeEvent(QCloseEvent* event)
 
 void Tchat::FormClose()
 {
-    QRect bounds = geometry();
+    QRect bounds = placement::storedBounds(*this);
     if (bounds == loadedBounds)
         return;
     if (QScreen* screen = this->screen()) {
@@ -114,7 +103,7 @@ void Tchat::FormClose()
         if (bounds.height() > work.height())
             bounds.setHeight(bounds.height() - kOversizeShrink);
     }
-    setGeometry(bounds);
+    resize(bounds.size());
     loadedBounds = bounds;
     saveinifile();
 }
@@ -138,7 +127,7 @@ void Tchat::FormResize()
 
 void Tchat::ResetScreenLocation1Click()
 {
-    setGeometry(3, 3, 798, 535);
+    placement::place(*this, QRect(3, 3, 798, 535));
 }
 
 void Tchat::Exit1Click()
@@ -166,24 +155,21 @@ void Tchat::button_startClick()
 
 void Tchat::startgame()
 {
-    const std::string team = gamestartform->teamGame() ? "y" : "n";
-    if (loggedin) {
-        send("CMD_startgame+" + std::to_string(mynumber) + "+" + gamestartform->roundsText().toStdString() + "+" + team
-             + "+" + gamestartform->minutesText().toStdString() + "+");
+    if (client_->loggedin()) {
+        client_->sendStart(gamestartform->roundsText().toInt(), gamestartform->teamGame(),
+                           gamestartform->minutesText().toInt());
         return;
     }
     // Not logged in yet: take the host role again; Start works once logged in.
     playername = "You";
-    loginname = "You" + std::string(1, wire::kEndByte);
-    ishost = true;
+    client_->setHost(true);
     try {
         if (setup_.startHosting)
             setup_.startHosting();
-        sock.setHostName(hostaddress.empty() ? std::string(kLoopback) : hostaddress);
-        sock.Open();
+        if (!client_->isOpen())
+            client_->connectTo(hostaddress.empty() ? std::string(kLoopback) : hostaddress, playername);
     } catch (const ESockException& error) {
-        if (setup_.showError)
-            setup_.showError(QString::fromStdString(error.what()));
+        showError(QString::fromStdString(error.what()));
     }
 }
 

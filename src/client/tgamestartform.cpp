@@ -1,6 +1,8 @@
 // The start-game dialog, its up-down arrows and its Start picture.
 #include "tgamestartform.h"
 
+#include "game_facts.h"
+
 #include <QCheckBox>
 #include <QFrame>
 #include <QLabel>
@@ -13,11 +15,11 @@
 
 namespace {
 
-constexpr int roundsMin = 3;
-constexpr int roundsMax = 9;
+constexpr int roundsMin = kDialogMinRounds;
+constexpr int roundsMax = kDialogMaxRounds;
 constexpr int roundsDefault = 3;
-constexpr int minutesMin = 1;
-constexpr int minutesMax = 5;
+constexpr int minutesMin = kDialogMinMinutes;
+constexpr int minutesMax = kDialogMaxMinutes;
 constexpr int minutesDefault = 2;
 
 const QColor navy(0x00, 0x00, 0x80);
@@ -285,8 +287,6 @@ QString Tgamestartform::minutesText() const { return editTimePerRound->text(); }
 
 bool Tgamestartform::teamGame() const { return checkTeamGame->isChecked(); }
 
-void Tgamestartform::setTeamGame(bool team) { checkTeamGame->setChecked(team); }
-
 void Tgamestartform::setStoredValues(const QString& roundsText, const QString& minutesText)
 {
     // Text that is no number leaves the up-down at its lower bound.
@@ -294,12 +294,6 @@ void Tgamestartform::setStoredValues(const QString& roundsText, const QString& m
     editNumRounds->setText(roundsText);
     upDownMinutes->setPosition(minutesText.trimmed().toInt());
     editTimePerRound->setText(minutesText);
-}
-
-void Tgamestartform::setBackgroundPicture(const QPixmap& picture)
-{
-    background = picture;
-    update();
 }
 
 void Tgamestartform::button_startClick()
@@ -312,8 +306,5 @@ void Tgamestartform::button_startClick()
 void Tgamestartform::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    if (background.isNull())
-        p.fillRect(rect(), navy);
-    else
-        p.drawTiledPixmap(rect(), background);
+    p.fillRect(rect(), navy);
 }

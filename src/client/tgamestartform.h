@@ -77,14 +77,10 @@ public:
     QString roundsText() const;
     QString minutesText() const;
     bool teamGame() const;
-    void setTeamGame(bool team);
 
     // From the settings file: each edit shows the stored text, even out of
     // range, while its up-down takes the number clamped to its bounds.
     void setStoredValues(const QString& roundsText, const QString& minutesText);
-
-    // Tiled behind the panel in place of the plain navy.
-    void setBackgroundPicture(const QPixmap& picture);
 
 public slots:
     // The Start picture: start the game, then store the choices, then hide.
@@ -103,5 +99,4 @@ private:
     UpDown* upDownRounds = nullptr;
     UpDown* upDownMinutes = nullptr;
     QCheckBox* checkTeamGame = nullptr;
-    QPixmap background;
 };

@@ -1,6 +1,8 @@
 // The letter-tile pictures: the built-in set drawn in code and sets read from bitmap strips.
 #include "tile_images.h"
 
+#include "game_facts.h"
+
 #include "pictures.h"
 
 #include <QDir>
@@ -14,9 +16,6 @@
 #include <cmath>
 
 namespace {
-
-constexpr std::array<int, 26> kLetterValues { 1, 3, 3, 1, 1, 5, 3, 3, 1, 5, 5, 1, 3, 1, 1, 3, 10, 1, 1, 1, 1,
-    7, 5, 10, 3, 10 };
 
 QPixmap transparentTile(qreal dpr)
 {
@@ -154,33 +153,47 @@ const QPixmap& TileImages::tile(int code) const
 
 int TileImages::letterValue(int code)
 {
-    if (code < 1 || code > 26)
-        return 0;
-    return kLetterValues[size_t(code - 1)];
+    return isLetterCode(code) ? ::letterValue(code) : 0;
 }
 
 QChar TileImages::letterOf(int code)
 {
-    if (code < 1 || code > 26)
-        return {};
-    return QChar(u'A' + (code - 1));
+    return isLetterCode(code) ? QChar(::letterOf(code)).toUpper() : QChar();
 }
+
+bool TileImages::isBuiltInName(const QString& name)
+{
+    return name.isEmpty() || name.compare(QLatin1String(kBuiltInName), Qt::CaseInsensitive) == 0;
+}
+
+QString TileImages::setNameOf(const QString& path)
+{
+    const QString file = QFileInfo(path).fileName();
+    return file.left(file.size() - 4); // without ".bmp", whatever its case
+}
+
+namespace {
+
+// The tile-set files of one folder, by name.
+QStringList setFiles(const QString& folder)
+{
+    return QDir(folder).entryList(QStringList { QStringLiteral("*.bmp") }, QDir::Files, QDir::Name | QDir::IgnoreCase);
+}
+
+} // namespace
 
 QStringList TileImages::setNames(const QStringList& folders)
 {
     QStringList names;
     QSet<QString> seen;
-    for (const QString& folder : folders) {
-        const QStringList files = QDir(folder).entryList(
-            QStringList { QStringLiteral("*.bmp") }, QDir::Files, QDir::Name | QDir::IgnoreCase);
-        for (const QString& file : files) {
-            const QString name = file.section(QLatin1Char('.'), 0, 0);
-            if (name.isEmpty() || seen.contains(name))
+    for (const QString& folder : folders)
+        for (const QString& file : setFiles(folder)) {
+            const QString name = setNameOf(file);
+            if (isBuiltInName(name) || seen.contains(name.toLower()))
                 continue;
-            seen.insert(name);
+            seen.insert(name.toLower());
             names.append(name);
         }
-    }
     return names;
 }
 
@@ -190,10 +203,9 @@ QString TileImages::setPath(const QStringList& folders, const QString& name)
     if (name.isEmpty() || name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\'))
         || name.startsWith(QLatin1Char('.')))
         return {};
-    for (const QString& folder : folders) {
-        const QString path = QDir(folder).filePath(name + QStringLiteral(".bmp"));
-        if (QFileInfo(path).isFile())
-            return path;
-    }
+    for (const QString& folder : folders)
+        for (const QString& file : setFiles(folder))
+            if (setNameOf(file).compare(name, Qt::CaseInsensitive) == 0)
+                return QDir(folder).filePath(file);
     return {};
 }

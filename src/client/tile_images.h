@@ -40,12 +40,19 @@ public:
     // painter's origin.
     static void paintClassic(QPainter& painter, int code);
 
-    // Names of the tile-set files ("*.bmp") in the folders, each the file name up to its first
-    // ".", in listing order (by name, first folder first), each name once.
+    // The built-in set's name; an empty name means it too.
+    static constexpr const char* kBuiltInName = "classic";
+    static bool isBuiltInName(const QString& name);
+
+    // Names of the tile-set files ("*.bmp") in the folders, each the file name without its
+    // ".bmp" (dots inside a name are part of it), in listing order (by name, first folder
+    // first), each name once whatever its letter case; never the built-in set's name.
     static QStringList setNames(const QStringList& folders);
-    // The first "<folder>/<name>.bmp" that exists; empty when none does or the name could
-    // reach outside the folder.
+    // The first "<folder>/<name>.bmp" that exists, the name matched without regard to
+    // case; empty when none does or the name could reach outside the folder.
     static QString setPath(const QStringList& folders, const QString& name);
+    // The set name of a tile-set file, as the folder spells it.
+    static QString setNameOf(const QString& path);
 
 private:
     std::array<QPixmap, kCount> images;

@@ -101,12 +101,6 @@ int Tspylist::listTag() const { return listbox->property(tagProperty).toInt(); }
 
 void Tspylist::setListTag(int index) { listbox->setProperty(tagProperty, index); }
 
-void Tspylist::setBackgroundPicture(const QPixmap& picture)
-{
-    background = picture;
-    update();
-}
-
 void Tspylist::listbox_spysMouseMove(const QPoint& viewportPos)
 {
     const QModelIndex index = listbox->indexAt(viewportPos);
@@ -157,12 +151,8 @@ bool Tspylist::eventFilter(QObject* watched, QEvent* event)
 void Tspylist::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    if (background.isNull()) {
-        QLinearGradient g(0, 0, 0, height());
-        g.setColorAt(0, QColor(0x1a, 0x2d, 0x8a));
-        g.setColorAt(1, QColor(0x00, 0x00, 0x80));
-        p.fillRect(rect(), g);
-    } else {
-        p.drawTiledPixmap(rect(), background);
-    }
+    QLinearGradient g(0, 0, 0, height());
+    g.setColorAt(0, QColor(0x1a, 0x2d, 0x8a));
+    g.setColorAt(1, QColor(0x00, 0x00, 0x80));
+    p.fillRect(rect(), g);
 }

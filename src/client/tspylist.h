@@ -29,8 +29,6 @@ public:
     // The list box's tag: the index of the line last under the mouse, -1 for none.
     int listTag() const;
 
-    void setBackgroundPicture(const QPixmap& picture);
-
 public slots:
     void listbox_spysMouseMove(const QPoint& viewportPos);
     void popup_kickhimClick();
@@ -50,5 +48,4 @@ private:
     QListWidget* listbox = nullptr;
     QMenu* popupKick = nullptr;
     QAction* popupKickHim = nullptr;
-    QPixmap background;
 };

@@ -98,6 +98,10 @@ Ttallylist::Ttallylist(QWidget* parent)
     connect(listbox_tally, &QListWidget::itemChanged, this, &Ttallylist::listbox_tallyClickCheck);
     connect(listbox_tally, &QListWidget::currentRowChanged, this, &Ttallylist::listbox_tallyClick);
 
+    // Opponents' names come from other players: plain text, never markup.
+    for (QLabel* label : findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+
     ask = [this](const QString& question) {
         return QMessageBox::question(this, "Lexmire", question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     };

@@ -29,4 +29,10 @@ inline QString goldButtons(const QString& padding = {})
                          "QPushButton:pressed { background: #d8ac34; }");
 }
 
+// The chat entry box; its text colour is added to it.
+inline QString entryBox()
+{
+    return QStringLiteral("background: white; border: 1px solid #d4af37; border-radius: 4px; padding: 2px 4px;");
+}
+
 } // namespace windowstyle

@@ -1,6 +1,9 @@
-// Message text is 8-bit; widgets hold QString. These convert between the two
-// byte for byte, and name the colours of the window's own chat lines (00BBGGRR).
+// Message and tally text is bytes; widgets hold QString. Both directions follow
+// the one rule of text_codec.h. Also the colours (00BBGGRR) of the window's own
+// chat lines.
 #pragma once
+
+#include "text_codec.h"
 
 #include <QString>
 
@@ -8,15 +11,9 @@
 #include <string>
 #include <string_view>
 
-inline QString fromWire(std::string_view bytes)
-{
-    return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
-}
+inline QString fromWire(std::string_view bytes) { return wire::decodeText(bytes); }
 
-inline std::string toWire(const QString& text)
-{
-    return text.toLatin1().toStdString();
-}
+inline std::string toWire(const QString& text) { return wire::encodeText(text); }
 
 namespace chatcolour {
 constexpr uint32_t kNavy = 0x800000;

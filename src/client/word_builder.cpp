@@ -99,6 +99,18 @@ QString WordBuilder::wordcompleteFields() const
     return fields;
 }
 
+std::vector<TileRef> WordBuilder::tiles() const
+{
+    std::vector<TileRef> cells;
+    for (int slot = 1; slot <= kMaxLetters; ++slot) {
+        int c = 0, r = 0;
+        if (!parseHint(entries[size_t(slot - 1)].hint, c, r))
+            break;
+        cells.push_back(TileRef { c, r });
+    }
+    return cells;
+}
+
 std::optional<QPoint> WordBuilder::cellAt(QPoint boardPixel)
 {
     // Negative points arrive while a drag holds the mouse outside the board; they are no cell.

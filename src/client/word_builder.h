@@ -2,20 +2,24 @@
 // the rule for which tile may come next, and the board's pixel-to-cell geometry. No widgets.
 #pragma once
 
+#include "game_facts.h"
+#include "word_scoring.h"
+
 #include <QPoint>
 #include <QString>
 
 #include <array>
 #include <optional>
+#include <vector>
 
 class WordBuilder {
 public:
     // The word row shows twelve letters; a thirteenth slot exists in the row but never fills.
-    static constexpr int kMaxLetters = 12;
-    static constexpr int kSlotCount = 13;
+    static constexpr int kMaxLetters = kMaxWordTiles;
+    static constexpr int kSlotCount = kMaxWordTiles + 1;
 
-    static constexpr int kColumns = 13;
-    static constexpr int kRows = 9;
+    static constexpr int kColumns = kBoardColumns;
+    static constexpr int kRows = kBoardRows;
     // Cells sit 40 pixels apart; their 41-pixel tiles overlap the right and lower neighbour.
     static constexpr int kPitch = 40;
     // A drag picks a tile up only inside this square, so crossing a corner picks up nothing.
@@ -50,6 +54,8 @@ public:
     // The cells of the word as the server expects them: "+c.r" for each slot from the first
     // up to the first empty one, e.g. "+3.7+4.7+4.8".
     QString wordcompleteFields() const;
+    // The same cells as tile references, for the game client to send.
+    std::vector<TileRef> tiles() const;
 
     // The cell under a point of the board; none outside columns 0-12 and rows 0-8 (the
     // board's bottom pixel line falls in row 9 and so is outside).

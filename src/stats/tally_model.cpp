@@ -184,7 +184,8 @@ std::string TallyModel::ownLabel(int column) const
     if (column == LongestWord || column == BestWord || column == BestRound) {
         switch (shownOf(column)) {
         case Shown::None:
-            return "None";
+            // The best round reads "0" until one is recorded, as it did at start.
+            return column == BestRound ? "0" : "None";
         case Shown::NotAvailable:
             return "N/A";
         case Shown::Value:

@@ -29,7 +29,7 @@ protected:
         setup.arguments = { "Ann", "127.0.0.1", "false" };
         setup.settingsFile = folder.filePath("ann.ini");
         setup.gamePort = std::to_string(fake.port());
-        setup.lobbyPort = std::to_string(lobbyPort());
+        setup.dispatchIntervalMs = 0;
         window = std::make_unique<Tchat>(setup);
         window->processparams();
         ASSERT_TRUE(fake.waitForClient());
@@ -46,20 +46,12 @@ protected:
         fake.send("CMD_nextround+1");
         ASSERT_TRUE(pumpUntil([&] {
             drain();
-            return window->canplay;
+            return window->client().canplay();
         }));
         ASSERT_TRUE(fake.waitFor("CMD_logininfo+2+2.0.5+Ann"));
         seenBefore = fake.takeNew().size();
         board = window->findChild<QWidget*>("board");
         ASSERT_NE(board, nullptr);
-    }
-
-    static int lobbyPort()
-    {
-        static QTcpServer lobby;
-        if (!lobby.isListening())
-            lobby.listen(QHostAddress::LocalHost, 0);
-        return lobby.serverPort();
     }
 
     void drain()
@@ -198,7 +190,7 @@ TEST_F(BoardInput, ThePressesBelowTheLastRowAndOutsideARoundDoNothing)
     fake.send("CMD_endround+0+0+0+0");
     ASSERT_TRUE(pumpUntil([&] {
         drain();
-        return !window->canplay;
+        return !window->client().canplay();
     }));
     QTest::mousePress(board, Qt::LeftButton, {}, centre(1, 1));
     EXPECT_EQ(window->lettercount(), 0);

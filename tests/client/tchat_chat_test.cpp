@@ -77,14 +77,14 @@ TEST_F(ChatTest, PhraseButtonsCoolDownForOneHundredTicks)
     auto* phrase = ann->findChild<QPushButton*>("b_phrase1");
     QTest::mouseClick(phrase, Qt::LeftButton);
     ASSERT_TRUE(watcher->waitFor("CMD_action+Ann  says: Way To Go!|clBlack"));
-    EXPECT_FALSE(ann->phraseready);
+    EXPECT_FALSE(ann->client().phraseready());
     QTest::mouseClick(phrase, Qt::LeftButton); // within the cooldown: nothing
     // Ticks already ran while the line travelled; run the rest up to the 100th.
-    for (int tick = ann->phraseticks; tick < 100; ++tick)
+    for (int tick = ann->client().phraseticks(); tick < 100; ++tick)
         ann->Timer1Timer();
     QTest::mouseClick(phrase, Qt::LeftButton); // still the 100th tick: nothing
     ann->Timer1Timer();
-    EXPECT_TRUE(ann->phraseready);
+    EXPECT_TRUE(ann->client().phraseready());
     QTest::mouseClick(ann->findChild<QPushButton*>("b_phrase9"), Qt::LeftButton);
     ASSERT_TRUE(watcher->waitFor("CMD_action+Ann  says: Good Game Everyone!|clBlack"));
     EXPECT_EQ(watcher->count("CMD_action+Ann  says: Way To Go!|clBlack"), 1);
@@ -115,20 +115,32 @@ TEST_F(ChatTest, SpiesSendNoChatterSounds)
         seats.back()->login(name);
     }
     Tchat& spy = join("Spy");
-    ASSERT_GE(spy.mynumber, 5);
+    ASSERT_GE(spy.client().mynumber(), 5);
     spy.wave20Click(2);
     type(spy, "hi");
     ASSERT_TRUE(watcher->waitFor("CMD_chat+Spy chats: hi|clBlack"));
-    EXPECT_EQ(watcher->count("CMD_playasound+" + std::to_string(spy.mynumber) + "+wave2+"), 0);
+    EXPECT_EQ(watcher->count("CMD_playasound+" + std::to_string(spy.client().mynumber()) + "+wave2+"), 0);
 }
 
 TEST_F(ChatTest, ReceivedLinesTakeTheirColourOrWhite)
 {
-    ann->chatrecieved("Zed chats: plain");
-    ann->chatrecieved("Zed chats: odd|notacolour");
-    ann->chatrecieved("Zed chats: red|clRed");
+    ann->client().handle("CMD_chat+Zed chats: plain");
+    ann->client().handle("CMD_chat+Zed chats: odd|notacolour");
+    ann->client().handle("CMD_chat+Zed chats: red|clRed");
     const QString chat = chatOf(*ann);
     EXPECT_EQ(countLines(chat, "Zed chats: plain"), 1);
     EXPECT_EQ(countLines(chat, "Zed chats: odd"), 1);
     EXPECT_EQ(countLines(chat, "Zed chats: red"), 1);
+}
+
+TEST_F(ChatTest, ADirectionOverrideInANameCannotReorderTheRestOfTheLine)
+{
+    const QString evil = QString::fromUtf8("evil\u202Etxt.exe");
+    ann->client().handle(("CMD_chat+" + evil + " chats: hello|clRed").toUtf8().toStdString());
+    const QString isolatedEvil = QChar(0x2068) + evil + QChar(0x2069);
+    EXPECT_TRUE(chatOf(*ann).contains(isolatedEvil + " chats: hello"));
+    ann->client().handle(("CMD_newplayerinfo+7+" + evil).toUtf8().toStdString());
+    EXPECT_TRUE(chatOf(*ann).contains(isolatedEvil + " is spying."));
+    // Names without right-to-left text or controls are shown just as they are.
+    EXPECT_TRUE(chatOf(*host).contains("Ann has Connected."));
 }

@@ -47,7 +47,7 @@ Path findWord(const Tchat& window, TDictn& dictionary)
                 if ((dc == 0 && dr == 0) || next.x() < 0 || next.y() < 0 || next.x() > 12 || next.y() > 8)
                     continue;
                 path.cells.push_back(next);
-                path.word += char('a' + window.boardtiles[next.x()][next.y()] - 1);
+                path.word += char('a' + window.client().state().boardtiles[std::size_t(next.x())][std::size_t(next.y())] - 1);
                 if (walk(path))
                     return true;
                 path.cells.pop_back();
@@ -57,7 +57,7 @@ Path findWord(const Tchat& window, TDictn& dictionary)
     };
     for (int c = 0; c < 13; ++c)
         for (int r = 0; r < 9; ++r) {
-            Path start { { QPoint(c, r) }, std::string(1, char('a' + window.boardtiles[c][r] - 1)) };
+            Path start { { QPoint(c, r) }, std::string(1, char('a' + window.client().state().boardtiles[std::size_t(c)][std::size_t(r)] - 1)) };
             if (walk(start))
                 return best;
         }
@@ -79,15 +79,13 @@ TEST(EndToEnd, AWholeGameFromTheStartDialogToTheWinner)
     options.gamerunning = hostFlag;
     TServer server(std::move(options));
     server.startListening();
-    QTcpServer lobby;
-    lobby.listen(QHostAddress::LocalHost, 0);
 
     auto makeSetup = [&](QStringList args, const QString& name, std::shared_ptr<GameRunning> flag) {
         TchatSetup setup;
         setup.arguments = args;
         setup.settingsFile = folder.filePath(name + ".ini");
         setup.gamePort = std::to_string(server.listeningPort());
-        setup.lobbyPort = std::to_string(lobby.serverPort());
+        setup.dispatchIntervalMs = 0;
         setup.gamerunning = flag;
         setup.startHosting = [&server] { server.startListening(); };
         return setup;
@@ -102,7 +100,7 @@ TEST(EndToEnd, AWholeGameFromTheStartDialogToTheWinner)
                 window->Timer1Timer();
     });
     host.processparams();
-    ASSERT_TRUE(pumpUntil([&] { return host.loggedin; }));
+    ASSERT_TRUE(pumpUntil([&] { return host.client().loggedin(); }));
     joiner.processparams();
     ASSERT_TRUE(pumpUntil([&] { return host.findChild<QLabel*>("label_playername2")->text() == "Joey"; }));
 
@@ -110,7 +108,7 @@ TEST(EndToEnd, AWholeGameFromTheStartDialogToTheWinner)
     QTest::mouseClick(host.findChild<QPushButton*>("button_start"), Qt::LeftButton);
     ASSERT_TRUE(host.startForm().isVisible() || !host.startForm().isHidden());
     QTest::mouseClick(host.startForm().findChild<QWidget*>("button_startthegame"), Qt::LeftButton);
-    ASSERT_TRUE(pumpUntil([&] { return joiner.canplay && host.canplay; }));
+    ASSERT_TRUE(pumpUntil([&] { return joiner.client().canplay() && host.client().canplay(); }));
     EXPECT_TRUE(host.findChild<QTextEdit*>("mainchat")->toPlainText().contains("You have started a game."));
     EXPECT_TRUE(joiner.findChild<QTextEdit*>("mainchat")->toPlainText().contains("Hosta has started a game."));
 

@@ -6,8 +6,10 @@
 #include "sound_player.h"
 
 #include "tspylist.h"
+#include "ttallylist.h"
 
 #include <QAction>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -19,8 +21,8 @@ TEST_F(WindowTest, ASoloStartLogsInAsYouInSeatOne)
     ASSERT_TRUE(pumpUntil([&] { return chatOf(solo).contains("You are Connected."); }));
     EXPECT_TRUE(chatOf(solo).startsWith("Loading Solo Game..Please wait."));
     EXPECT_EQ(downloadsShown, 1);
-    EXPECT_EQ(solo.mynumber, 1);
-    EXPECT_TRUE(solo.ishost);
+    EXPECT_EQ(solo.client().mynumber(), 1);
+    EXPECT_TRUE(solo.client().state().ishost);
     EXPECT_EQ(labelOf(solo, "label_playername1"), "You");
     EXPECT_EQ(labelOf(solo, "label_playername2"), "<Waiting>");
     EXPECT_FALSE(solo.findChild<QPushButton*>("button_start")->isHidden());
@@ -49,7 +51,7 @@ TEST_F(WindowTest, AJoinerSeesTheOthersAndTheLobbyLinkOpens)
     EXPECT_EQ(labelOf(cid, "label_playername4"), "<Waiting>");
     ASSERT_TRUE(pumpUntil([&] { return labelOf(host, "label_playername3") == "Cid"; }));
     // A joiner takes no host role.
-    EXPECT_FALSE(bob.ishost);
+    EXPECT_FALSE(bob.client().state().ishost);
     EXPECT_TRUE(bob.findChild<QPushButton*>("button_start")->isHidden());
 }
 
@@ -60,7 +62,7 @@ TEST_F(WindowTest, TheLoginReplyCarriesTwoEndBytes)
     setup.arguments = { "Ann", "127.0.0.1", "false" };
     setup.settingsFile = folder.filePath("ann.ini");
     setup.gamePort = std::to_string(fake.port());
-    setup.lobbyPort = std::to_string(lobby.serverPort());
+    setup.dispatchIntervalMs = 0;
     Tchat ann(setup);
     ann.processparams();
     ASSERT_TRUE(fake.waitForClient());
@@ -77,10 +79,10 @@ TEST_F(WindowTest, OneOrTwoArgumentsTakeNoRole)
 {
     Tchat& idle = open({ "Tester", "10.0.0.5" });
     EXPECT_TRUE(chatOf(idle).startsWith("Loading Multi-player Game.. Please Wait."));
-    EXPECT_FALSE(idle.clientSocket().isOpen());
-    EXPECT_FALSE(idle.ishost);
+    EXPECT_FALSE(idle.client().isOpen());
+    EXPECT_FALSE(idle.client().state().ishost);
     Tchat& joiner = open({ "Tester", "127.0.0.1", "True" }); // only "true" hosts
-    EXPECT_FALSE(joiner.ishost);
+    EXPECT_FALSE(joiner.client().state().ishost);
     EXPECT_TRUE(joiner.findChild<QPushButton*>("button_start")->isHidden());
 }
 
@@ -93,7 +95,7 @@ TEST_F(WindowTest, SpiesAreListedEverywhereAndLeave)
         seats.back()->login(name);
     }
     Tchat& spy = join("Spy");
-    EXPECT_EQ(spy.mynumber, 5);
+    EXPECT_EQ(spy.client().mynumber(), 5);
     EXPECT_TRUE(chatOf(spy).contains("You are spying."));
     EXPECT_EQ(spy.spyList().lines(), QStringList { "5: Spy" });
     ASSERT_TRUE(pumpUntil([&] { return host.spyList().lines() == QStringList { "5: Spy" }; }));
@@ -101,7 +103,7 @@ TEST_F(WindowTest, SpiesAreListedEverywhereAndLeave)
     for (int seat = 1; seat <= 4; ++seat)
         EXPECT_NE(labelOf(spy, QString("label_playername%1").arg(seat)), "Spy");
 
-    spy.clientSocket().Close();
+    spy.client().socket().Close();
     ASSERT_TRUE(pumpUntil([&] { return chatOf(host).contains("Spy has left."); }));
     EXPECT_TRUE(host.spyList().lines().isEmpty());
 }
@@ -151,7 +153,7 @@ TEST_F(WindowTest, VersionMismatchesAreReportedOnBothSides)
     setup.settingsFile = folder.filePath("x.ini");
     setup.arguments = { "Ann", "127.0.0.1", "false" };
     setup.gamePort = std::to_string(fake.port());
-    setup.lobbyPort = std::to_string(lobby.serverPort());
+    setup.dispatchIntervalMs = 0;
     Tchat ann(setup);
     ann.processparams();
     ASSERT_TRUE(fake.waitForClient());
@@ -170,4 +172,121 @@ TEST_F(WindowTest, TheWindowClosesWhenItsConnectionCloses)
     bob.show();
     host.kicking(2);
     EXPECT_TRUE(pumpUntil([&] { return !bob.isVisible(); }));
+}
+
+TEST_F(WindowTest, NamesInEveryEncodingArriveAsTheyWereTyped)
+{
+    Tchat& jose = join(QString::fromUtf8("José"), { "x", "true" });
+    Tchat& zhora = join(QString::fromUtf8("Жора"));
+    // An older peer writes 8-bit Latin-1 and reads it back the same way.
+    testsupport::RawClient old(server->listeningPort());
+    old.login("M\xFCller");
+    ASSERT_TRUE(pumpUntil([&] { return labelOf(zhora, "label_playername3") == QString::fromUtf8("Müller"); }));
+    EXPECT_EQ(labelOf(zhora, "label_playername1"), QString::fromUtf8("José"));
+    ASSERT_TRUE(pumpUntil([&] { return labelOf(jose, "label_playername2") == QString::fromUtf8("Жора"); }));
+    // José fits Latin-1, so the older peer reads it right; Жора cannot, and goes as UTF-8.
+    EXPECT_TRUE(old.waitFor("CMD_existingplayers+1+Jos\xE9"));
+    EXPECT_TRUE(old.waitFor("CMD_existingplayers+2+\xD0\x96\xD0\xBE\xD1\x80\xD0\xB0"));
+
+    zhora.findChild<QLineEdit*>("mychat")->setText(QString::fromUtf8("Привет, José"));
+    zhora.sendit();
+    old.send("CMD_chat+3+Gr\xFC\xDF" "e|clNavy");
+    ASSERT_TRUE(pumpUntil([&] { return chatOf(jose).contains(QString::fromUtf8("Müller chats: Grüße")); }));
+    EXPECT_TRUE(chatOf(jose).contains(QString::fromUtf8("Жора chats: Привет, José")));
+    EXPECT_TRUE(chatOf(zhora).contains(QString::fromUtf8("Müller chats: Grüße")));
+}
+
+TEST_F(WindowTest, AMarkupNameShowsAsPlainTextEverywhere)
+{
+    const QString markup = "<img src=\"/dev/zero\"><u>Bob</u>";
+    Tchat& host = join("Host", { "x", "true" });
+    testsupport::RawClient bob(server->listeningPort());
+    bob.login(markup.toStdString());
+    ASSERT_TRUE(pumpUntil([&] { return labelOf(host, "label_playername2") == markup; }));
+    host.client().handle("CMD_endround+0+0+0+0");
+    host.client().handle("CMD_winner+" + markup.toStdString());
+    for (const char* name : { "label_playername2", "label_scroll2", "label_winner1", "label_winner2" }) {
+        auto* label = host.findChild<QLabel*>(name);
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+        EXPECT_TRUE(label->text().contains(markup)) << name;
+    }
+    // The tally window's heading and caption show the opponent's name too.
+    auto* current = host.tally().findChild<QListWidget*>("checklist");
+    ASSERT_EQ(current->count(), 1);
+    host.tally().ask = [](const QString&) { return true; };
+    current->item(0)->setCheckState(Qt::Checked);
+    host.tally().listbox_tallyClick(0);
+    for (const char* name : { "label_hisnametop", "label_hisname" }) {
+        auto* label = host.tally().findChild<QLabel*>(name);
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+        EXPECT_TRUE(label->text().startsWith(markup)) << name;
+    }
+}
+
+TEST_F(WindowTest, AJoinThatCannotConnectSaysWhereAndOffersToTryAgain)
+{
+    // A port nobody listens on: every connection there is refused.
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const std::string port = std::to_string(closed.serverPort());
+    closed.close();
+    int tries = 2; // try again once, then give up
+    TchatSetup setup;
+    setup.arguments = { "Zed", "127.0.0.1", "false" };
+    setup.settingsFile = folder.filePath("zed.ini");
+    setup.gamePort = port;
+    setup.dispatchIntervalMs = 0;
+    setup.ask = [&](const QString& question) {
+        questions << question;
+        return --tries > 0;
+    };
+    Tchat zed(setup);
+    zed.show();
+    zed.processparams();
+    ASSERT_TRUE(pumpUntil([&] { return questions.size() == 2; }));
+    EXPECT_TRUE(questions[0].startsWith("Could not reach 127.0.0.1: the connection was refused."));
+    EXPECT_TRUE(questions[0].endsWith("Try again?"));
+    EXPECT_TRUE(chatOf(zed).contains("Connecting to 127.0.0.1 again.."));
+    EXPECT_TRUE(labelOf(zed, "label_status2").startsWith("Could not reach 127.0.0.1"));
+    // The second time the player gives up: the program ends, as a failed join always did.
+    EXPECT_TRUE(pumpUntil([&] { return !zed.isVisible(); }));
+}
+
+TEST_F(WindowTest, TheHostEndingTheGameAndARemovalAreToldBeforeTheWindowCloses)
+{
+    Tchat& host = join("Host", { "x", "true" });
+    Tchat& bob = join("Bob");
+    Tchat& cid = join("Cid");
+    bob.show();
+    cid.show();
+    ASSERT_TRUE(pumpUntil([&] { return labelOf(host, "label_playername3") == "Cid"; }));
+
+    host.kicking(2);
+    ASSERT_TRUE(pumpUntil([&] { return !bob.isVisible(); }));
+    EXPECT_TRUE(chatOf(bob).contains("You were removed from the game."));
+    EXPECT_TRUE(notices.contains("You were removed from the game."));
+    EXPECT_TRUE(pumpUntil([&] { return chatOf(host).contains("Bob disconnected."); }));
+
+    server.reset(); // the host's program ends
+    ASSERT_TRUE(pumpUntil([&] { return !cid.isVisible(); }));
+    EXPECT_TRUE(chatOf(cid).contains("The host has ended the game."));
+    EXPECT_TRUE(notices.contains("The host has ended the game."));
+}
+
+TEST_F(WindowTest, RemovingOnesOwnSeatAsksFirst)
+{
+    Tchat& host = join("Host", { "x", "true" });
+    join("Bob");
+    ASSERT_TRUE(pumpUntil([&] { return labelOf(host, "label_playername2") == "Bob"; }));
+    host.label_playername1ContextPopup(1, {});
+    host.RemoveFromGame1Click();
+    ASSERT_EQ(questions.size(), 1);
+    EXPECT_TRUE(questions[0].startsWith("Remove yourself from the game?"));
+    testsupport::pumpPending();
+    EXPECT_TRUE(host.client().loggedin()); // answered no
+    // Removing somebody else asks nothing.
+    host.label_playername1ContextPopup(2, {});
+    host.RemoveFromGame1Click();
+    EXPECT_EQ(questions.size(), 1);
+    EXPECT_TRUE(pumpUntil([&] { return chatOf(host).contains("Bob disconnected."); }));
 }

@@ -4,8 +4,15 @@
 #include "sound_player.h"
 #include "tchat.h"
 #include "tgamestartform.h"
+#include "window_placement.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QScreen>
+#include <QTest>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -153,17 +160,105 @@ TEST_F(Settings, EachLoginSetsTheEntryColourAfreshRatherThanAddingToIt)
 {
     writeFile("[Lexmire]\nFirsttime=no\nTextcolor=clRed\n");
     auto w = window();
-    w->mynumber = 2;
-    w->newplayerinfo("2+Ann");
+    w->client().handle("CMD_sendlogininfo+2");
+    w->client().handle("CMD_newplayerinfo+2+Ann");
     auto* entry = w->findChild<QLineEdit*>("mychat");
     const QString once = entry->styleSheet();
     EXPECT_EQ(once.count("color:"), 1);
     for (int i = 0; i < 50; ++i)
-        w->newplayerinfo("2+Ann"); // a server may send our own arrival again and again
+        w->client().handle("CMD_newplayerinfo+2+Ann"); // a server may send our own arrival again and again
     EXPECT_EQ(entry->styleSheet(), once);
     w->chooseColour = [](uint32_t) { return std::optional<uint32_t>(0x00FF00); };
     w->ChatColor1Click();
     w->ChatColor1Click();
     EXPECT_EQ(entry->styleSheet().count("color:"), 1);
     EXPECT_TRUE(entry->styleSheet().contains("#00ff00"));
+}
+
+TEST_F(Settings, ExactlyOneTextSizeIsTickedTheOneInUse)
+{
+    auto w = window();
+    w->loadinifile();
+    for (const char* size : { "N12", "N14", "N10" }) {
+        w->findChild<QAction*>(size)->trigger();
+        int tickedSizes = 0;
+        for (const char* each : { "N8", "N10", "N12", "N14" })
+            tickedSizes += ticked(*w, each);
+        EXPECT_EQ(tickedSizes, 1) << size;
+        EXPECT_TRUE(ticked(*w, size));
+    }
+    EXPECT_EQ(stored("Textsize"), "10");
+}
+
+TEST_F(Settings, AStoredPlaceThatWouldHideTheTitleBarIsPulledBackOntoAScreen)
+{
+    const QList<QRect> screens { QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024) };
+    const QSize size(798, 535);
+    EXPECT_EQ(placement::reachableTopLeft(QPoint(100, 50), size, screens), QPoint(100, 50));
+    EXPECT_EQ(placement::reachableTopLeft(QPoint(2000, 900), size, screens), QPoint(2000, 900)); // second screen
+    EXPECT_EQ(placement::reachableTopLeft(QPoint(100, -200), size, screens), QPoint(100, 0)); // title bar above
+    EXPECT_EQ(placement::reachableTopLeft(QPoint(-5000, 300), size, screens), QPoint(0, 300));
+    EXPECT_EQ(placement::reachableTopLeft(QPoint(4000, 2000), size, screens), QPoint(3200 - 798, 1024 - 30));
+
+    writeFile("[Lexmire]\nFirsttime=no\nTop=-3000\nLeft=-3000\n");
+    auto w = window();
+    w->loadinifile();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(w->pos())) << w->pos().x() << "," << w->pos().y();
+    // Reset Screen Location puts the frame's corner at 3, 3, where the title bar shows.
+    w->ResetScreenLocation1Click();
+    EXPECT_EQ(w->pos(), QPoint(3, 3));
+    EXPECT_EQ(w->size(), QSize(798, 535));
+}
+
+TEST_F(Settings, TheTilesMenuTicksOnlyWhatLoadedAndOffersTheBuiltInSet)
+{
+    QDir tiles(folder.filePath("tiles"));
+    ASSERT_TRUE(tiles.mkpath("."));
+    QImage strip(1107, 41, QImage::Format_RGB32);
+    strip.fill(Qt::darkGreen);
+    ASSERT_TRUE(strip.save(tiles.filePath("Neon.bmp"), "BMP"));
+    ASSERT_TRUE(strip.save(tiles.filePath("My.Set.bmp"), "BMP"));
+    {
+        QFile broken(tiles.filePath("Broken.bmp"));
+        ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+        broken.write("not a picture");
+    }
+    writeFile("[Lexmire]\nFirsttime=no\nTiles=NEON\n");
+    TchatSetup setup;
+    setup.settingsFile = path;
+    setup.tileFolders = { tiles.path() };
+    Tchat w(setup);
+    w.loadinifile();
+    // Found without regard to case, and kept as the folder spells it.
+    EXPECT_EQ(w.tileSetName, "Neon");
+    EXPECT_TRUE(ticked(w, "Neon3"));
+    EXPECT_EQ(stored("Tiles"), "NEON"); // nothing changed yet, nothing written
+
+    w.findChild<QAction*>("Broken3")->trigger();
+    EXPECT_EQ(w.tileSetName, "Neon");
+    EXPECT_TRUE(ticked(w, "Neon3"));
+    EXPECT_FALSE(ticked(w, "Broken3"));
+
+    w.findChild<QAction*>("My.Set3")->trigger(); // a dot in a name is part of it
+    EXPECT_EQ(w.tileSetName, "My.Set");
+    EXPECT_EQ(stored("Tiles"), "My.Set");
+
+    w.findChild<QAction*>("classic3")->trigger(); // and back to the built-in set
+    EXPECT_TRUE(ticked(w, "classic3"));
+    EXPECT_EQ(stored("Tiles"), "classic");
+}
+
+TEST_F(Settings, PasteFromTheMenuAndCtrlVBothInsertAtTheCaret)
+{
+    auto w = window();
+    auto* entry = w->findChild<QLineEdit*>("mychat");
+    QGuiApplication::clipboard()->setText("big");
+    entry->setText("a  word");
+    entry->setCursorPosition(2);
+    w->Paste1Click();
+    EXPECT_EQ(entry->text(), "a big word");
+    entry->setCursorPosition(0);
+    QTest::keyClick(entry, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(entry->text(), "biga big word");
 }

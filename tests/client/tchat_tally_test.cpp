@@ -20,7 +20,8 @@ protected:
         window->tally().ask = [](const QString&) { return true; };
     }
 
-    void seat(int n, const QString& name) { window->newplayerinfo(std::to_string(n) + "+" + name.toStdString()); }
+    void seat(int n, const QString& name) { deliver("CMD_newplayerinfo+" + std::to_string(n) + "+" + name.toStdString()); }
+    void deliver(const std::string& line) { window->client().handle(line); }
     const TallyModel& model() { return window->tally().model(); }
 
     QTemporaryDir folder;
@@ -29,43 +30,43 @@ protected:
 
 TEST_F(TallyFromPlay, ATwoPlayerGameIsRecordedOnBothSides)
 {
-    window->mynumber = 1;
+    deliver("CMD_sendlogininfo+1");
     seat(1, "Ann");
     seat(2, "Bob");
-    window->foundword("1+quartz+30+30+3+0");
+    deliver("CMD_foundword+1+quartz+30+30+3+0");
     EXPECT_EQ(model().cell(0, TallyModel::LongestWord), "QUARTZ");
     EXPECT_EQ(model().number(0, TallyModel::TotalWords), 1);
-    window->foundword("1+cat+5+35+3+0"); // shorter and lower: no new record
+    deliver("CMD_foundword+1+cat+5+35+3+0"); // shorter and lower: no new record
     EXPECT_EQ(model().cell(0, TallyModel::BestWord), "QUARTZ");
     EXPECT_EQ(model().number(0, TallyModel::TotalWords), 2);
-    window->startthegame("1+3+n+2+");
-    window->endturn("35+0+0+0");
+    deliver("CMD_startgame+1+3+n+2+");
+    deliver("CMD_endround+35+0+0+0");
     EXPECT_EQ(model().cell(0, TallyModel::BestRound), "2 mins-2 Words");
-    window->postwinner("Ann");
+    deliver("CMD_winner+Ann");
     EXPECT_EQ(model().number(0, TallyModel::Games), 1);
     EXPECT_EQ(model().number(0, TallyModel::Wins), 1);
 }
 
 TEST_F(TallyFromPlay, SoloSpiesAndTeamsRecordNothing)
 {
-    window->mynumber = 1;
+    deliver("CMD_sendlogininfo+1");
     seat(1, "You");
-    window->foundword("1+quartz+30+30+3+0");
-    window->postwinner("You");
+    deliver("CMD_foundword+1+quartz+30+30+3+0");
+    deliver("CMD_winner+You");
     EXPECT_EQ(model().number(0, TallyModel::Games), 0);
     EXPECT_EQ(model().number(0, TallyModel::TotalWords), 0);
 
     seat(2, "Bob");
-    window->postwinner("You and Cid");
+    deliver("CMD_winner+You and Cid");
     EXPECT_EQ(model().number(0, TallyModel::Games), 0);
 
     TchatSetup setup;
     setup.settingsFile = folder.filePath("spy.ini");
     Tchat spy(setup);
-    spy.mynumber = 5;
-    spy.newplayerinfo("1+Ann");
-    spy.newplayerinfo("2+Bob");
-    spy.postwinner("Ann");
+    spy.client().handle("CMD_sendlogininfo+5");
+    spy.client().handle("CMD_newplayerinfo+1+Ann");
+    spy.client().handle("CMD_newplayerinfo+2+Bob");
+    spy.client().handle("CMD_winner+Ann");
     EXPECT_EQ(spy.tally().model().number(0, TallyModel::Games), 0);
 }
 
@@ -94,7 +95,7 @@ TEST_F(TallyFromPlay, AnUnreadableTallyFileIsReportedAndKeptAside)
 
 TEST_F(TallyFromPlay, TickingStartsATallyAndUntickingAsksFirst)
 {
-    window->mynumber = 1;
+    deliver("CMD_sendlogininfo+1");
     seat(1, "Ann");
     seat(2, "Bob");
     auto* current = window->tally().findChild<QListWidget*>("checklist");
@@ -118,4 +119,18 @@ TEST_F(TallyFromPlay, TickingStartsATallyAndUntickingAsksFirst)
     EXPECT_EQ(asked, "This will delete Bob's Tally, Are you want to delete it?");
     EXPECT_EQ(model().rowCount(), 1);
     EXPECT_EQ(tallied->count(), 0);
+}
+
+TEST_F(TallyFromPlay, TheTurnScoreReadsZeroUntilARoundIsRecorded)
+{
+    deliver("CMD_sendlogininfo+1");
+    seat(1, "Ann");
+    seat(2, "Bob");
+    auto* turnScore = window->tally().findChild<QLabel*>("mylabel_8");
+    EXPECT_EQ(turnScore->text(), "0");
+    deliver("CMD_foundword+1+quartz+30+30+3+0");
+    EXPECT_EQ(turnScore->text(), "0");
+    deliver("CMD_startgame+1+3+n+2+");
+    deliver("CMD_endround+30+0+0+0");
+    EXPECT_EQ(turnScore->text(), "2 mins-1 Words (30)");
 }

@@ -196,25 +196,26 @@ TEST(TileImagesStrip, CellsAShortStripDoesNotReachAreTransparent)
         EXPECT_TRUE(fullyTransparent(tiles.tile(code))) << code;
 }
 
-TEST(TileImagesFiles, SetNamesAreFileNamesUpToTheFirstDot)
+TEST(TileImagesFiles, SetNamesAreFileNamesWithoutTheirSuffixDotsIncluded)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     touch(dir.filePath(QStringLiteral("a.bmp")));
-    touch(dir.filePath(QStringLiteral("b.x.bmp")));
+    touch(dir.filePath(QStringLiteral("My.Set.bmp")));
     touch(dir.filePath(QStringLiteral("notes.txt")));
+    touch(dir.filePath(QStringLiteral("Classic.bmp"))); // the built-in set's name is taken
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.bmp")));
 
-    EXPECT_EQ(
-        TileImages::setNames({ dir.path() }), (QStringList { QStringLiteral("a"), QStringLiteral("b") }));
-
-    // A set named after the part before the first dot is not found under that name.
-    EXPECT_EQ(
-        TileImages::setPath({ dir.path() }, QStringLiteral("a")), dir.filePath(QStringLiteral("a.bmp")));
-    EXPECT_TRUE(TileImages::setPath({ dir.path() }, QStringLiteral("b")).isEmpty());
+    EXPECT_EQ(TileImages::setNames({ dir.path() }), (QStringList { QStringLiteral("a"), QStringLiteral("My.Set") }));
+    EXPECT_EQ(TileImages::setPath({ dir.path() }, QStringLiteral("My.Set")), dir.filePath(QStringLiteral("My.Set.bmp")));
+    EXPECT_TRUE(TileImages::setPath({ dir.path() }, QStringLiteral("My")).isEmpty());
     EXPECT_TRUE(TileImages::setPath({ dir.path() }, QStringLiteral("notes")).isEmpty());
     EXPECT_TRUE(TileImages::setPath({ dir.path() }, QStringLiteral("folder")).isEmpty());
     EXPECT_TRUE(TileImages::setPath({ dir.path() }, QString()).isEmpty());
+    // Names match without regard to case and come back as the folder spells them.
+    const QString upper = TileImages::setPath({ dir.path() }, QStringLiteral("MY.SET"));
+    EXPECT_EQ(upper, dir.filePath(QStringLiteral("My.Set.bmp")));
+    EXPECT_EQ(TileImages::setNameOf(upper), QStringLiteral("My.Set"));
 }
 
 TEST(TileImagesFiles, FirstFolderFirstAndEachNameOnce)
@@ -229,8 +230,9 @@ TEST(TileImagesFiles, FirstFolderFirstAndEachNameOnce)
     touch(second.filePath(QStringLiteral("Chalk.bmp")));
 
     const QStringList folders { first.path(), second.path(), first.filePath(QStringLiteral("missing")) };
-    EXPECT_EQ(TileImages::setNames(folders),
-        (QStringList { QStringLiteral("Ivory"), QStringLiteral("Neon"), QStringLiteral("Chalk") }));
+    touch(second.filePath(QStringLiteral("neon.bmp"))); // the same set in another letter case
+    EXPECT_EQ(TileImages::setNames(folders), (QStringList { QStringLiteral("Ivory"), QStringLiteral("Ivory.old"),
+                                                 QStringLiteral("Neon"), QStringLiteral("Chalk") }));
     EXPECT_EQ(
         TileImages::setPath(folders, QStringLiteral("Ivory")), first.filePath(QStringLiteral("Ivory.bmp")));
     EXPECT_EQ(

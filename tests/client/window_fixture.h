@@ -41,11 +41,12 @@ protected:
     {
         testsupport::setPumpHook({});
         windows.clear();
+        lobbyLinks.clear();
     }
 
     void tickEverything()
     {
-        while (server->queuedMessages() > 0)
+        while (server && server->queuedMessages() > 0)
             server->socktimerTimer();
         for (auto& window : windows)
             while (window->queuedMessages() > 0)
@@ -60,7 +61,13 @@ protected:
         setup.settingsFile = folder.filePath(settingsName + ".ini");
         setup.tileFolders = { folder.filePath("tiles") };
         setup.gamePort = std::to_string(server->listeningPort());
-        setup.lobbyPort = std::to_string(lobby.serverPort());
+        setup.openLobbyLink = [this] {
+            lobbyLinks.push_back(std::make_unique<TSock>());
+            lobbyLinks.back()->setHostName("127.0.0.1");
+            lobbyLinks.back()->setPortName(std::to_string(lobby.serverPort()));
+            lobbyLinks.back()->Open();
+        };
+        setup.dispatchIntervalMs = 0; // the pump hook ticks every window
         // Only the host's program shares the server's flag.
         const bool hosting = arguments.isEmpty() || (arguments.size() >= 3 && arguments[2] == "true");
         setup.gamerunning = hosting ? gamerunning : std::make_shared<GameRunning>();
@@ -68,6 +75,11 @@ protected:
         setup.showDownload = [this] { ++downloadsShown; };
         setup.openLink = [this](const QString& link) { links << link; };
         setup.showError = [this](const QString& text) { errors << text; };
+        setup.showNotice = [this](const QString& text) { notices << text; };
+        setup.ask = [this](const QString& question) {
+            questions << question;
+            return answer;
+        };
         windows.push_back(std::make_unique<Tchat>(setup));
         Tchat& window = *windows.back();
         window.processparams();
@@ -90,8 +102,12 @@ protected:
     std::shared_ptr<GameRunning> gamerunning = std::make_shared<GameRunning>();
     std::unique_ptr<TServer> server;
     QTcpServer lobby;
+    std::vector<std::unique_ptr<TSock>> lobbyLinks;
     std::vector<std::unique_ptr<Tchat>> windows;
     int downloadsShown = 0;
     QStringList links;
     QStringList errors;
+    QStringList notices;
+    QStringList questions;
+    bool answer = false; // how every question is answered
 };

@@ -24,6 +24,7 @@ TEST(TallyModel, StartsWithZerosAndNoRecords)
     for (int c = 0; c < TallyModel::kColumns; ++c)
         EXPECT_EQ(tally.cell(0, c), "0");
     EXPECT_EQ(tally.ownLabel(TallyModel::LongestWord), "None");
+    EXPECT_EQ(tally.ownLabel(TallyModel::BestRound), "0");
     EXPECT_EQ(tally.ownLabel(TallyModel::Games), "0");
 }
 

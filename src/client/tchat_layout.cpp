@@ -1,0 +1,297 @@
+// Tchat's fixed layout: the board panel, the score panel, the chat area and
+// the overlays (winner banner, end-of-round panel, first-run notice).
+#include "tchat.h"
+
+#include "board_view.h"
+#include "chat_pane.h"
+#include "pictures.h"
+#include "tile_images.h"
+#include "window_style.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTextDocument>
+
+namespace {
+
+constexpr int kMaxChatLines = 20000;
+
+// The default phrases of the nine phrase buttons.
+const char* const kDefaultPhrases[9] = { "Way To Go!", "Good One!", "Nice Try!", "Excellent!", "Brilliant!",
+    "Wow, WTG!", "Thanks!", "Way To Go Teamie!", "Good Game Everyone!" };
+
+// Captions of the twenty chatter sounds.
+const char* const kChatterCaptions[20] = { "Doh", "Cough", "Hello", "Thank You", "Where have you been?", "Snoring",
+    "Sneezing", "Sorry", "Welcome", "Yeehaa", "Yippee", "Oh No", "Applause", "Honk", "Oooh", "Razzberry", "Cheer",
+    "Woman Laughing", "Man Laughing", "Crying" };
+
+const char* const kPanelStyle = "background: rgba(8, 20, 48, 190); border: 1px solid rgba(212, 175, 55, 140);"
+                                "border-radius: 6px;";
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QRect geometry)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    return label;
+}
+
+} // namespace
+
+void Tchat::buildPanels()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName("client_area");
+    setCentralWidget(central);
+    central->setAutoFillBackground(true);
+    QPalette palette = central->palette();
+    palette.setBrush(QPalette::Window, QBrush(Pictures::panelTexture(devicePixelRatioF())));
+    central->setPalette(palette);
+    central->setMinimumSize(790 + 8, 489 + 8);
+
+    panel_main = new QWidget(central);
+    panel_main->setObjectName("panel_main");
+    panel_main->setGeometry(4, 4, 790, 489);
+
+    buildBoardPanel(panel_main);
+    buildScorePanel(panel_main);
+    buildChatArea(panel_main);
+    buildOverlays(panel_main);
+}
+
+void Tchat::buildBoardPanel(QWidget* parent)
+{
+    panel_board = new QWidget(parent);
+    panel_board->setObjectName("panel_board");
+    panel_board->setGeometry(5, 6, 530, 476);
+    panel_board->setAttribute(Qt::WA_StyledBackground);
+    panel_board->setStyleSheet(QString("#panel_board { %1 }").arg(kPanelStyle));
+
+    for (int n = 1; n <= WordBuilder::kSlotCount; ++n) {
+        auto* slot = makeLabel(panel_board, QString("wordletter%1").arg(n), {}, QRect(3 + 44 * (n - 1), 3, 40, 40));
+        slot->setStyleSheet("background: rgba(255, 255, 255, 28); border-radius: 5px;");
+        slot->setCursor(Qt::PointingHandCursor);
+        slot->installEventFilter(this);
+        slot->setVisible(n <= WordBuilder::kMaxLetters);
+        wordletter[n] = slot;
+    }
+
+    button_clear = makeLabel(panel_board, "button_clear", {}, QRect(315, 44, 106, 25));
+    button_clear->setPixmap(Pictures::wordButton(Pictures::WordButton::Clear, devicePixelRatioF()));
+    button_clear->setCursor(Qt::PointingHandCursor);
+    button_clear->installEventFilter(this);
+    button_enter = makeLabel(panel_board, "button_enter", {}, QRect(422, 44, 106, 25));
+    button_enter->setPixmap(Pictures::wordButton(Pictures::WordButton::Enter, devicePixelRatioF()));
+    button_enter->setCursor(Qt::PointingHandCursor);
+    button_enter->installEventFilter(this);
+
+    label_time = makeLabel(panel_board, "label_time", {}, QRect(3, 46, 100, 22));
+    label_time->setAlignment(Qt::AlignCenter);
+    label_time->setStyleSheet("color: #ffe27a; font-weight: bold; font-size: 15px;"
+                              "background: rgba(0,0,0,90); border-radius: 4px;");
+
+    button_start = new QPushButton(panel_board);
+    button_start->setObjectName("button_start");
+    button_start->setGeometry(108, 44, 106, 25);
+    button_start->setIcon(QIcon(Pictures::startButton(devicePixelRatioF(), false, QSize(106, 25))));
+    button_start->setIconSize(QSize(106, 25));
+    button_start->setFlat(true);
+    button_start->setCursor(Qt::PointingHandCursor);
+    button_start->setToolTip("Start Game");
+    button_start->hide();
+    connect(button_start, &QPushButton::clicked, this, &Tchat::button_startClick);
+
+    panel_theboard = new QWidget(panel_board);
+    panel_theboard->setObjectName("panel_theboard");
+    panel_theboard->setGeometry(3, 70, 523, 363);
+    board = new BoardView(panel_theboard);
+    board->setObjectName("board");
+    board->setGeometry(1, 1, 520, 361);
+    board->setTileImages(tiles.get());
+    connect(board, &BoardView::pressed, this, [this](Qt::MouseButton b, QPoint p) { boardMouseDown(b, p); });
+    connect(board, &BoardView::moved, this, [this](QPoint p) { boardMouseMove(p); });
+    connect(board, &BoardView::released, this, [this](Qt::MouseButton b, QPoint) { boardMouseUp(b); });
+
+    thewand = makeLabel(panel_theboard, "thewand", {}, QRect(0, 0, 28, 28));
+    thewand->setPixmap(Pictures::wand(devicePixelRatioF()));
+    thewand->installEventFilter(this);
+    thewand->hide();
+
+    const QString statusStyle = "color: white; font-weight: bold;";
+    label_status2 = makeLabel(panel_board, "label_status2", {}, QRect(8, 436, 369, 20));
+    label_status2->setAlignment(Qt::AlignCenter);
+    label_status2->setStyleSheet(statusStyle + "font-size: 14px;");
+    label_timeperround = makeLabel(panel_board, "label_timeperround", {}, QRect(8, 458, 160, 16));
+    label_timeperround->setStyleSheet("color: #c9d3ea;");
+    label_status1 = makeLabel(panel_board, "label_status1", {}, QRect(352, 458, 170, 16));
+    label_status1->setStyleSheet("color: #c9d3ea;");
+    auto* roundCaption = makeLabel(panel_board, "label_roundcaption", "Round:", QRect(430, 436, 48, 20));
+    roundCaption->setStyleSheet(statusStyle);
+    label_round = makeLabel(panel_board, "label_round", {}, QRect(479, 436, 40, 20));
+    label_round->setStyleSheet("color: #ffe27a; font-weight: bold; font-size: 14px;");
+}
+
+void Tchat::buildScorePanel(QWidget* parent)
+{
+    panel_score = new QWidget(parent);
+    panel_score->setObjectName("panel_score");
+    panel_score->setGeometry(535, 6, 250, 128);
+    panel_score->setAttribute(Qt::WA_StyledBackground);
+    panel_score->setStyleSheet(QString("#panel_score { %1 }").arg(kPanelStyle));
+    auto* heading = makeLabel(panel_score, "label_scoreheading", "Players", QRect(10, 8, 120, 22));
+    heading->setStyleSheet("color: #ffe27a; font-weight: bold; font-size: 14px;");
+    auto* scoreHeading = makeLabel(panel_score, "label_scorecaption", "Score", QRect(130, 8, 60, 22));
+    scoreHeading->setStyleSheet("color: #ffe27a; font-weight: bold;");
+
+    const int rows[5] = { 0, 38, 59, 80, 100 };
+    for (int seat = 1; seat <= 4; ++seat) {
+        auto* name = makeLabel(panel_score, QString("label_playername%1").arg(seat), {},
+                               QRect(34, rows[seat], 100, 18));
+        name->setProperty("tag", seat);
+        name->setStyleSheet("color: white; font-weight: bold;");
+        name->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(name, &QWidget::customContextMenuRequested, this, [this, seat, name](const QPoint& pos) {
+            label_playername1ContextPopup(seat, name->mapToGlobal(pos));
+        });
+        auto* score = makeLabel(panel_score, QString("label_playerscore%1").arg(seat), "0",
+                                QRect(138, rows[seat], 32, 18));
+        score->setStyleSheet("color: #ffe27a; font-weight: bold;");
+        auto* bonus = makeLabel(panel_score, QString("label_bonus%1").arg(seat), {}, QRect(172, rows[seat], 74, 18));
+        bonus->setStyleSheet("color: #8ef0a0;");
+        auto* team = makeLabel(panel_score, QString("team%1").arg(seat), {}, QRect(14, rows[seat] - 1, 19, 20));
+        team->setPixmap(Pictures::teamBall(seat % 2 == 1 ? 1 : 2, devicePixelRatioF()));
+        team->hide();
+    }
+
+    popup_kick = new QMenu(this);
+    popup_kick->setObjectName("popup_kick");
+    RemoveFromGame1 = popup_kick->addAction("Remove From Game");
+    RemoveFromGame1->setObjectName("RemoveFromGame1");
+    connect(RemoveFromGame1, &QAction::triggered, this, &Tchat::RemoveFromGame1Click);
+}
+
+void Tchat::buildChatArea(QWidget* parent)
+{
+    mainchat = new ChatPane(parent);
+    mainchat->setObjectName("mainchat");
+    mainchat->setGeometry(535, 138, 250, 218);
+    connect(mainchat, &ChatPane::linkActivated, this, &Tchat::openLink);
+    mainchat->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Lines stay until "Clear Main Chat", up to a bound no conversation
+    // reaches, so a flooding peer cannot grow the pane without limit.
+    mainchat->document()->setMaximumBlockCount(kMaxChatLines);
+
+    mychat = new QLineEdit("<Enter Chat Here>", parent);
+    mychat->setObjectName("mychat");
+    mychat->setGeometry(535, 360, 250, 24);
+    mychat->installEventFilter(this);
+    mychat->setContextMenuPolicy(Qt::CustomContextMenu);
+    mychat->setStyleSheet(windowstyle::entryBox());
+
+    const QString buttonStyle = "QPushButton { color: white; background: qlineargradient(x1:0,y1:0,x2:0,y2:1,"
+                                "stop:0 #2a4a8a, stop:1 #14285a); border: 1px solid #d4af37; border-radius: 4px;"
+                                "font-size: 11px; } QPushButton:hover { background: #34599f; }"
+                                "QPushButton:pressed { background: #0f1f46; }";
+    for (int n = 1; n <= 10; ++n) {
+        auto* button = new QPushButton(parent);
+        button->setObjectName(QString("b_phrase%1").arg(n));
+        const int column = (n - 1) % 2, row = (n - 1) / 2;
+        button->setGeometry(535 + column * 126, 388 + row * 20, 124, 18);
+        button->setStyleSheet(buttonStyle);
+        button->setCursor(Qt::PointingHandCursor);
+        b_phrase[n] = button;
+        if (n <= 9) {
+            setPhrase(n, kDefaultPhrases[n - 1]);
+            connect(button, &QPushButton::clicked, this, [this, n] { b_phrase1Click(n); });
+        } else {
+            button->setToolTip("Chatter Sounds");
+            button->setText("Chatter Sounds");
+            connect(button, &QPushButton::clicked, this, &Tchat::b_phrase10Click);
+        }
+    }
+
+    popup_sounds = new QMenu(this);
+    popup_sounds->setObjectName("popup_sounds");
+    QAction* cancel = popup_sounds->addAction("<Cancel>");
+    cancel->setObjectName("Cancel1");
+    cancel->setData(0);
+    for (int n = 1; n <= 20; ++n) {
+        QAction* item = popup_sounds->addAction(kChatterCaptions[n - 1]);
+        item->setObjectName(QString("wave%1").arg(n));
+        item->setData(n);
+    }
+    connect(popup_sounds, &QMenu::triggered, this, [this](QAction* item) { wave20Click(item->data().toInt()); });
+}
+
+void Tchat::buildOverlays(QWidget* parent)
+{
+    panel_winner = new QWidget(parent);
+    panel_winner->setObjectName("panel_winner");
+    panel_winner->setGeometry(10, 83, 512, 41);
+    panel_winner->setAttribute(Qt::WA_StyledBackground);
+    panel_winner->setStyleSheet("#panel_winner { background: rgba(20, 30, 70, 220); border: 2px solid #d4af37;"
+                                "border-radius: 8px; }");
+    const QString winnerFont = "font-size: 18px; font-weight: bold; background: transparent;";
+    label_winner2 = makeLabel(panel_winner, "label_winner2", {}, QRect(1, 9, 512, 26));
+    label_winner2->setStyleSheet("color: black;" + winnerFont);
+    label_winner2->setAlignment(Qt::AlignHCenter);
+    label_winner1 = makeLabel(panel_winner, "label_winner1", {}, QRect(0, 8, 512, 26));
+    label_winner1->setStyleSheet("color: white;" + winnerFont);
+    label_winner1->setAlignment(Qt::AlignHCenter);
+    panel_winner->hide();
+
+    panel_scrolls = new QWidget(parent);
+    panel_scrolls->setObjectName("panel_scrolls");
+    panel_scrolls->setGeometry(9, 128, 512, 306);
+    panel_scrolls->setAttribute(Qt::WA_StyledBackground);
+    panel_scrolls->setStyleSheet("#panel_scrolls { background: rgba(245, 236, 210, 245); border: 2px solid #8b6b2e;"
+                                 "border-radius: 8px; }");
+    for (int n = 1; n <= 4; ++n) {
+        const int x = 4 + (n - 1) * 127;
+        auto* name = makeLabel(panel_scrolls, QString("label_scroll%1").arg(n), {}, QRect(x, 4, 123, 18));
+        name->setStyleSheet("color: #3b2a0a; font-weight: bold; font-size: 13px;");
+        name->setAlignment(Qt::AlignHCenter);
+        auto* count = makeLabel(panel_scrolls, QString("label_wordcount%1").arg(n), {},
+                                QRect(x, 22, 123, 16));
+        count->setStyleSheet("color: #5a4520;");
+        count->setAlignment(Qt::AlignHCenter);
+        auto* points = makeLabel(panel_scrolls, QString("label_points%1").arg(n), {}, QRect(x, 38, 123, 16));
+        points->setStyleSheet("color: #7a2a10; font-weight: bold;");
+        points->setAlignment(Qt::AlignHCenter);
+        auto* list = new QListWidget(panel_scrolls);
+        list->setObjectName(QString("listbox_scroll%1").arg(n));
+        list->setProperty("tag", n);
+        list->setGeometry(x, 56, 123, 245);
+        list->setStyleSheet("QListWidget { background: rgba(255,255,255,150); border: 1px solid #b89b5e;"
+                            "color: #2b1d05; font-family: monospace; }");
+    }
+    panel_scrolls->hide();
+
+    panel_dragging = new QWidget(parent);
+    panel_dragging->setObjectName("panel_dragging");
+    panel_dragging->setGeometry(112, 120, 329, 257);
+    panel_dragging->setAttribute(Qt::WA_StyledBackground);
+    panel_dragging->setStyleSheet("#panel_dragging { background: #14285a; border: 2px solid #d4af37;"
+                                  "border-radius: 8px; } QLabel { color: white; background: transparent; }");
+    auto* title = makeLabel(panel_dragging, "label_dragging", "Dragging Versus Clicking", QRect(10, 8, 309, 24));
+    title->setStyleSheet("color: #ffe27a; font-size: 16px; font-weight: bold;");
+    title->setAlignment(Qt::AlignHCenter);
+    auto* text = makeLabel(panel_dragging, "memo_dragging",
+                           "<b>Dragging:</b> press on the first letter and drag the mouse over the next letters, "
+                           "then let go to send the word. To drag, \"Click Letters\" must not be ticked under the "
+                           "Options menu.<br><br><b>Clicking:</b> click each letter in turn, then press Enter or "
+                           "click the right mouse button to send the word. To click each letter, \"Click "
+                           "Letters\" must be ticked under the Options menu.",
+                           QRect(16, 40, 297, 170));
+    text->setWordWrap(true);
+    text->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    auto* done = new QPushButton("Done", panel_dragging);
+    done->setObjectName("FlatButton1");
+    done->setGeometry(124, 218, 80, 26);
+    connect(done, &QPushButton::clicked, this, &Tchat::FlatButton1Click);
+    panel_dragging->hide();
+}
+
