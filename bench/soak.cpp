@@ -5,16 +5,18 @@
 // and every peer's view of them, watches the server's memory, prints its figures
 // and exits non-zero when any check failed.
 //
-//   soak [--rounds N] [--second-ms N] [--seed N] [--server PATH] [--verbose]
+//   soak [--rounds N] [--second-ms N] [--seed N] [--server PATH] [--in-process] [--verbose]
 // --server runs another build of lexmire-server, such as a sanitizer build.
+// --in-process plays against a server inside the soak, on connections held in
+// memory instead of sockets; its memory is then the soak's own.
 #include "board.h"
 #include "embedded_word_list.h"
+#include "soak_link.h"
 #include "word_scoring.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -45,6 +47,7 @@ struct Settings {
     uint32_t seed = 20240607;
     bool verbose = false;
     QString serverBinary = LEXMIRE_SERVER_BINARY;
+    bool inProcess = false;
     // Whole run: a stuck server or peer fails here instead of hanging CI.
     int deadlineMs = 6 * 60 * 1000;
     // The server may grow this much after warm-up; more is a leak.
@@ -192,7 +195,7 @@ struct Peer {
     int slot = 0; // the number this peer always gets: 1 host, 2-4 seats, 5-9 spies
     std::string name;
     std::string version = kVersion;
-    std::unique_ptr<QTcpSocket> socket;
+    std::unique_ptr<PeerLink> link;
     std::string partial;
     int n = 0;
     bool loggedIn = false;
@@ -276,6 +279,12 @@ private:
     {
         if (!runtime_.isValid())
             return fatal("no temporary folder");
+        if (s_.inProcess) {
+            inProcess_ = std::make_unique<InProcessServer>(runtime_.path(), s_.secondMs);
+            note("server running in process");
+            connectPeers();
+            return;
+        }
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", runtime_.path());
         server_.setProcessEnvironment(env);
@@ -302,7 +311,8 @@ private:
 
     long serverRssKiB()
     {
-        std::ifstream status("/proc/" + std::to_string(server_.processId()) + "/status");
+        const std::string process = s_.inProcess ? "self" : std::to_string(server_.processId());
+        std::ifstream status("/proc/" + process + "/status");
         std::string line;
         while (std::getline(status, line))
             if (startsWith(line, "VmRSS:"))
@@ -333,37 +343,34 @@ private:
 
     void connectPeer(Peer& p)
     {
-        p.socket = std::make_unique<QTcpSocket>();
         p.partial.clear();
         p.n = 0;
         p.loggedIn = false;
         p.rowsSeen = 0;
         p.boardReady = false;
         p.joinedRunningRound = false;
-        QTcpSocket* socket = p.socket.get();
-        connect(socket, &QTcpSocket::readyRead, this, [this, &p, socket] {
-            if (p.socket.get() == socket)
-                readFrom(p);
-        });
-        connect(socket, &QTcpSocket::disconnected, this, [this, &p, socket] {
-            if (p.socket.get() == socket)
+        p.link = inProcess_ ? memoryLink(inProcess_->transport) : tcpLink(port_);
+        PeerLink* link = p.link.get();
+        link->onBytes = [this, &p, link](const QByteArray& bytes) {
+            if (p.link.get() == link)
+                readFrom(p, bytes);
+        };
+        link->onClosed = [this, &p, link] {
+            if (p.link.get() == link)
                 lost(p);
-        });
-        socket->connectToHost("127.0.0.1", quint16(port_));
+        };
     }
 
     void send(Peer& p, const std::string& message)
     {
-        if (!p.socket || p.socket->state() != QAbstractSocket::ConnectedState)
+        if (!p.link || !p.link->connected())
             return fail(p.name + " cannot send, not connected: " + message);
-        const std::string bytes = message + '\xFF';
-        p.socket->write(bytes.data(), qint64(bytes.size()));
+        p.link->write(message + '\xFF');
         ++messagesSent_;
     }
 
-    void readFrom(Peer& p)
+    void readFrom(Peer& p, const QByteArray& bytes)
     {
-        const QByteArray bytes = p.socket->readAll();
         for (char c : bytes) {
             if (c != '\xFF') {
                 p.partial += c;
@@ -387,7 +394,7 @@ private:
             p.expectFull = false;
             if (!sawFull_)
                 fail("the tenth connection was closed without CMD_full+");
-            p.socket.release()->deleteLater();
+            p.link.release()->deleteLater();
             note("tenth connection refused");
             startNextGame();
             return;
@@ -398,7 +405,7 @@ private:
             return fatal(p.name + " lost its connection");
         p.expectKick = false;
         p.leaving = true;
-        p.socket.release()->deleteLater();
+        p.link.release()->deleteLater();
         ++kicks_;
         note(p.name + " was kicked");
         comeBackLater(p);
@@ -985,8 +992,8 @@ private:
             p.wholeRounds.erase(p.serial);
             expectGone_ = p.n;
             note(p.name + " leaves");
-            p.socket->disconnectFromHost();
-            p.socket.release()->deleteLater();
+            p.link->leave();
+            p.link.release()->deleteLater();
             ++departures_;
             comeBackLater(p);
         });
@@ -1056,30 +1063,36 @@ private:
         done_ = true;
         stopping_ = true;
         const qint64 elapsedMs = clock_.elapsed();
-        const long rssFinal = server_.state() == QProcess::Running ? serverRssKiB() : -1;
+        const long rssFinal = inProcess_ || server_.state() == QProcess::Running ? serverRssKiB() : -1;
         compareViews();
         for (auto& p : peers_) {
             p->actTimer.stop();
-            if (p->socket)
-                p->socket->abort();
+            if (p->link)
+                p->link->abort();
         }
         int exitCode = -1;
         bool crashed = true;
-        if (server_.state() == QProcess::Running) {
+        if (inProcess_) {
+            exitCode = 0;
+            crashed = false;
+        } else if (server_.state() == QProcess::Running) {
             server_.terminate();
             if (server_.waitForFinished(10000)) {
                 exitCode = server_.exitCode();
                 crashed = server_.exitStatus() == QProcess::CrashExit;
             }
         }
-        serverErrors_ += server_.readAllStandardError().toStdString();
+        if (!inProcess_)
+            serverErrors_ += server_.readAllStandardError().toStdString();
         if (crashed || exitCode != 0)
             fail("the server did not end cleanly on SIGTERM: status " + std::to_string(exitCode));
         if (serverErrors_.find("runtime error") != std::string::npos || serverErrors_.find("Sanitizer") != std::string::npos)
             fail("the server reported errors:\n" + serverErrors_);
         if (roundsEnded_ < s_.rounds)
             fail("only " + std::to_string(roundsEnded_) + " rounds ended");
-        if (rssWarm_ > 0 && rssFinal > rssWarm_ + s_.rssSlackKiB)
+        // In process the figure is the soak's own memory, which keeps every
+        // round's boards and words as well: it is shown, not held to the limit.
+        if (!inProcess_ && rssWarm_ > 0 && rssFinal > rssWarm_ + s_.rssSlackKiB)
             fail("the server grew from " + std::to_string(rssWarm_) + " KiB after warm-up to " + std::to_string(rssFinal)
                  + " KiB");
         if (departuresSeen_ != departures_ + kicks_)
@@ -1114,8 +1127,12 @@ private:
                     departures_, kicks_, departuresSeen_, returns_, latecomers_, dupsAfterReturn_, versionWarnings_, sawFull_ ? "yes" : "no");
         std::printf("  views compared %d rounds x peers, messages sent %lld, received %lld\n", viewsCompared_,
                     (long long)messagesSent_, (long long)messagesReceived_);
-        std::printf("  server RSS: after %d rounds %ld KiB, final %ld KiB, peak %ld KiB (limit +%ld KiB)\n", s_.warmupRounds,
-                    rssWarm_, rssFinal, rssPeak_, s_.rssSlackKiB);
+        if (inProcess_)
+            std::printf("  soak RSS (server and peers together, not checked): after %d rounds %ld KiB, final %ld KiB\n",
+                        s_.warmupRounds, rssWarm_, rssFinal);
+        else
+            std::printf("  server RSS: after %d rounds %ld KiB, final %ld KiB, peak %ld KiB (limit +%ld KiB)\n",
+                        s_.warmupRounds, rssWarm_, rssFinal, rssPeak_, s_.rssSlackKiB);
         std::printf("  server exit status %d\n", exitCode);
         std::printf("soak: %s (%d failed checks)\n", failures_ ? "FAILED" : "passed", failures_);
         QCoreApplication::exit(failures_ ? 1 : 0);
@@ -1151,6 +1168,8 @@ private:
     QTimer watchdog_;
     QTemporaryDir runtime_;
     QProcess server_;
+    // Outlives the peers, whose links end on it.
+    std::unique_ptr<InProcessServer> inProcess_;
     std::string serverErrors_;
     int port_ = 0;
     std::vector<std::unique_ptr<Peer>> peers_;
@@ -1211,10 +1230,13 @@ int main(int argc, char** argv)
             settings.seed = uint32_t(std::stoul(argv[++i]));
         else if (arg == "--server" && hasValue)
             settings.serverBinary = argv[++i];
+        else if (arg == "--in-process")
+            settings.inProcess = true;
         else if (arg == "--verbose")
             settings.verbose = true;
         else {
-            std::fprintf(stderr, "usage: soak [--rounds N] [--second-ms N] [--seed N] [--server PATH] [--verbose]\n");
+            std::fprintf(stderr, "usage: soak [--rounds N] [--second-ms N] [--seed N] [--server PATH] [--in-process] "
+                                 "[--verbose]\n");
             return 2;
         }
     }

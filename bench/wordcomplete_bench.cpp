@@ -2,6 +2,7 @@
 // tile references, the dictionary lookup on disk, the duplicate check and
 // scoring, through the same dispatch the network uses.
 #include "embedded_word_list.h"
+#include "memory_transport.h"
 #include "tserver.h"
 
 #include <QCoreApplication>
@@ -17,12 +18,11 @@ struct BenchServer {
     BenchServer()
     {
         TServer::Options options;
-        options.portName = "0";
         options.dictionaryPath = folder.filePath("English").toStdString();
         options.wordRecords = embeddedWordList();
         options.secondMs = 24 * 3600 * 1000;
         options.dispatchIntervalMs = 0;
-        server = std::make_unique<TServer>(std::move(options));
+        server = std::make_unique<TServer>(std::move(options), transport);
         server->dispatch(1, "CMD_startgame+1+3+n+5+");
         // The word along row 4, across the spell book in the centre.
         for (int x = 0; x < 12; ++x)
@@ -32,6 +32,8 @@ struct BenchServer {
             message += "+" + std::to_string(x) + ".4";
     }
     QTemporaryDir folder;
+    // No connection: the word is checked and scored, and its answer goes to nobody.
+    InMemoryTransport transport;
     std::unique_ptr<TServer> server;
     std::string message;
 };

@@ -1,5 +1,5 @@
 // Many connections at once through the server's real slot, framing, dispatch
-// and departure code, on connections without sockets: peers arrive and leave
+// and departure code, on its in-memory transport: peers arrive and leave
 // at any moment (a tenth is turned away), send raw bytes or well-formed
 // commands, are removed by the host, and the dispatcher and the game clock
 // run in between. The server must keep its slots straight, never speak to a
@@ -10,6 +10,7 @@
 #include "fuzz_input.h"
 #include "fuzz_server.h"
 
+#include "messages.h"
 #include "tserver.h"
 #include "wire_limits.h"
 
@@ -34,7 +35,8 @@ Fixture* fixture = nullptr;
 constexpr char kTraceMark = '\x01';
 
 struct Peer {
-    int slot = 0; // 0 once gone, or when turned away
+    ConnectionId id = 0;
+    int slot = 0; // the number the server gave; 0 when turned away
     bool gone = false;
     std::vector<std::string> heard;
     std::size_t heardWhenGone = 0;
@@ -42,7 +44,11 @@ struct Peer {
 
 class Harness {
 public:
-    explicit Harness(TServer& server) : server_(server) { }
+    Harness(InMemoryTransport& transport, TServer& server)
+        : transport_(transport)
+        , server_(server)
+    {
+    }
 
     void attach()
     {
@@ -52,16 +58,21 @@ public:
         auto peer = std::make_unique<Peer>();
         Peer* raw = peer.get();
         peers_.push_back(std::move(peer));
-        raw->slot = server_.attachForTests([this, raw](std::string_view message) { heard(*raw, message); });
-        if (raw->slot == 0) {
+        raw->id = transport_.connect([this, raw](std::string_view bytes) { heard(*raw, bytes); });
+        if (!transport_.isOpen(raw->id)) {
             // Turned away: only when all nine are taken, and told so.
             FUZZ_CHECK(freeBefore == 0);
             FUZZ_CHECK(raw->heard.size() == 1 && raw->heard[0] == "CMD_full+");
             markGone(*raw);
             return;
         }
-        FUZZ_CHECK(raw->slot == freeBefore);
-        FUZZ_CHECK(!raw->heard.empty() && raw->heard[0] == "CMD_sendlogininfo+" + std::to_string(raw->slot));
+        // The number comes in the first message, as a window learns it.
+        FUZZ_CHECK(!raw->heard.empty());
+        const wire::Incoming first = wire::readLine(raw->heard[0]);
+        FUZZ_CHECK(first.command == wire::Command::sendlogininfo);
+        const std::optional<wire::SendLoginInfo> number = wire::SendLoginInfo::parse(first.args);
+        FUZZ_CHECK(number && number->number == freeBefore);
+        raw->slot = number->number;
     }
 
     Peer* pick(uint8_t choice)
@@ -80,7 +91,7 @@ public:
         for (auto& other : peers_)
             if (!other->gone && other.get() != &peer)
                 others.emplace_back(other.get(), other->heard.size());
-        server_.detachForTests(n);
+        transport_.hangUp(peer.id);
         sync();
         FUZZ_CHECK(peer.gone);
         // Everybody still there hears of the departure, as the last thing.
@@ -90,14 +101,20 @@ public:
         }
     }
 
-    void send(Peer& peer, std::string_view bytes) { server_.receiveForTests(peer.slot, bytes); }
+    void send(Peer& peer, std::string_view bytes) { transport_.deliver(peer.id, bytes); }
 
-    // Whoever the server no longer holds in its slot is gone.
+    // A peer holds its slot exactly as long as its connection is open;
+    // whoever has neither is gone.
     void sync()
     {
-        for (auto& peer : peers_)
-            if (!peer->gone && !server_.player(peer->slot).connected)
+        for (auto& peer : peers_) {
+            if (peer->gone)
+                continue;
+            const bool open = transport_.isOpen(peer->id);
+            FUZZ_CHECK(open == (server_.player(peer->slot).connected != 0));
+            if (!open)
                 markGone(*peer);
+        }
         int connected = 0;
         for (int n = 1; n <= TServer::kSlots; ++n)
             connected += server_.player(n).connected ? 1 : 0;
@@ -136,11 +153,13 @@ private:
         peer.heardWhenGone = peer.heard.size();
     }
 
-    void heard(Peer& peer, std::string_view message)
+    void heard(Peer& peer, std::string_view bytes)
     {
         FUZZ_CHECK(!peer.gone);
-        // Nothing sent may hold the end byte: the receiver would cut it in two.
-        FUZZ_CHECK(message.find(wire::kEndByte) == std::string_view::npos);
+        // Each send is one message and its end byte: an end byte inside
+        // would make the receiver cut the message in two.
+        FUZZ_CHECK(!bytes.empty() && bytes.find(wire::kEndByte) == bytes.size() - 1);
+        const std::string_view message = bytes.substr(0, bytes.size() - 1);
         FUZZ_CHECK(message.size() <= wire::kMaxMessageBytes + 2 * wire::kMaxNameBytes + 64);
         // A traced chat is relayed only while its sender is still connected.
         const std::size_t mark = message.find(kTraceMark);
@@ -149,6 +168,7 @@ private:
         peer.heard.emplace_back(message);
     }
 
+    InMemoryTransport& transport_;
     TServer& server_;
     std::vector<std::unique_ptr<Peer>> peers_;
 };
@@ -210,9 +230,10 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 // and to which peer (the rest).
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    TServer server(fuzzServerOptions(fixture->folder.path(), fixture->records));
+    FuzzServer fuzz(fixture->folder.path(), fixture->records);
+    TServer& server = fuzz.server;
     server.seed(11);
-    Harness harness(server);
+    Harness harness(fuzz.transport, server);
 
     FuzzInput input(data, size);
     while (!input.empty()) {

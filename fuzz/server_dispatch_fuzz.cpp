@@ -63,7 +63,7 @@ void checkInvariants(const TServer& server)
     for (int n = 1; n <= TServer::kSlots; ++n)
         FUZZ_CHECK(server.player(n).name.size() <= wire::kMaxNameBytes);
     for (int seat = 1; seat <= TServer::kSeats; ++seat) {
-        const tplayer& p = server.player(seat);
+        const tplayer p = server.player(seat);
         FUZZ_CHECK(p.score >= 0 && p.roundscore >= 0 && p.roundscore <= p.score);
         FUZZ_CHECK(p.wordscore >= 0 && p.wordscore <= kMaxWordScore);
     }
@@ -124,7 +124,8 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 // times. The rest of the line is the message.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    TServer server(fuzzServerOptions(fixture->folder.path(), fixture->records));
+    FuzzServer fuzz(fixture->folder.path(), fixture->records);
+    TServer& server = fuzz.server;
     server.seed(7);
     FUZZ_CHECK(server.dictionary().isOpen());
 

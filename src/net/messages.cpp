@@ -112,17 +112,25 @@ std::optional<ActionRequest> ActionRequest::parse(std::string_view args)
 
 std::string ActionRequest::compose() const { return "CMD_action+" + decimal(number) + "+" + text; }
 
-std::optional<StartGame> StartGame::parse(std::string_view args)
+namespace {
+
+std::optional<StartGame> readStartGame(std::string_view args, bool whole)
 {
     FieldReader fields(args);
     StartGame message;
     std::string_view team;
     if (!readSender(fields, message.number) || !fields.nextInt(message.rounds) || !fields.next(team)
-        || !fields.nextInt(message.minutes))
+        || !fields.nextInt(message.minutes) || (whole && !fields.rest().empty()))
         return std::nullopt;
     message.team = team;
     return message;
 }
+
+} // namespace
+
+std::optional<StartGame> StartGame::parse(std::string_view args) { return readStartGame(args, false); }
+
+std::optional<StartGame> StartGame::parseRequest(std::string_view args) { return readStartGame(args, true); }
 
 std::string StartGame::compose() const
 {
@@ -138,6 +146,7 @@ std::optional<WordComplete> WordComplete::parse(std::string_view args)
     auto items = fields.list(kMaxWordTiles);
     if (!items)
         return std::nullopt;
+    message.tiles.reserve(items->size());
     for (std::string_view item : *items) {
         TileRef tile;
         if (!parseTileRef(item, tile))

@@ -98,6 +98,8 @@ struct StartGame {
     int32_t minutes = 0;
     bool teamGame() const { return team == "y"; }
     static std::optional<StartGame> parse(std::string_view args);
+    // The request as the server takes it: nothing may follow the minutes.
+    static std::optional<StartGame> parseRequest(std::string_view args);
     std::string compose() const;
 };
 

@@ -61,6 +61,15 @@ TEST(ClientMessages, ParseWhatWindowsSendAndRefuseBrokenShapes)
     EXPECT_FALSE(start->teamGame()); // only "y" asks for teams
     EXPECT_TRUE(StartGame::parse("1+3+y+2+")->teamGame());
     EXPECT_FALSE(StartGame::parse("1+3+n+2")); // the minutes need their closing "+"
+    // The server takes a request only as the start dialog sends it.
+    auto request = StartGame::parseRequest("1+9+y+5+");
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->rounds, 9);
+    EXPECT_EQ(request->team, "y");
+    EXPECT_EQ(request->minutes, 5);
+    EXPECT_EQ(request->compose(), "CMD_startgame+1+9+y+5+");
+    for (const char* bad : { "1+3+n+2+extra", "1+3+n+2++", "1+3+n+2", "0+3+n+2+" })
+        EXPECT_FALSE(StartGame::parseRequest(bad)) << bad;
 
     auto word = WordComplete::parse("2+12.8+11.7");
     ASSERT_TRUE(word);

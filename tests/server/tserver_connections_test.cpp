@@ -52,36 +52,6 @@ TEST_F(Connections, NumbersFromOneAndRefusesATenth)
         EXPECT_TRUE(p->takeNew().empty());
 }
 
-TEST_F(Connections, ConnectionsWithoutSocketsShareTheSlotsWithRealOnes)
-{
-    auto host = loginPeer("Host");
-    std::vector<std::string> heard;
-    const int n = server->attachForTests([&](std::string_view message) { heard.emplace_back(message); });
-    ASSERT_EQ(n, 2);
-    EXPECT_EQ(heard, (std::vector<std::string> { "CMD_sendlogininfo+2" }));
-    // Split over two reads, as bytes from a socket may be.
-    server->receiveForTests(n, "CMD_logininfo+2+");
-    server->receiveForTests(n, std::string(wire::kVersionText) + "+Sockless" + wire::kEndByte);
-    EXPECT_TRUE(host->waitFor("CMD_newplayerinfo+2+Sockless"));
-    EXPECT_EQ(heard.back(), "CMD_existingplayers+1+Host");
-
-    // A message still queued when its connection goes is not taken for the
-    // next one in the same slot.
-    dispatchByHand(false);
-    server->receiveForTests(n, std::string("CMD_chat+2+left behind") + wire::kEndByte);
-    server->detachForTests(n);
-    EXPECT_TRUE(host->waitFor("CMD_playerdisconnected+2+Sockless"));
-    std::vector<std::string> successor;
-    EXPECT_EQ(server->attachForTests([&](std::string_view message) { successor.emplace_back(message); }), 2);
-    while (server->queuedMessages() > 0)
-        server->socktimerTimer();
-    dispatchByHand(true);
-    roundTrip(*host, "Host", "after");
-    EXPECT_FALSE(anyStartsWith(host->received(), "CMD_chat+ chats: left behind"));
-    EXPECT_EQ(successor, (std::vector<std::string> { "CMD_sendlogininfo+2", "CMD_chat+Host chats: after|clBlack" }));
-    EXPECT_EQ(heard.size(), 3u); // nothing reaches a connection that has gone
-}
-
 TEST_F(Connections, LoginAnnouncesToAllAndListsTheOthersToTheNewcomer)
 {
     auto host = loginPeer("Host");
