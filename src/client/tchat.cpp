@@ -7,6 +7,7 @@
 
 #include "board_view.h"
 #include "chat_pane.h"
+#include "game_settings.h"
 #include "sound_player.h"
 #include "tile_images.h"
 #include "tspylist.h"

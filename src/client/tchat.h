@@ -16,6 +16,7 @@
 #include <memory>
 
 class BoardView;
+class GameSettings;
 class ChatPane;
 class QAction;
 class QActionGroup;
@@ -222,7 +223,10 @@ private:
     void showError(const QString& text);
     void connectionEnded(GameClient::Ending ending);
     void connectFailed(const QString& host, const QString& reason);
-    bool settingsLoaded = false; // nothing is saved before the file was read once
+    void storeSettings();
+    // The settings as the last own login read them; none before it, so nothing
+    // built in can replace what the player stored.
+    std::unique_ptr<GameSettings> settings_;
 
     TchatSetup setup_;
     std::shared_ptr<GameRunning> gamerunning;

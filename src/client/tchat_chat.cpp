@@ -6,7 +6,6 @@
 
 #include "bgr_colour.h"
 #include "chat_pane.h"
-#include "ini_file.h"
 #include "sound_player.h"
 #include "tphrases.h"
 #include "wire_text.h"
@@ -153,16 +152,6 @@ void Tchat::PhraseList1Click()
     phrases->setPhrases(texts);
     phrases->show();
     phrases->raise();
-}
-
-void Tchat::savePhrases(const QStringList& texts)
-{
-    IniFile ini(setup_.settingsFile);
-    QList<QPair<QString, QString>> keys;
-    for (int n = 1; n <= 9 && n <= texts.size(); ++n)
-        keys.append({ QString("Phrase%1").arg(n), texts[n - 1] });
-    if (!ini.writeAll("Lexmire", keys) && setup_.showError)
-        setup_.showError(QString("Unable to write to %1").arg(setup_.settingsFile));
 }
 
 void Tchat::openLink(const QString& link)

@@ -1,10 +1,9 @@
-// Tchat settings: reading every key of the settings file at each own login
-// and writing the persisted options back after each change.
+// Tchat's settings: every own login reads the settings file through the one
+// table of keys, and each change of a persisted option writes what changed.
 #include "tchat.h"
 
-#include "bgr_colour.h"
 #include "chat_pane.h"
-#include "ini_file.h"
+#include "game_settings.h"
 #include "settings_values.h"
 #include "sound_player.h"
 #include "tgamestartform.h"
@@ -16,97 +15,102 @@
 #include <QPushButton>
 #include <QWidget>
 
-namespace {
-
-const QString kSection = "Lexmire";
-
-// The default window bounds, also used by "Reset Screen Location".
-constexpr int kDefaultLeft = 3, kDefaultTop = 3, kDefaultWidth = 798, kDefaultHeight = 535;
-
-} // namespace
+using settings::SettingKey;
 
 void Tchat::loadinifile()
 {
-    IniFile ini(setup_.settingsFile);
-    auto number = [&](const char* key, int fallback) {
-        return settings::lenientInt(ini.read(kSection, key, {})).value_or(fallback);
-    };
+    // Read afresh at each login, so another copy's changes since are seen.
+    settings_ = std::make_unique<GameSettings>(setup_.settingsFile);
+    const QString problem = settings_->load();
+    if (!problem.isEmpty() && setup_.showNotice)
+        setup_.showNotice(problem);
+    GameSettings& stored = *settings_;
 
-    const int top = number("Top", kDefaultTop);
-    const int left = number("Left", kDefaultLeft);
-    const int width = number("Width", kDefaultWidth);
-    const int height = number("Height", kDefaultHeight);
-    placement::place(*this, QRect(left, top, width, height));
+    placement::place(*this,
+        QRect(stored.number(SettingKey::Left), stored.number(SettingKey::Top), stored.number(SettingKey::Width),
+            stored.number(SettingKey::Height)));
     loadedBounds = placement::storedBounds(*this);
 
-    chatTextSize = number("Textsize", 8);
+    chatTextSize = stored.number(SettingKey::Textsize);
     mainchat->setTextSize(chatTextSize);
     for (QAction* item : textSizeItems)
         item->setChecked(item->objectName() == QString("N%1").arg(chatTextSize));
 
-    const QString textColour = ini.read(kSection, "Textcolor", "clblack");
-    chatColour = settings::colourFromSettingsText(textColour);
+    chatColour = stored.colour(SettingKey::Textcolor);
     setEntryColour(settings::settingsColourToQColor(chatColour));
-    actionColour = settings::colourFromSettingsText(ini.read(kSection, "Actioncolor", textColour));
+    actionColour = stored.colour(SettingKey::Actioncolor);
 
-    const bool clickMode = ini.read(kSection, "Clickletters", "1") != "1";
+    const bool clickMode = !stored.isOn(SettingKey::Clickletters);
     ClickLetters1->setChecked(clickMode);
     ClickLetters1->setData(clickMode ? 0 : 1);
 
-    gamestartform->setStoredValues(ini.read(kSection, "Rounds", "3"), ini.read(kSection, "Timeperround", "2"));
+    gamestartform->setStoredValues(stored.text(SettingKey::Rounds), stored.text(SettingKey::Timeperround));
 
-    PlaySounds1->setChecked(ini.read(kSection, "Playsounds", {}) != "false");
+    PlaySounds1->setChecked(stored.isOn(SettingKey::Playsounds));
     sounds_->setEffectsOn(PlaySounds1->isChecked());
-    turnSound = ini.read(kSection, "Turnsound", "0") == "1" ? 1 : 0;
+    turnSound = stored.isOn(SettingKey::Turnsound) ? 1 : 0;
     (turnSound == 1 ? New1 : Classic1)->setChecked(true);
 
-    for (int n = 1; n <= 9; ++n) {
-        const QString phrase = ini.read(kSection, QString("Phrase%1").arg(n), {});
+    for (int n = 1; n <= settings::kPhraseCount; ++n) {
+        const QString phrase = stored.text(*settings::phraseKey(n));
         if (!phrase.isEmpty())
             setPhrase(n, phrase);
     }
 
-    const QString tilesName = ini.read(kSection, "Tiles", {});
+    const QString tilesName = stored.text(SettingKey::Tiles);
     if (TileImages::isBuiltInName(tilesName))
         tickTileSet(); // the built-in set, which nobody chose: the name stays as it was
     else
         loadgrouptiles(tilesName);
 
-    if (ini.read(kSection, "Firsttime", {}) != "no") {
+    if (!stored.isOn(SettingKey::Firsttime)) {
         panel_dragging->show();
         panel_dragging->raise();
-        ini.write(kSection, "Firsttime", "no");
+        stored.setOn(SettingKey::Firsttime, true);
+        storeSettings();
     }
 
-    PlayChatterSounds1->setChecked(ini.read(kSection, "ChatterSounds", "true") != "false");
+    PlayChatterSounds1->setChecked(stored.isOn(SettingKey::ChatterSounds));
     sounds_->setChatterOn(PlayChatterSounds1->isChecked());
-    settingsLoaded = true;
 }
 
 void Tchat::saveinifile()
 {
     // Until the file has been read, the window holds only built-in values,
     // which must not replace what the player stored.
-    if (!settingsLoaded)
+    if (!settings_)
         return;
+    GameSettings& stored = *settings_;
     const QRect bounds = placement::storedBounds(*this);
-    QList<QPair<QString, QString>> keys {
-        { "Textsize", QString::number(chatTextSize) },
-        { "Textcolor", settings::colourToSettingsText(chatColour) },
-        { "Actioncolor", settings::colourToSettingsText(actionColour) },
-        { "Rounds", gamestartform->roundsText() },
-        { "Timeperround", gamestartform->minutesText() },
-        { "Clickletters", ClickLetters1->isChecked() ? "0" : "1" },
-        { "Tiles", tileSetName },
-        { "Top", QString::number(bounds.top()) },
-        { "Left", QString::number(bounds.left()) },
-        { "Width", QString::number(bounds.width()) },
-        { "Height", QString::number(bounds.height()) },
-        { "Turnsound", QString::number(turnSound) },
-        { "Playsounds", PlaySounds1->isChecked() ? "true" : "false" },
-        { "ChatterSounds", PlayChatterSounds1->isChecked() ? "true" : "false" },
-    };
-    IniFile ini(setup_.settingsFile);
-    if (!ini.writeAll(kSection, keys) && setup_.showError)
-        setup_.showError(QString("Unable to write to %1").arg(setup_.settingsFile));
+    stored.setNumber(SettingKey::Textsize, chatTextSize);
+    stored.setColour(SettingKey::Textcolor, chatColour);
+    stored.setColour(SettingKey::Actioncolor, actionColour);
+    stored.setText(SettingKey::Rounds, gamestartform->roundsText());
+    stored.setText(SettingKey::Timeperround, gamestartform->minutesText());
+    stored.setOn(SettingKey::Clickletters, !ClickLetters1->isChecked());
+    stored.setText(SettingKey::Tiles, tileSetName);
+    stored.setNumber(SettingKey::Top, bounds.top());
+    stored.setNumber(SettingKey::Left, bounds.left());
+    stored.setNumber(SettingKey::Width, bounds.width());
+    stored.setNumber(SettingKey::Height, bounds.height());
+    stored.setOn(SettingKey::Turnsound, turnSound == 1);
+    stored.setOn(SettingKey::Playsounds, PlaySounds1->isChecked());
+    stored.setOn(SettingKey::ChatterSounds, PlayChatterSounds1->isChecked());
+    storeSettings();
+}
+
+void Tchat::savePhrases(const QStringList& texts)
+{
+    if (!settings_)
+        return;
+    for (int n = 1; n <= settings::kPhraseCount && n <= texts.size(); ++n)
+        settings_->setText(*settings::phraseKey(n), texts[n - 1]);
+    storeSettings();
+}
+
+void Tchat::storeSettings()
+{
+    const QString problem = settings_->save();
+    if (!problem.isEmpty())
+        showError(problem);
 }
