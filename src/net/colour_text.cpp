@@ -3,41 +3,23 @@
 
 #include "protocol.h"
 
+#include <QByteArrayView>
+
 #include <array>
 #include <cstdio>
 
 namespace wire {
 namespace {
 
-struct NamedColour {
-    const char* name;
-    uint32_t value;
-};
-
-constexpr std::array<NamedColour, 16> kNamedColours { {
-    { "clBlack", 0x000000 }, { "clMaroon", 0x000080 }, { "clGreen", 0x008000 }, { "clOlive", 0x008080 },
-    { "clNavy", 0x800000 }, { "clPurple", 0x800080 }, { "clTeal", 0x808000 }, { "clGray", 0x808080 },
-    { "clSilver", 0xC0C0C0 }, { "clRed", 0x0000FF }, { "clLime", 0x00FF00 }, { "clYellow", 0x00FFFF },
-    { "clBlue", 0xFF0000 }, { "clFuchsia", 0xFF00FF }, { "clAqua", 0xFFFF00 }, { "clWhite", 0xFFFFFF },
-} };
+bool sameIgnoringCase(std::string_view a, std::string_view b)
+{
+    return QByteArrayView(a.data(), qsizetype(a.size())).compare(QByteArrayView(b.data(), qsizetype(b.size())),
+                                                                   Qt::CaseInsensitive)
+        == 0;
+}
 
 constexpr uint32_t kMaxColour = 0xFFFFFF;
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = char(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z')
-            y = char(y - 'A' + 'a');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
 
 int hexDigit(char c)
 {
@@ -65,7 +47,7 @@ std::string colourToText(uint32_t colour)
 std::optional<uint32_t> colourFromText(std::string_view text)
 {
     for (const NamedColour& named : kNamedColours)
-        if (equalsIgnoringCase(text, named.name))
+        if (sameIgnoringCase(text, named.name))
             return named.value;
     if (!text.empty() && text.front() == '$') {
         text.remove_prefix(1);

@@ -2,38 +2,20 @@
 #include "settings_values.h"
 
 #include "bgr_colour.h"
+#include "colour_text.h"
 
 #include <QGuiApplication>
 #include <QPalette>
 
 #include <array>
 #include <climits>
+#include <span>
 
 namespace settings {
 namespace {
 
-    struct NamedColour {
-        const char* name;
-        uint32_t value;
-    };
-
-    constexpr std::array<NamedColour, 42> kNamedColours { {
-        { "clBlack", 0x000000 },
-        { "clMaroon", 0x000080 },
-        { "clGreen", 0x008000 },
-        { "clOlive", 0x008080 },
-        { "clNavy", 0x800000 },
-        { "clPurple", 0x800080 },
-        { "clTeal", 0x808000 },
-        { "clGray", 0x808080 },
-        { "clSilver", 0xC0C0C0 },
-        { "clRed", 0x0000FF },
-        { "clLime", 0x00FF00 },
-        { "clYellow", 0x00FFFF },
-        { "clBlue", 0xFF0000 },
-        { "clFuchsia", 0xFF00FF },
-        { "clAqua", 0xFFFF00 },
-        { "clWhite", 0xFFFFFF },
+    // The colours only the settings file names: the platform's system colours and clNone.
+    constexpr std::array<wire::NamedColour, 26> kSettingsColours { {
         { "clScrollBar", systemColour(SystemColour::ScrollBar) },
         { "clBackground", systemColour(SystemColour::Background) },
         { "clActiveCaption", systemColour(SystemColour::ActiveCaption) },
@@ -150,6 +132,9 @@ namespace {
         return negative ? -int64_t(*magnitude) : int64_t(*magnitude);
     }
 
+    // Every colour the settings file names: the chat colours first, then its own.
+    const std::array<std::span<const wire::NamedColour>, 2> kColourTables { wire::kNamedColours, kSettingsColours };
+
 } // namespace
 
 std::optional<int> lenientInt(const QString& text)
@@ -166,18 +151,20 @@ std::optional<int> lenientInt(const QString& text)
 
 QString colourToSettingsText(uint32_t colour)
 {
-    for (const NamedColour& named : kNamedColours)
-        if (named.value == colour)
-            return QString::fromLatin1(named.name);
+    for (const std::span<const wire::NamedColour> table : kColourTables)
+        for (const wire::NamedColour& named : table)
+            if (named.value == colour)
+                return QString::fromLatin1(named.name);
     return QStringLiteral("$%1").arg(colour, 8, 16, QLatin1Char('0')).toUpper();
 }
 
 uint32_t colourFromSettingsText(const QString& text)
 {
     const QString trimmed = text.trimmed();
-    for (const NamedColour& named : kNamedColours)
-        if (trimmed.compare(QLatin1String(named.name), Qt::CaseInsensitive) == 0)
-            return named.value;
+    for (const std::span<const wire::NamedColour> table : kColourTables)
+        for (const wire::NamedColour& named : table)
+            if (trimmed.compare(QLatin1String(named.name), Qt::CaseInsensitive) == 0)
+                return named.value;
     const QStringView view(trimmed);
     if (view.startsWith(u'$'))
         return uint32_t(parseDigits(view.mid(1), 16, UINT32_MAX).value_or(0));
