@@ -100,7 +100,7 @@ TEST(ServerMessages, ComposeTheBytesEveryWindowReads)
     EXPECT_EQ((PlayerInfo { 1, "Bob" }.composeExisting()), "CMD_existingplayers+1+Bob");
     EXPECT_EQ(HaveWrongVersion { "Ann" }.compose(), "CMD_havewrongversion+Ann");
     EXPECT_EQ(WrongVersion {}.compose(), "CMD_wrongversion+");
-    EXPECT_EQ((GameStats { 3, true, 2 }.compose()), "CMD_gamestats+3+y+2+");
+    EXPECT_EQ((GameStats { 3, true, 2, std::nullopt }.compose()), "CMD_gamestats+3+y+2+");
     EXPECT_EQ((BoardTileLine { 4, { 5, 1, 20, 1, 2, 3, 4, 5, 6, 7, 8, 9, 26 } }.compose()),
               "CMD_boardtileline+4+5+1+20+1+2+3+4+5+6+7+8+9+26");
     EXPECT_EQ(SetBonusTiles {}.compose(), "CMD_setbonustiles+");
