@@ -286,7 +286,7 @@ Server launch(const std::string& binary)
         ::dup2(out[1], 1);
         ::close(out[0]);
         ::close(out[1]);
-        ::execl(binary.c_str(), binary.c_str(), "--port", "0", static_cast<char*>(nullptr));
+        ::execl(binary.c_str(), binary.c_str(), "--port", "0", "--no-announce", static_cast<char*>(nullptr));
         std::perror("exec");
         ::_exit(127);
     }

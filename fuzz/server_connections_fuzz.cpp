@@ -1,16 +1,18 @@
 // Many connections at once through the server's real slot, framing, dispatch
 // and departure code, on its in-memory transport: peers arrive and leave
 // at any moment (a tenth is turned away), send raw bytes or well-formed
-// commands, are removed by the host, and the dispatcher and the game clock
-// run in between. The server must keep its slots straight, never speak to a
-// connection that has gone, never act on a message for a connection other
-// than the one it came on, and never send a message that would break framing.
+// commands, are removed by the host, and the dispatcher, the game clock and
+// the login clock run in between. The server must keep its slots straight,
+// never speak to a connection that has gone or was removed, never act on a
+// message for a connection other than the one it came on, never relay a
+// message past the limit, and never send a message that would break framing.
 #include "fuzz_check.h"
 #include "fuzz_fixtures.h"
 #include "fuzz_input.h"
 #include "fuzz_server.h"
 
 #include "messages.h"
+#include "server_limits.h"
 #include "tserver.h"
 #include "wire_limits.h"
 
@@ -18,6 +20,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -38,8 +41,13 @@ struct Peer {
     ConnectionId id = 0;
     int slot = 0; // the number the server gave; 0 when turned away
     bool gone = false;
+    // Told of its own departure: the host removed it. It holds no slot any
+    // more, hears nothing further, and is closed by the login clock.
+    bool removed = false;
     std::vector<std::string> heard;
     std::size_t heardWhenGone = 0;
+    // The peers (by index) whose departure this peer has been told of.
+    std::set<std::size_t> toldGone;
 };
 
 class Harness {
@@ -91,12 +99,23 @@ public:
         for (auto& other : peers_)
             if (!other->gone && other.get() != &peer)
                 others.emplace_back(other.get(), other->heard.size());
+        const std::size_t othersQueued = server_.queuedMessages() - server_.queuedMessagesFrom(n);
+        const bool removed = peer.removed;
         transport_.hangUp(peer.id);
+        // What it sent before it went was handled as it left: nothing of it
+        // waits (its last words may have removed others, and their queues).
+        FUZZ_CHECK(server_.queuedMessages() <= othersQueued);
         sync();
         FUZZ_CHECK(peer.gone);
-        // Everybody still there hears of the departure, as the last thing.
+        // A removed peer's departure was told when it was removed.
+        if (removed) {
+            for (auto [other, before] : others)
+                FUZZ_CHECK(other->heard.size() == before);
+            return;
+        }
+        // Everybody still there hears of the departure, after its last words.
         for (auto [other, before] : others) {
-            FUZZ_CHECK(other->heard.size() == before + 1);
+            FUZZ_CHECK(other->heard.size() >= before + 1);
             FUZZ_CHECK(other->heard.back().rfind("CMD_playerdisconnected+" + std::to_string(n) + "+", 0) == 0);
         }
     }
@@ -111,7 +130,8 @@ public:
             if (peer->gone)
                 continue;
             const bool open = transport_.isOpen(peer->id);
-            FUZZ_CHECK(open == (server_.player(peer->slot).connected != 0));
+            if (!peer->removed)
+                FUZZ_CHECK(open == (server_.player(peer->slot).connected != 0));
             if (!open)
                 markGone(*peer);
         }
@@ -120,10 +140,10 @@ public:
             connected += server_.player(n).connected ? 1 : 0;
         int present = 0;
         for (auto& peer : peers_)
-            present += peer->gone ? 0 : 1;
+            present += peer->gone || peer->removed ? 0 : 1;
         FUZZ_CHECK(connected == present);
         FUZZ_CHECK(server_.slotsHandedOut() <= TServer::kSlots);
-        FUZZ_CHECK(server_.queuedMessages() <= std::size_t(TServer::kSlots) * wire::kMaxQueuedPerConnection);
+        FUZZ_CHECK(server_.queuedMessages() <= serverlimits::kMaxQueuedTotal);
         for (auto& peer : peers_)
             if (peer->gone)
                 FUZZ_CHECK(peer->heard.size() == peer->heardWhenGone);
@@ -156,15 +176,42 @@ private:
     void heard(Peer& peer, std::string_view bytes)
     {
         FUZZ_CHECK(!peer.gone);
-        // Each send is one message and its end byte: an end byte inside
-        // would make the receiver cut the message in two.
-        FUZZ_CHECK(!bytes.empty() && bytes.find(wire::kEndByte) == bytes.size() - 1);
-        const std::string_view message = bytes.substr(0, bytes.size() - 1);
-        FUZZ_CHECK(message.size() <= wire::kMaxMessageBytes + 2 * wire::kMaxNameBytes + 64);
-        // A traced chat is relayed only while its sender is still connected.
+        // Each send holds whole messages, each with its end byte.
+        FUZZ_CHECK(!bytes.empty() && bytes.back() == wire::kEndByte);
+        while (!bytes.empty()) {
+            const std::size_t end = bytes.find(wire::kEndByte);
+            heardMessage(peer, bytes.substr(0, end));
+            bytes.remove_prefix(end + 1);
+        }
+    }
+
+    void heardMessage(Peer& peer, std::string_view message)
+    {
+        FUZZ_CHECK(!peer.removed);
+        // Every message fits the limit every receiver applies, relayed chats
+        // with the sender's name added included.
+        FUZZ_CHECK(message.size() <= wire::kMaxMessageBytes);
+        // A traced chat never reaches a peer after the peer was told its
+        // sender had gone.
         const std::size_t mark = message.find(kTraceMark);
-        if (message.rfind("CMD_chat+", 0) == 0 && mark != std::string_view::npos && mark + 1 < message.size())
-            FUZZ_CHECK(present(static_cast<unsigned char>(message[mark + 1])));
+        if (message.rfind("CMD_chat+", 0) == 0 && mark != std::string_view::npos && mark + 1 < message.size()) {
+            const auto sender = std::size_t(static_cast<unsigned char>(message[mark + 1]));
+            FUZZ_CHECK(sender < peers_.size() && peer.toldGone.count(sender) == 0);
+        }
+        // A departure names the peer that holds the slot until it is told.
+        const wire::Incoming incoming = wire::readLine(message);
+        if (incoming.command == wire::Command::playerdisconnected) {
+            const std::optional<wire::PlayerDisconnected> gone = wire::PlayerDisconnected::parse(incoming.args);
+            FUZZ_CHECK(gone.has_value());
+            for (std::size_t i = 0; i < peers_.size(); ++i)
+                if (!peers_[i]->gone && !peers_[i]->removed && peers_[i]->slot == gone->number)
+                    peer.toldGone.insert(i);
+            if (gone->number == peer.slot) {
+                peer.heard.emplace_back(message);
+                peer.removed = true;
+                return;
+            }
+        }
         peer.heard.emplace_back(message);
     }
 
@@ -269,10 +316,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 harness.sync();
             }
             break;
-        case 7:
-            for (int k = 1 << (input.byte() % 8); k > 0 && server.gameTimerActive(); --k)
+        case 7: {
+            // The game clock 1 to 128 times, or the login clock once.
+            const uint8_t clock = input.byte();
+            if (clock & 0x80)
+                server.logintimeTimer();
+            for (int k = 1 << (clock % 8); k > 0 && server.gameTimerActive() && !(clock & 0x80); --k)
                 server.gametimeTimer();
             break;
+        }
         }
         harness.sync();
     }

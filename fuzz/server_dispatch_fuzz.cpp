@@ -1,6 +1,7 @@
 // The server's handlers driven straight through dispatch: any message from any
 // slot number, with the game clock ticking in between, never breaks the
-// server's own rules about rounds, the clock and scores.
+// server's own rules about rounds, the clock and scores. Four peers hold the
+// seats (the host may remove them), so games have players to name.
 #include "fuzz_check.h"
 #include "fuzz_fixtures.h"
 #include "fuzz_input.h"
@@ -52,7 +53,7 @@ struct Observed {
 
 void checkInvariants(const TServer& server)
 {
-    FUZZ_CHECK(server.slotsHandedOut() == 0);
+    FUZZ_CHECK(server.slotsHandedOut() == TServer::kSeats);
     FUZZ_CHECK(server.queuedMessages() == 0);
     const int state = server.clockState();
     FUZZ_CHECK(state == csRoundRunning || state == csPause || state == csGameDecided);
@@ -83,8 +84,9 @@ struct Start {
 };
 
 // A start request the host may make: "CMD_startgame+" its own number 1 (any
-// integer text for 1, such as "01"), rounds 1 to 99, "y" or "n", minutes 1 to
-// 60, and the closing "+".
+// integer text for 1, such as "01"), rounds 1 to 99, a flag (only "y" asks
+// for teams), minutes 1 to 60, and the "+" after them; anything after that
+// is ignored.
 std::optional<Start> validStart(int n, std::string_view line)
 {
     if (n != 1 || !startsWith(line, "CMD_startgame+"))
@@ -93,19 +95,41 @@ std::optional<Start> validStart(int n, std::string_view line)
     int32_t sender = 0, rounds = 0, minutes = 0;
     std::string_view team;
     if (!fields.nextInt(sender) || sender != 1 || !fields.nextInt(rounds) || !fields.next(team)
-        || !fields.nextInt(minutes) || !fields.rest().empty())
+        || !fields.nextInt(minutes))
         return std::nullopt;
-    if (rounds < 1 || rounds > 99 || minutes < 1 || minutes > 60 || (team != "y" && team != "n"))
+    if (rounds < 1 || rounds > 99 || minutes < 1 || minutes > 60)
         return std::nullopt;
     return Start { rounds, team == "y" };
 }
 
-// No winner yet: nobody has scored, or (seats playing alone) the best score is shared.
-bool undecided(const std::vector<int64_t>& scores, bool team)
+// No winner yet: nobody holding a seat has scored, or (seats playing alone)
+// the best score among the seats held is shared. Seats nobody holds never count.
+bool undecided(const std::vector<int64_t>& scores, const std::vector<bool>& held, bool team)
 {
-    const int64_t best = *std::max_element(scores.begin() + 1, scores.end());
-    const auto holders = std::count(scores.begin() + 1, scores.end(), best);
+    int64_t best = 0;
+    int holders = 0;
+    for (std::size_t seat = 1; seat < scores.size(); ++seat) {
+        if (!held[seat])
+            continue;
+        if (scores[seat] > best) {
+            best = scores[seat];
+            holders = 1;
+        } else if (scores[seat] == best) {
+            ++holders;
+        }
+    }
     return best == 0 || (!team && holders > 1);
+}
+
+// The four seats, held by peers that have logged in, so the game has players
+// to name; what the server sends them is not kept.
+void seatPlayers(FuzzServer& fuzz)
+{
+    for (int seat = 1; seat <= TServer::kSeats; ++seat) {
+        const ConnectionId id = fuzz.transport.connect([](std::string_view) { });
+        fuzz.transport.deliver(id, "CMD_logininfo+" + std::to_string(seat) + "+2.0.5+Seat" + std::to_string(seat) + "\xFF");
+        fuzz.server.socktimerTimer();
+    }
 }
 
 } // namespace
@@ -128,6 +152,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TServer& server = fuzz.server;
     server.seed(7);
     FUZZ_CHECK(server.dictionary().isOpen());
+    seatPlayers(fuzz);
+    for (int seat = 1; seat <= TServer::kSeats; ++seat)
+        FUZZ_CHECK(server.player(seat).name == "Seat" + std::to_string(seat));
 
     FuzzInput input(data, size);
     Observed seen;
@@ -141,8 +168,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 server.gametimeTimer();
 
         std::vector<int64_t> before;
-        for (int seat = 0; seat <= TServer::kSeats; ++seat)
+        std::vector<bool> held;
+        for (int seat = 0; seat <= TServer::kSeats; ++seat) {
             before.push_back(server.player(seat).score);
+            held.push_back(server.player(seat).connected != 0);
+        }
         const int64_t roundBefore = n >= 1 && n <= TServer::kSeats ? server.player(n).roundscore : 0;
         const bool wasRunning = server.isGameRunning();
 
@@ -159,7 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             seen.rounds = start->rounds;
         } else if (server.currentRound() > seen.round && server.currentRound() > seen.rounds && seen.rounds > 0) {
             // Rounds beyond those asked for are played only while the game is undecided.
-            FUZZ_CHECK(undecided(before, seen.team));
+            FUZZ_CHECK(undecided(before, held, seen.team));
         }
         if (start || server.currentRound() != seen.round) {
             seen.round = server.currentRound();

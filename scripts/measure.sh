@@ -219,8 +219,8 @@ idle_profile minimal_window "$pid"
 stop "$pid"
 
 run=$(fresh_env)
-echo "\$ XDG_RUNTIME_DIR=... $SERVER --port 0"
-XDG_RUNTIME_DIR=$run/runtime "$SERVER" --port 0 >/dev/null &
+echo "\$ XDG_RUNTIME_DIR=... $SERVER --port 0 --no-announce"
+XDG_RUNTIME_DIR=$run/runtime "$SERVER" --port 0 --no-announce >/dev/null &
 pid=$!
 PIDS+=("$pid")
 sleep 2
@@ -248,7 +248,7 @@ if port_busy; then
     echo "measure: port 7772 did not come free; round skipped" >&2
 else
     run=$(fresh_env)
-    XDG_RUNTIME_DIR=$run/runtime "$SERVER" --port 7772 >/dev/null &
+    XDG_RUNTIME_DIR=$run/runtime "$SERVER" --port 7772 --no-announce >/dev/null &
     server=$!
     PIDS+=("$server")
     wait_for 10 bash -c '[[ -n $(ss -Htln "sport = :7772") ]]'

@@ -1,17 +1,28 @@
 // TSock as a listener: starting and stopping, connection requests, and the
-// endpoints it creates for accepted connections.
+// endpoints it creates for accepted connections, with their socket options.
 #include "tsock.h"
 #include "tsock_internal.h"
 
 #include <QPointer>
 
 #include <arpa/inet.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 using namespace tsockdetail;
+
+void tsockdetail::keepAlive(int fd)
+{
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &kKeepAliveIdleSeconds, sizeof kKeepAliveIdleSeconds);
+    ::setsockopt(
+        fd, IPPROTO_TCP, TCP_KEEPINTVL, &kKeepAliveIntervalSeconds, sizeof kKeepAliveIntervalSeconds);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &kKeepAliveProbes, sizeof kKeepAliveProbes);
+}
 
 void TSock::setListen(bool listen)
 {
@@ -84,6 +95,7 @@ int TSock::takePending()
     if (fd >= 0) {
         peer_ = peer;
         sendWithoutDelay(fd);
+        keepAlive(fd);
     }
     return fd;
 }

@@ -1,6 +1,7 @@
 // ServerConnections: the nine connection slots on a transport. Numbering,
-// framing, login, departures, the relays, the inbound queue and its dispatch,
-// and sending; the game's commands are handed on to the game.
+// framing, login and its deadline, departures, the relays, each connection's
+// queue and their dispatch in turn, and gathered sending; the game's commands
+// are handed on to the game.
 #pragma once
 
 #include "game_facts.h"
@@ -12,19 +13,33 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // One connection slot.
 struct ServerSlot {
     std::string name;
     uint8_t connected = 0;
-    // Which connection holds the slot: messages queued by an earlier occupant
-    // are never taken for this one.
+    // Only the first login on a connection counts.
+    bool loggedIn = false;
+    // Ticks of the login clock this connection has waited without logging in.
+    int loginTicks = 0;
+    // The peer has gone and its last messages are being handled: nothing more
+    // is sent to it.
+    bool leaving = false;
+    // Which connection holds the slot: nothing of an earlier occupant's is
+    // ever taken for this one.
     ConnectionId connection = 0;
     // The bytes of a message still on its way.
     wire::MessageFramer framer;
+    // Messages received and waiting for dispatch, oldest first.
+    std::deque<std::string> inbox;
+    // What this dispatch sends the connection, end bytes included, written
+    // in one piece when the dispatch ends.
+    std::string gathered;
 };
 
 // What the connections hand to the game: its commands, each already checked
@@ -42,17 +57,39 @@ protected:
 
 class ServerConnections {
 public:
-    // dispatchIntervalMs is the pace of the dispatch timer; 0 leaves dispatch
-    // to whoever calls socktimerTimer (tests drive it by hand).
-    ServerConnections(ServerTransport& transport, int dispatchIntervalMs);
+    // dispatchIntervalMs 0 leaves dispatch to whoever calls socktimerTimer, and
+    // loginTickMs 0 the login clock to whoever calls logintimeTimer (tests
+    // drive both by hand); otherwise dispatch runs at the next turn of the
+    // event loop whenever messages wait, and the login clock ticks every
+    // loginTickMs while somebody has not logged in.
+    ServerConnections(ServerTransport& transport, int dispatchIntervalMs, int loginTickMs);
     ~ServerConnections();
     ServerConnections(const ServerConnections&) = delete;
     ServerConnections& operator=(const ServerConnections&) = delete;
 
     void setGame(GameCommands* game) { game_ = game; }
 
-    // The dispatch timer's tick: hands the oldest queued message to its handler.
+    // Sends made while one of these lives are gathered per connection and
+    // written once, when the outermost one ends: a round's start is one write
+    // to each connection instead of one per message. Nested ones are free.
+    class SendBatch {
+    public:
+        explicit SendBatch(ServerConnections& connections);
+        ~SendBatch();
+        SendBatch(const SendBatch&) = delete;
+        SendBatch& operator=(const SendBatch&) = delete;
+
+    private:
+        ServerConnections& connections_;
+    };
+
+    // The dispatch timer's tick: hands every waiting message to its handler,
+    // one connection after another in turn, within a time budget.
     void socktimerTimer();
+    // The login clock's tick (once a second while somebody has not logged in
+    // or a removed connection is still open): closes connections that have
+    // waited too long to log in, and removed ones once their goodbye is out.
+    void logintimeTimer();
     // Hands one message from the connection in slot n to its handler.
     void dispatch(int n, std::string_view line);
 
@@ -63,8 +100,12 @@ public:
 
     // Slots 1 to 9; any other number reads as a free slot.
     const ServerSlot& slot(int n) const;
+    // Slot n is held by a connection that has logged in.
+    bool isPresent(int n) const;
     int slotsHandedOut() const { return numslots; }
-    std::size_t queuedMessages() const { return receivedlist.size(); }
+    std::size_t queuedMessages() const;
+    bool dispatchTimerActive() const { return socktimer.isActive(); }
+    bool loginTimerActive() const { return logintime.isActive(); }
 
 private:
     // The transport's events.
@@ -75,7 +116,12 @@ private:
     int takeSlot();
     void closeSlot(int n);
     int slotOf(ConnectionId id) const;
+    void handleLeftovers(int n);
+    void dispatchOne(int n, std::string_view line);
     void restartDispatch();
+    void restartLoginClock();
+    void flush(int n);
+    void flushAll();
 
     // Handlers.
     void receivedlogininfo(int n, const wire::LoginInfo& login);
@@ -97,11 +143,21 @@ private:
     template <typename Message, std::optional<Message> (*Parse)(std::string_view), auto Handler>
     void take(int n, std::string_view args);
 
+    // A connection the host removed: out of its slot, told, not yet closed.
+    struct Removed {
+        ConnectionId connection = 0;
+        int ticks = 0;
+    };
+
     ServerTransport& transport_;
     GameCommands* game_ = nullptr;
     std::array<ServerSlot, kSlots + 1> slots_; // 1..9
+    std::vector<Removed> removed_;
     int numslots = 0; // the highest slot handed out so far; never shrinks
-    wire::InboundQueue receivedlist;
+    int nextTurn_ = 1; // the slot whose message dispatch takes next
+    int batchDepth_ = 0;
     QTimer socktimer;
-    int dispatchIntervalMs_;
+    QTimer logintime;
+    bool ownDispatch_;
+    int loginTickMs_;
 };

@@ -1,9 +1,12 @@
-// ServerConnections: framing received bytes into the inbound queue, the
-// dispatch timer, and the one table that sends each command to its handler.
+// ServerConnections: framing received bytes into each connection's queue,
+// the dispatch that serves the queues in turn, and the one table that sends
+// each command to its handler.
 #include "server_connections.h"
 
+#include "server_limits.h"
 #include "wire_limits.h"
 
+#include <chrono>
 #include <functional>
 #include <type_traits>
 
@@ -12,46 +15,76 @@ void ServerConnections::received(ConnectionId id, std::string_view bytes)
     const int n = slotOf(id);
     if (n == 0)
         return; // not a slot of ours (any more): discard
+    ServerSlot& slot = slots_[std::size_t(n)];
     bool flooding = false;
-    const auto result = slots_[std::size_t(n)].framer.feed(bytes, [&](std::string&& message) {
-        if (receivedlist.countFrom(id) >= wire::kMaxQueuedPerConnection) {
+    const auto result = slot.framer.feed(bytes, [&](std::string&& message) {
+        // An honest peer's messages are all handled at the next turn of the
+        // event loop, so a full queue can only be a flood.
+        if (slot.inbox.size() >= wire::kMaxQueuedPerConnection) {
             flooding = true;
             return;
         }
-        receivedlist.push(id, std::move(message));
+        slot.inbox.push_back(std::move(message));
     });
     if (result == wire::MessageFramer::Result::Overflow || flooding)
         disconnectsock(n);
     restartDispatch();
 }
 
+std::size_t ServerConnections::queuedMessages() const
+{
+    std::size_t total = 0;
+    for (const ServerSlot& slot : slots_)
+        total += slot.inbox.size();
+    return total;
+}
+
 void ServerConnections::restartDispatch()
 {
-    // A message arriving at an idle queue is handled at the next turn of the
-    // event loop; what queues behind it keeps the pace of one per interval.
-    if (dispatchIntervalMs_ > 0 && !receivedlist.empty() && !socktimer.isActive())
-        socktimer.start(0);
+    // Messages are handled at the next turn of the event loop, after every
+    // connection that is ready has been read, so what arrives together is
+    // handled together and answered in one write per connection.
+    if (ownDispatch_ && !socktimer.isActive() && queuedMessages() > 0)
+        socktimer.start();
 }
 
 void ServerConnections::socktimerTimer()
 {
-    if (socktimer.isActive() && socktimer.interval() != dispatchIntervalMs_)
-        socktimer.setInterval(dispatchIntervalMs_);
-    if (receivedlist.empty()) {
-        socktimer.stop();
-        return;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + serverlimits::kDispatchBudget;
+    SendBatch batch(*this);
+    // One message from each waiting connection in turn, so no backlog delays
+    // another connection's messages; each connection's in the order they came.
+    bool took = true;
+    while (took) {
+        took = false;
+        for (int step = 0; step < kSlots; ++step) {
+            const int n = nextTurn_;
+            nextTurn_ = nextTurn_ % kSlots + 1;
+            ServerSlot& slot = slots_[std::size_t(n)];
+            if (slot.inbox.empty())
+                continue;
+            const std::string line = std::move(slot.inbox.front());
+            slot.inbox.pop_front();
+            took = true;
+            dispatchOne(n, line);
+            if (Clock::now() >= deadline)
+                break;
+        }
+        if (Clock::now() >= deadline)
+            break;
     }
-    const wire::QueuedMessage message = receivedlist.take();
-    if (receivedlist.empty())
+    if (queuedMessages() == 0)
         socktimer.stop();
-
-    // The sender is the connection the message came in on; a message from a
-    // connection that has gone is dropped.
-    if (const int n = slotOf(message.origin))
-        dispatch(n, message.line);
 }
 
 void ServerConnections::dispatch(int n, std::string_view line)
+{
+    SendBatch batch(*this);
+    dispatchOne(n, line);
+}
+
+void ServerConnections::dispatchOne(int n, std::string_view line)
 {
     if (n < 1 || n > kSlots)
         return;
@@ -89,7 +122,7 @@ const std::array<ServerConnections::Entry, wire::kCommandCount>& ServerConnectio
         at(Command::action).route = &C::take<ActionRequest, &ActionRequest::parse, &C::action>;
         at(Command::playasound).route = &C::take<PlayASound, &PlayASound::parse, &C::playasound>;
         at(Command::kickhim).route = &C::take<KickRequest, &KickRequest::parse, &C::kickhim>;
-        at(Command::startgame).route = &C::take<StartGame, &StartGame::parseRequest, &G::startgame>;
+        at(Command::startgame).route = &C::take<StartGame, &StartGame::parse, &G::startgame>;
         at(Command::wordcomplete).route = &C::take<WordComplete, &WordComplete::parse, &G::wordcomplete>;
         // Only the host (always connection 1) removes players and starts games.
         at(Command::kickhim).hostOnly = true;

@@ -2,6 +2,7 @@
 // scoring words, and naming the winner.
 #include "server_game.h"
 
+#include "server_winner.h"
 #include "word_scoring.h"
 
 #include <algorithm>
@@ -42,8 +43,7 @@ void ServerGame::startgame(int, const wire::StartGame& request)
 {
     // Only sane settings: the wider bounds keep the clock arithmetic from overflowing.
     if (request.rounds < kServerMinRounds || request.rounds > kServerMaxRounds
-        || request.minutes < kServerMinMinutes || request.minutes > kServerMaxMinutes
-        || (request.team != "y" && request.team != "n"))
+        || request.minutes < kServerMinMinutes || request.minutes > kServerMaxMinutes)
         return;
 
     clearit1();
@@ -52,7 +52,10 @@ void ServerGame::startgame(int, const wire::StartGame& request)
     numrounds = request.rounds;
     roundtime = request.minutes * kSecondsPerMinute;
     teamgame = request.teamGame();
-    connections_.sendToAll(request.compose());
+    // Relayed with the flag every window reads the same way: only "y" asks
+    // for teams.
+    const wire::StartGame relay { request.number, request.rounds, teamgame ? "y" : "n", request.minutes };
+    connections_.sendToAll(relay.compose());
     findplayer();
 }
 
@@ -107,6 +110,14 @@ void ServerGame::welcome(int n)
     stats.rounds = numrounds;
     stats.teamGame = teamgame;
     stats.minutes = roundtime / kSecondsPerMinute;
+    // Where the round stands, so the latecomer sees the round, clock and
+    // scores everybody else sees.
+    wire::GameStats::RoundNow now;
+    now.round = round;
+    now.secondsLeft = timeleft;
+    for (int seat = 1; seat <= kSeats; ++seat)
+        now.scores[std::size_t(seat - 1)] = seats_[std::size_t(seat)].score;
+    stats.now = now;
     connections_.sendTo(n, stats.compose());
     if (isSeat(n))
         sendBoardTo(n);
@@ -122,6 +133,7 @@ void ServerGame::sendBoardTo(int n)
 
 void ServerGame::gametimeTimer()
 {
+    ServerConnections::SendBatch batch(connections_);
     if (gametimeTag == csRoundRunning) {
         --timeleft;
         if (isClockCorrection(timeleft))
@@ -159,25 +171,23 @@ void ServerGame::gametimeTimer()
 
 bool ServerGame::checkforwin()
 {
-    int64_t best = 0;
-    int winner = 0;
-    for (int n = 1; n <= kSeats; ++n)
-        if (seats_[std::size_t(n)].score > best) {
-            best = seats_[std::size_t(n)].score;
-            winner = n;
-        }
-    if (winner == 0)
+    std::array<int64_t, kSeats + 1> scores {};
+    std::array<bool, kSeats + 1> held {};
+    for (int n = 1; n <= kSeats; ++n) {
+        scores[std::size_t(n)] = seats_[std::size_t(n)].score;
+        held[std::size_t(n)] = connections_.isPresent(n);
+    }
+    const GameOutcome outcome = decideGame(scores, held, teamgame);
+    if (outcome.kind == GameOutcome::Undecided)
         return false;
-    // Partners always hold equal scores, so only seats playing alone can tie.
-    if (!teamgame)
-        for (int n = 1; n <= kSeats; ++n)
-            if (n != winner && seats_[std::size_t(n)].score == best)
-                return false;
-
-    std::string text = connections_.slot(winner).name;
-    if (teamgame)
-        text += " and " + connections_.slot(seats_[std::size_t(winner)].partner).name;
-    connections_.sendToAll(wire::Winner { text }.compose());
+    // A game nobody plays any more ends without a winner; the next start
+    // request begins afresh.
+    if (outcome.kind == GameOutcome::Won) {
+        std::string text = connections_.slot(outcome.seat).name;
+        if (outcome.partner != 0)
+            text += " and " + connections_.slot(outcome.partner).name;
+        connections_.sendToAll(wire::Winner { text }.compose());
+    }
     round = 0;
     return true;
 }

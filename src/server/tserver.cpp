@@ -17,7 +17,7 @@ TServer::TServer(Options options, ServerTransport* transport, QObject* parent)
     : QObject(parent)
     , ownTransport_(transport ? nullptr : std::make_unique<SocketTransport>(options.portName))
     , transport_(transport ? *transport : *ownTransport_)
-    , connections_(transport_, options.dispatchIntervalMs)
+    , connections_(transport_, options.dispatchIntervalMs, options.loginTickMs)
     , game_(connections_,
           std::make_unique<TDictn>(options.dictionaryPath, options.dictionaryNotice, options.wordRecords),
           options.secondMs, options.gamerunning)

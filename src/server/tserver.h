@@ -6,6 +6,7 @@
 #include "game_running.h"
 #include "server_connections.h"
 #include "server_game.h"
+#include "server_limits.h"
 #include "server_transport.h"
 #include "tdictn.h"
 #include "tsock.h"
@@ -47,9 +48,12 @@ public:
         TDictn::Notice dictionaryNotice;
         // Milliseconds in one second of the game clock (tests and demos shorten it).
         int secondMs = 1000;
-        // Interval of the dispatch timer; 0 leaves dispatch to whoever calls
-        // socktimerTimer (tests drive it by hand).
+        // 0 leaves dispatch to whoever calls socktimerTimer (tests drive it
+        // by hand); any other value lets the server dispatch by itself, at the
+        // next turn of the event loop whenever messages wait.
         int dispatchIntervalMs = 10;
+        // The login clock's tick; 0 leaves it to whoever calls logintimeTimer.
+        int loginTickMs = serverlimits::kLoginTickMs;
         // The program's shared flag; the server makes its own when none is given.
         std::shared_ptr<GameRunning> gamerunning;
     };
@@ -68,6 +72,7 @@ public:
     // Timer tick handlers; production wires them to their timers, tests call them.
     void socktimerTimer() { connections_.socktimerTimer(); }
     void gametimeTimer() { game_.gametimeTimer(); }
+    void logintimeTimer() { connections_.logintimeTimer(); }
 
     // Hands one message from the connection in slot n to its handler, as the
     // dispatch timer does once it knows the sender.
@@ -77,6 +82,9 @@ public:
     tplayer player(int n) const;
     int slotsHandedOut() const { return connections_.slotsHandedOut(); }
     std::size_t queuedMessages() const { return connections_.queuedMessages(); }
+    std::size_t queuedMessagesFrom(int n) const { return connections_.slot(n).inbox.size(); }
+    bool dispatchTimerActive() const { return connections_.dispatchTimerActive(); }
+    bool loginTimerActive() const { return connections_.loginTimerActive(); }
     const Board& currentBoard() const { return game_.currentBoard(); }
     Board& boardForTests() { return game_.boardForTests(); }
     int currentRound() const { return game_.currentRound(); }

@@ -59,7 +59,7 @@ public:
         return fresh;
     }
     // How many sends the server made to this peer, and whether each held
-    // exactly one message with its end byte last.
+    // whole messages only, ending with an end byte.
     std::size_t sends() const { return sends_; }
     bool framedEverySend() const { return framed_; }
 
@@ -67,7 +67,7 @@ private:
     void take(std::string_view bytes)
     {
         ++sends_;
-        framed_ = framed_ && !bytes.empty() && bytes.find(wire::kEndByte) == bytes.size() - 1;
+        framed_ = framed_ && !bytes.empty() && bytes.back() == wire::kEndByte;
         partial_ += bytes;
         std::size_t end;
         while ((end = partial_.find(wire::kEndByte)) != std::string::npos) {
@@ -97,6 +97,7 @@ protected:
         options.wordRecords = records;
         options.secondMs = 24 * 3600 * 1000; // the clock ticks only when a test calls gametimeTimer
         options.dispatchIntervalMs = 0; // dispatch only when a test calls drain
+        options.loginTickMs = 0; // the login clock ticks only when a test calls logintimeTimer
         server = std::make_unique<TServer>(std::move(options), transport);
         server->seed(4321);
     }

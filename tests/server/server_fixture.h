@@ -29,6 +29,7 @@ protected:
         options.secondMs = 24 * 3600 * 1000;
         options.gamerunning = gamerunning;
         options.dispatchIntervalMs = 0; // the fixture dispatches by hand
+        options.loginTickMs = 0; // tests call logintimeTimer
         server = std::make_unique<TServer>(std::move(options));
         server->seed(1234);
         server->startListening();

@@ -105,9 +105,19 @@ TEST_F(Connections, OnlyTheHostRemovesAndOnlyTakenSlots)
 
     host->send("CMD_kickhim+1+5+"); // a free slot: nothing happens
     host->send("CMD_kickhim+1+3+");
-    ASSERT_TRUE(cid->waitForClose());
+    // The removed window is told, so it can say why its connection ends,
+    // and everybody else at once.
+    ASSERT_TRUE(cid->waitFor("CMD_playerdisconnected+3+Cid"));
     EXPECT_TRUE(host->waitFor("CMD_playerdisconnected+3+Cid"));
     EXPECT_TRUE(bob->waitFor("CMD_playerdisconnected+3+Cid"));
+    EXPECT_EQ(server->player(3).connected, 0);
+    // Its connection ends a moment later, once the goodbye is surely out.
+    server->logintimeTimer();
+    settle();
+    EXPECT_FALSE(cid->closed());
+    server->logintimeTimer();
+    ASSERT_TRUE(cid->waitForClose());
+    EXPECT_EQ(cid->received().back(), "CMD_playerdisconnected+3+Cid");
     EXPECT_FALSE(bob->closed());
 }
 
@@ -202,20 +212,25 @@ TEST_F(Connections, TooManyQueuedMessagesCloseTheConnection)
     EXPECT_TRUE(host->waitFor("CMD_playerdisconnected+2+Bob"));
 }
 
-TEST_F(Connections, MessagesOfADepartedConnectionDoNotActForItsSuccessor)
+TEST_F(Connections, ADepartedConnectionsLastMessagesComeBeforeItsDepartureNeverForItsSuccessor)
 {
     auto host = loginPeer("Host");
     auto bob = loginPeer("Bob");
     dispatchByHand(false);
-    bob->send("CMD_chat+2+ghost|clRed");
+    bob->send("CMD_chat+2+last words|clRed");
     // The chat is read and queued, then the connection goes before dispatch.
     ASSERT_TRUE(testsupport::pumpUntil([&] { return server->queuedMessages() == 1; }));
+    host->takeNew();
     bob->close();
     ASSERT_TRUE(testsupport::pumpUntil([&] { return server->player(2).connected == 0; }));
-    EXPECT_EQ(server->queuedMessages(), 1u);
+    EXPECT_EQ(server->queuedMessages(), 0u);
+    ASSERT_TRUE(host->waitFor("CMD_playerdisconnected+2+Bob"));
+    EXPECT_EQ(host->takeNew(),
+        (std::vector<std::string> { "CMD_chat+Bob chats: last words|clRed", "CMD_playerdisconnected+2+Bob" }));
     dispatchByHand(true);
     auto carl = loginPeer("Carl");
     ASSERT_EQ(carl->number(), 2);
     roundTrip(*carl, "Carl", "mine");
-    EXPECT_EQ(host->count("CMD_chat+Carl chats: ghost|clRed"), 0);
+    EXPECT_EQ(host->count("CMD_chat+Carl chats: last words|clRed"), 0);
+    EXPECT_EQ(host->count("CMD_chat+Bob chats: last words|clRed"), 1);
 }

@@ -1,78 +1,7 @@
-// Games on a real server: starting, the clock, rounds, words and winners.
-// The game clock is driven by calling its tick handler.
-#include "server_fixture.h"
+// Games on a real server: starting, the clock, rounds, words and latecomers.
+#include "game_fixture.h"
 
-#include <algorithm>
-
-using testsupport::RawClient;
-
-namespace {
-
-int countPrefix(const std::vector<std::string>& messages, const std::string& prefix)
-{
-    return int(std::count_if(messages.begin(), messages.end(), [&](const std::string& m) { return m.rfind(prefix, 0) == 0; }));
-}
-
-bool contains(const std::vector<std::string>& messages, const std::string& text)
-{
-    return std::find(messages.begin(), messages.end(), text) != messages.end();
-}
-
-} // namespace
-
-class Game : public ServerFixture {
-protected:
-    struct Peer {
-        std::unique_ptr<RawClient> client;
-        std::string name;
-        int n = 0;
-        int markers = 0;
-    };
-
-    Peer join(const std::string& name)
-    {
-        Peer peer { loginPeer(name), name, 0, 0 };
-        peer.n = peer.client->number();
-        return peer;
-    }
-
-    // Everything the server has sent the peer so far, complete: a chat sent
-    // now comes back after every earlier message.
-    std::vector<std::string> collect(Peer& peer)
-    {
-        const std::string marker = "marker" + std::to_string(++peer.markers);
-        peer.client->send("CMD_chat+" + std::to_string(peer.n) + "+" + marker + "|clBlack");
-        const std::string echo = "CMD_chat+" + peer.name + " chats: " + marker + "|clBlack";
-        EXPECT_TRUE(peer.client->waitFor(echo));
-        std::vector<std::string> fresh = peer.client->takeNew();
-        fresh.erase(std::remove(fresh.begin(), fresh.end(), echo), fresh.end());
-        return fresh;
-    }
-
-    std::vector<std::string> tick(Peer& observer, int ticks)
-    {
-        for (int i = 0; i < ticks; ++i)
-            server->gametimeTimer();
-        return collect(observer);
-    }
-
-    void start(Peer& host, const std::string& settings)
-    {
-        host.client->send("CMD_startgame+" + std::to_string(host.n) + "+" + settings);
-        ASSERT_TRUE(host.client->waitForPrefix("CMD_nextround+").size() > 0);
-        collect(host);
-    }
-
-    // Puts c-a-t-e-a-s on row 4, columns 0 to 5 (no bonus cells there).
-    void layWords()
-    {
-        const int codes[] = { 3, 1, 20, 5, 1, 19 };
-        for (int x = 0; x < 6; ++x)
-            server->boardForTests().board[x][4] = codes[x];
-    }
-
-    void play(Peer& peer, const std::string& refs) { peer.client->send("CMD_wordcomplete+" + std::to_string(peer.n) + "+" + refs); }
-};
+#include "messages.h"
 
 TEST_F(Game, ThreeRoundsOfTwoMinutesRunOnTheClock)
 {
@@ -143,67 +72,6 @@ TEST_F(Game, NobodyScoringPlaysOnAfterNineteenSeconds)
     EXPECT_EQ(next.back(), "CMD_nextround+2");
 }
 
-TEST_F(Game, ATieAtTheTopPlaysFurtherRoundsUntilOneLeads)
-{
-    Peer host = join("Host");
-    Peer bob = join("Bob");
-    start(host, "1+n+1+");
-    layWords();
-    play(host, "0.4+1.4+2.4");
-    play(bob, "0.4+1.4+2.4");
-    ASSERT_TRUE(host.client->waitFor("CMD_foundword+2+cat+5+5+4+0"));
-    std::vector<std::string> end = tick(host, 60);
-    EXPECT_EQ(end.back(), "CMD_endround+5+5+0+0");
-    tick(host, 19); // round 2 is dealt
-    layWords();
-    play(bob, "2.4+3.4+4.4"); // tea
-    ASSERT_TRUE(bob.client->waitFor("CMD_foundword+2+tea+3+8+4+0"));
-    end = tick(host, 60);
-    EXPECT_TRUE(contains(end, "CMD_endround+0+3+0+0"));
-    EXPECT_TRUE(contains(end, "CMD_winner+Bob"));
-}
-
-TEST_F(Game, TeamsShareTheirScoreAndWinTogether)
-{
-    Peer ann = join("Ann");
-    Peer bob = join("Bob");
-    Peer cid = join("Cid");
-    start(ann, "1+y+1+");
-    layWords();
-    play(ann, "0.4+1.4+2.4");
-    ASSERT_TRUE(ann.client->waitFor("CMD_foundword+1+cat+5+5+3+5"));
-    play(cid, "1.4+2.4+3.4"); // ate
-    ASSERT_TRUE(ann.client->waitFor("CMD_foundword+3+ate+3+8+1+8"));
-    play(bob, "2.4+3.4+4.4"); // tea: team 2 on 3
-    ASSERT_TRUE(ann.client->waitFor("CMD_foundword+2+tea+3+3+4+3"));
-    std::vector<std::string> end = tick(ann, 60);
-    EXPECT_TRUE(contains(end, "CMD_endround+5+3+3+0"));
-    EXPECT_TRUE(contains(end, "CMD_winner+Ann and Cid"));
-}
-
-TEST_F(Game, ALeadingSecondTeamIsNamedWithAnEmptyPartner)
-{
-    Peer ann = join("Ann");
-    Peer bob = join("Bob");
-    start(ann, "1+y+1+");
-    layWords();
-    play(bob, "0.4+1.4+2.4");
-    ASSERT_TRUE(ann.client->waitFor("CMD_foundword+2+cat+5+5+4+5"));
-    EXPECT_TRUE(contains(tick(ann, 60), "CMD_winner+Bob and "));
-}
-
-TEST_F(Game, LevelTeamsGoToTheFirstSeat)
-{
-    Peer ann = join("Ann");
-    Peer bob = join("Bob");
-    start(ann, "1+y+1+");
-    layWords();
-    play(ann, "0.4+1.4+2.4");
-    play(bob, "0.4+1.4+2.4");
-    ASSERT_TRUE(ann.client->waitFor("CMD_foundword+2+cat+5+5+4+5"));
-    EXPECT_TRUE(contains(tick(ann, 60), "CMD_winner+Ann and "));
-}
-
 TEST_F(Game, ASecondStartRequestStartsAfresh)
 {
     Peer host = join("Host");
@@ -223,14 +91,42 @@ TEST_F(Game, ASecondStartRequestStartsAfresh)
 TEST_F(Game, StartRequestsOutsideTheRangesAreDropped)
 {
     Peer host = join("Host");
-    for (const char* settings : { "0+n+2+", "100+n+2+", "3+n+0+", "3+n+61+", "3+x+2+", "3+n+2", "3+n+2+extra",
-             "99999999999+n+2+", "-3+n+2+", "3+n+2147483647+" })
+    for (const char* settings : { "0+n+2+", "100+n+2+", "3+n+0+", "3+n+61+", "3+n+2", "99999999999+n+2+", "-3+n+2+",
+             "3+n+2147483647+", "3+n+x+", "3++" })
         host.client->send(std::string("CMD_startgame+1+") + settings);
     std::vector<std::string> seen = collect(host);
     EXPECT_EQ(countPrefix(seen, "CMD_startgame"), 0);
     EXPECT_FALSE(server->isGameRunning());
     start(host, "99+y+60+");
     EXPECT_EQ(server->secondsLeft(), 3600);
+}
+
+TEST_F(Game, OnlyYAsksForTeamsAndTextAfterTheMinutesIsIgnored)
+{
+    Peer host = join("Host");
+    Peer bob = join("Bob");
+    Peer cid = join("Cid");
+    layWords();
+    // Each flag other than "y" starts a normal game, relayed as "n".
+    for (const char* flag : { "Y", "", "x", "yes" }) {
+        host.client->send("CMD_startgame+1+3+" + std::string(flag) + "+2+");
+        ASSERT_TRUE(host.client->waitFor("CMD_startgame+1+3+n+2+"));
+        collect(host);
+        layWords();
+        play(host, "0.4+1.4+2.4");
+        // Cid, the host's partner in a team game, keeps a score of its own.
+        ASSERT_TRUE(host.client->waitFor("CMD_foundword+1+cat+5+5+3+0"));
+        host.client->takeNew();
+        EXPECT_EQ(server->player(3).score, 0);
+    }
+    host.client->send("CMD_startgame+1+4+y+1+and more+fields");
+    ASSERT_TRUE(host.client->waitFor("CMD_startgame+1+4+y+1+"));
+    EXPECT_TRUE(server->isGameRunning());
+    EXPECT_EQ(server->secondsLeft(), 60);
+    layWords();
+    play(host, "0.4+1.4+2.4");
+    ASSERT_TRUE(host.client->waitFor("CMD_foundword+1+cat+5+5+3+5"));
+    EXPECT_EQ(server->player(3).score, 5);
 }
 
 TEST_F(Game, WordsAreRefusedToTheSenderAlone)
@@ -293,7 +189,8 @@ TEST_F(Game, LatecomersGetTheRoundInPlayButNothingDuringThePause)
     EXPECT_EQ(got[0], "CMD_newplayerinfo+3+Cid");
     EXPECT_EQ(got[1], "CMD_existingplayers+1+Host");
     EXPECT_EQ(got[2], "CMD_existingplayers+2+Bob");
-    EXPECT_EQ(got[3], "CMD_gamestats+3+n+1+");
+    // The terms, then the round in play, its seconds left and the game scores.
+    EXPECT_EQ(got[3], "CMD_gamestats+3+n+1+1+60+0+0+0+0+");
     for (int y = 0; y < 9; ++y) {
         EXPECT_EQ(got[4 + 2 * y].rfind("CMD_boardtileline+" + std::to_string(y) + "+", 0), 0u);
         EXPECT_EQ(got[5 + 2 * y], "CMD_setbonustiles+");
@@ -307,7 +204,7 @@ TEST_F(Game, LatecomersGetTheRoundInPlayButNothingDuringThePause)
     Peer spy = join("Spy");
     ASSERT_EQ(spy.n, 7);
     std::vector<std::string> spySaw = collect(spy);
-    EXPECT_TRUE(contains(spySaw, "CMD_gamestats+3+n+1+"));
+    EXPECT_TRUE(contains(spySaw, "CMD_gamestats+3+n+1+1+60+0+0+0+0+"));
     EXPECT_EQ(countPrefix(spySaw, "CMD_boardtileline"), 0);
 
     // In the pause a newcomer gets no game messages.
@@ -318,6 +215,31 @@ TEST_F(Game, LatecomersGetTheRoundInPlayButNothingDuringThePause)
     std::vector<std::string> pauseSaw = collect(pauseComer);
     EXPECT_EQ(countPrefix(pauseSaw, "CMD_gamestats"), 0);
     EXPECT_EQ(countPrefix(pauseSaw, "CMD_boardtileline"), 0);
+}
+
+TEST_F(Game, ALatecomerSeesTheRoundTheClockAndTheScoresEverybodySees)
+{
+    Peer host = join("Host");
+    Peer bob = join("Bob");
+    start(host, "3+y+2+");
+    layWords();
+    play(bob, "0.4+1.4+2.4");
+    ASSERT_TRUE(host.client->waitFor("CMD_foundword+2+cat+5+5+4+5"));
+    tick(host, 120 + 29); // round 2 is dealt
+    ASSERT_EQ(server->currentRound(), 2);
+    layWords();
+    play(host, "2.4+3.4+4.4");
+    ASSERT_TRUE(host.client->waitFor("CMD_foundword+1+tea+3+3+3+3"));
+    tick(host, 25);
+    Peer cid = join("Cid");
+    const std::string stats = "CMD_gamestats+3+y+2+2+95+3+5+3+5+";
+    EXPECT_EQ(cid.client->waitForPrefix("CMD_gamestats+"), stats);
+    // What the window reads of it.
+    const auto parsed = wire::GameStats::parse(stats.substr(std::string("CMD_gamestats+").size()));
+    ASSERT_TRUE(parsed && parsed->now);
+    EXPECT_EQ(parsed->now->round, server->currentRound());
+    EXPECT_EQ(parsed->now->secondsLeft, server->secondsLeft());
+    EXPECT_EQ(parsed->now->scores, (std::array<int64_t, kSeats> { 3, 5, 3, 5 }));
 }
 
 TEST_F(Game, WordsStopWhenTheSharedFlagIsCleared)

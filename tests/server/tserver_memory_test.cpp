@@ -2,6 +2,7 @@
 // the dispatch table's refusals, and the limits on what a peer makes us hold.
 #include "memory_fixture.h"
 
+#include "server_limits.h"
 #include "text_codec.h"
 #include "wire_limits.h"
 
@@ -55,12 +56,14 @@ TEST_F(MemoryServer, ALoginAndAWordTravelWithoutASocket)
     EXPECT_EQ(server->player(2).score, 5);
     EXPECT_EQ(server->player(2).roundscore, 5);
     EXPECT_EQ(server->player(2).word, "cat");
-    // Every send carries one whole message.
+    // Every send carries whole messages; what one dispatch sends a peer goes
+    // in one write: the login answer, the round's start, and the word.
     EXPECT_TRUE(host->framedEverySend());
-    EXPECT_EQ(host->sends(), host->received().size());
+    EXPECT_TRUE(bob->framedEverySend());
+    EXPECT_EQ(bob->sends(), 4u);
 }
 
-TEST_F(MemoryServer, SplitBytesJoinAndADepartedConnectionsQueueDiesWithIt)
+TEST_F(MemoryServer, SplitBytesJoinAndADepartedConnectionsLastWordsComeBeforeItsDeparture)
 {
     auto host = join("Host");
     auto ann = connect();
@@ -71,16 +74,20 @@ TEST_F(MemoryServer, SplitBytesJoinAndADepartedConnectionsQueueDiesWithIt)
     EXPECT_TRUE(contains(host->received(), "CMD_newplayerinfo+2+Ann"));
     EXPECT_EQ(ann->received().back(), "CMD_existingplayers+1+Host");
 
-    ann->send("CMD_chat+2+left behind|clRed");
+    ann->send("CMD_chat+2+said before leaving|clRed");
+    ann->sendRaw("CMD_chat+2+cut off by the clo"); // never finished: dropped
     ASSERT_EQ(server->queuedMessages(), 1u);
     host->takeNew();
     ann->hangUp();
-    EXPECT_EQ(host->takeNew(), (Messages { "CMD_playerdisconnected+2+Ann" }));
+    // Handled at once, in the order the peer sent it and the departure.
+    EXPECT_EQ(host->takeNew(),
+        (Messages { "CMD_chat+Ann chats: said before leaving|clRed", "CMD_playerdisconnected+2+Ann" }));
+    EXPECT_EQ(server->queuedMessages(), 0u);
     EXPECT_EQ(server->player(2).connected, 0);
     EXPECT_EQ(server->player(2).name, "");
     EXPECT_EQ(ann->closedByServer(), 0);
 
-    // The successor in slot 2 is not taken for the sender of the queued chat.
+    // The successor in slot 2 inherits nothing of its predecessor's.
     auto successor = connect();
     EXPECT_EQ(successor->number(), 2);
     drain();
@@ -185,6 +192,9 @@ TEST_F(MemoryServer, HostOnlyCommandsFromConnectionTwoChangeNothing)
     // The very same requests from the host are obeyed.
     host->send("CMD_kickhim+1+3+");
     drain();
+    EXPECT_EQ(server->player(3).connected, 0);
+    for (int tick = 0; tick < serverlimits::kRemovedCloseTicks; ++tick)
+        server->logintimeTimer();
     EXPECT_FALSE(cid->open());
     EXPECT_EQ(cid->closedByServer(), 1);
     EXPECT_EQ(bob->takeNew(), (Messages { "CMD_playerdisconnected+3+Cid" }));
