@@ -11,6 +11,7 @@
 #include "clock_text.h"
 #include "game_running.h"
 #include "game_client.h"
+#include "shown_line.h"
 #include "sound_player.h"
 #include "tchat.h"
 #include "tile_images.h"
@@ -28,6 +29,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QTextDocument>
 
@@ -40,15 +42,17 @@
 #include <memory>
 #include <tuple>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 // The window's own bounds, repeated here so that a change to them is a choice.
 constexpr int kMaxSpyLines = 64;
-constexpr int kMaxChatLines = 20000;
 constexpr int kMaxWordsShown = 5000;
 constexpr int kMaxLetters = 12;
+// "Time Per Round: 60" and the like.
+constexpr int kMaxCounterText = 32;
 
 // The step byte of a flood: one value only, and not one that mutations write
 // often (0x00, 0xFF), as a flood usually ends with a window built anew. And the
@@ -56,6 +60,17 @@ constexpr int kMaxLetters = 12;
 // of up to 13 bytes) the queue's bound.
 constexpr uint8_t kFloodStep = 0xA5;
 constexpr std::size_t kMaxFloodBytes = 2 * wire::kMaxUnterminatedBytes;
+
+// The step byte of a long field: one message whose field is a piece repeated
+// up to a whole message's length, the shapes that once held a window for
+// minutes (colons, bars, "www.", blanks, a NUL, line breaks, stacked marks,
+// direction controls, digits). A slow input is a failure: scripts/fuzz.sh
+// runs the engine with a timeout per input.
+constexpr uint8_t kLongStep = 0x5A;
+constexpr std::string_view kLongPieces[] = { ":", "|", "www.", " ", std::string_view("\0", 1), "\r\n",
+    "\xCC\x81" /* U+0301 */, "\xE2\x80\xAE" /* U+202E */, "\xE2\x81\xA9" /* U+2069 */,
+    "a\xD7\x90" /* a, U+05D0 */, "http://", "9", "a", "\xE2\x80\x8D" /* U+200D */,
+    "\xE2\x81\xA8" /* U+2068 */, "%n" };
 
 QTemporaryDir* folder = nullptr;
 // The window's game-running flag, which only the window writes.
@@ -154,6 +169,36 @@ std::string field(FuzzInput& input, char kind)
     }
     }
     return {};
+}
+
+// A message of kLongStep: the kind of message, then the piece and how long its run is.
+std::string longMessage(FuzzInput& input)
+{
+    const uint8_t what = input.byte();
+    const std::string_view piece = kLongPieces[what % std::size(kLongPieces)];
+    const std::size_t length = (std::size_t(input.byte()) + 1) * 16; // up to 4 KiB
+    std::string run;
+    while (run.size() < length)
+        run += piece;
+    run.resize(length); // may end inside a UTF-8 sequence, as a hostile host may
+    switch (what / std::size(kLongPieces) % 8) {
+    case 0:
+        return "CMD_chat+" + std::string(input.bytes(input.byte() % 8)) + " chats: " + run + "|clRed";
+    case 1:
+        return "CMD_chat+" + run + " chats: x|clRed";
+    case 2:
+        return "CMD_action+" + run;
+    case 3:
+        return "CMD_newplayerinfo+" + field(input, 's') + "+" + run;
+    case 4:
+        return "CMD_nextround+" + run;
+    case 5:
+        return "CMD_updatetime+" + run;
+    case 6:
+        return "CMD_gamestats+" + run + "+n+" + run + "+";
+    default:
+        return "CMD_winner+" + run;
+    }
 }
 
 std::string steeredMessage(FuzzInput& input)
@@ -270,9 +315,15 @@ struct Fuzzed {
         FUZZ_CHECK(window.spyList().lines().size() <= kMaxSpyLines);
         for (const QString& line : window.spyList().lines())
             FUZZ_CHECK(line.section(": ", 0, 0).toInt() > 4); // only connections past the four seats spy
-        FUZZ_CHECK(chat->document()->maximumBlockCount() == kMaxChatLines);
-        FUZZ_CHECK(chat->document()->blockCount() <= kMaxChatLines);
+        // The pane stays within its bounds, and each line shown is one bounded line.
+        FUZZ_CHECK(chat->document()->blockCount() <= ChatPane::kMaxLines + 1);
+        FUZZ_CHECK(chat->document()->characterCount() <= ChatPane::kMaxCharacters + 1);
+        for (QTextBlock line = chat->document()->begin(); line.isValid(); line = line.next())
+            FUZZ_CHECK(line.length() <= shownline::kMaxLength + 2);
         FUZZ_CHECK(!clock->text().contains('-'));
+        // Round and terms show a caption and a number in range, never what a host wrote at length.
+        for (const char* counter : { "label_round", "label_status1", "label_timeperround" })
+            FUZZ_CHECK(window.findChild<QLabel*>(counter)->text().size() <= kMaxCounterText);
         for (int seat = 1; seat <= 4; ++seat) {
             // Each seat's words stay few enough to show, best score first.
             const QListWidget* list = words[std::size_t(seat)];
@@ -584,6 +635,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 f.receive(std::string_view(read).substr(0, n));
                 left -= n;
             }
+        } else if (step == kLongStep) {
+            f.receive(longMessage(input) + wire::kEndByte);
+            f.dispatch();
         } else {
             switch (step % 8) {
             case 0:

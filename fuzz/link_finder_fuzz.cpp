@@ -1,6 +1,7 @@
 // Links in chat text: at every position of any text, a found link lies inside
-// the text, inside one word, starts with a link prefix and is what the pane
-// would underline; every position of a found link finds that same link.
+// the text, inside one word, starts with a web prefix, opens an http or https
+// address and is what the pane underlines; every position of a found link
+// finds that same link; the finder's work stays linear in the text.
 #include "fuzz_check.h"
 
 #include "link_finder.h"
@@ -13,15 +14,14 @@ namespace {
 
 bool isDelimiter(QChar c)
 {
-    return c == u' ' || c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+    return c == u' ' || c == u'\r' || c == u'\n' || c == QChar::ParagraphSeparator
+        || c == QChar::LineSeparator;
 }
 
 bool startsWithPrefix(const QString& link)
 {
-    static const std::array<QLatin1StringView, 8> prefixes = { QLatin1StringView("http://"),
-        QLatin1StringView("ftp://"), QLatin1StringView("file://"), QLatin1StringView("gopher://"),
-        QLatin1StringView("telnet://"), QLatin1StringView("news:"), QLatin1StringView("mailto:"),
-        QLatin1StringView("www.") };
+    static const std::array<QLatin1StringView, 3> prefixes
+        = { QLatin1StringView("http://"), QLatin1StringView("https://"), QLatin1StringView("www.") };
     for (const QLatin1StringView prefix : prefixes)
         if (link.startsWith(prefix, Qt::CaseInsensitive))
             return link.size() > prefix.size();
@@ -39,6 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         text[i] = QChar(char16_t(data[2 * i] | data[2 * i + 1] << 8));
 
     FUZZ_CHECK(!findLinkAt(text, -1) && !findLinkAt(text, int(text.size())));
+    LinkSearchSteps steps;
+    const std::vector<FoundLink> all = findLinks(text, &steps);
+    FUZZ_CHECK(steps.count <= kMaxLinkStepsPerCharacter * text.size());
+    std::size_t nextOfAll = 0;
     int checkedStart = -1;
     for (int position = 0; position < text.size(); ++position) {
         const std::optional<FoundLink> link = findLinkAt(text, position);
@@ -48,8 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(link->start >= 0 && link->length > 0 && link->start + link->length <= text.size());
         FUZZ_CHECK(link->text == text.mid(link->start, link->length));
         FUZZ_CHECK(startsWithPrefix(link->text));
+        FUZZ_CHECK(link->address.isValid() && link->address == webAddressOf(link->text));
+        FUZZ_CHECK(link->address.scheme() == "http" || link->address.scheme() == "https");
         // Inside one word, and in the word around the position asked about.
-        const int low = std::min(position, link->start), high = std::max(position, link->start + link->length - 1);
+        const int low = std::min(position, link->start),
+                  high = std::max(position, link->start + link->length - 1);
         for (int i = low; i <= high; ++i)
             FUZZ_CHECK(!isDelimiter(text[i]));
         // Ends on a letter, a digit or "/".
@@ -60,10 +67,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (link->start == checkedStart)
             continue;
         checkedStart = link->start;
+        // The line's links, in order, are the links found at positions.
+        FUZZ_CHECK(nextOfAll < all.size() && all[nextOfAll].start == link->start
+            && all[nextOfAll].length == link->length);
+        ++nextOfAll;
         for (int i = link->start; i < link->start + link->length; ++i) {
             const std::optional<FoundLink> again = findLinkAt(text, i);
             FUZZ_CHECK(again && again->start == link->start && again->length == link->length);
         }
     }
+    FUZZ_CHECK(nextOfAll == all.size());
     return 0;
 }

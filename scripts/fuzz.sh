@@ -6,6 +6,10 @@
 # New inputs collect in build-fuzz/corpus/<target>/ (the committed seeds in
 # fuzz/corpus/ are only read); crashes land in build-fuzz/artifacts/<target>/.
 # LEXMIRE_FUZZ_BUILD names another build folder than build-fuzz.
+# Every input has LEXMIRE_FUZZ_TIMEOUT seconds (libFuzzer's -timeout, 2 unless
+# set): one that takes longer fails the run like a crash and lands in the
+# artifacts as timeout-*, since nothing a peer sends may hold the program that
+# long. A slower machine may set more.
 # FUZZ_MERGE=1 then adds to fuzz/corpus/ the few inputs that reach code the seeds
 # do not (edges only, not hit counts, so the committed corpus stays small).
 set -euo pipefail
@@ -17,6 +21,7 @@ if [ $# -lt 1 ] || ! [[ "$1" =~ ^[0-9]+$ ]]; then
 fi
 seconds=$1
 shift
+timeout=${LEXMIRE_FUZZ_TIMEOUT:-2}
 
 cxx=${LEXMIRE_FUZZ_CXX:-clang++-14}
 # libFuzzer and the sanitizer runtimes come with Debian's clang-14 packages;
@@ -61,7 +66,7 @@ for t in "${targets[@]}"; do
   mkdir -p "$work" "$artifacts"
   log=$build/fuzz-$t.log
   status=0
-  "$binary" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+  "$binary" -max_total_time="$seconds" -timeout="$timeout" -print_final_stats=1 \
     -artifact_prefix="$artifacts/" "$work" "fuzz/corpus/$t" >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
   runs=${runs:-0}
@@ -71,7 +76,7 @@ for t in "${targets[@]}"; do
   if [ "$status" -ne 0 ]; then
     failed+=("$t")
     echo "  $t failed (status $status); see $log and $artifacts/" >&2
-    grep -m5 -E 'ERROR|check failed|runtime error|Test unit written' "$log" >&2 || true
+    grep -m5 -E 'ERROR|check failed|runtime error|Test unit written|ALARM' "$log" >&2 || true
   fi
   if [ "${FUZZ_MERGE:-0}" = 1 ]; then
     "$binary" -merge=1 -use_counters=0 -use_value_profile=0 "fuzz/corpus/$t" "$work" >>"$log" 2>&1

@@ -14,7 +14,9 @@
 #include "ttallylist.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -33,6 +35,31 @@ void showNotice(const QString& text)
 bool ask(const QString& question)
 {
     return QMessageBox::question(QApplication::activeWindow(), "Lexmire", question) == QMessageBox::Yes;
+}
+
+// Characters of the address a line of the question shows: an address has no
+// blanks to wrap at, and a long one would otherwise widen the box off the screen.
+constexpr qsizetype kAddressLineLength = 64;
+
+LinkAnswer confirmLink(const QString& address)
+{
+    QString lines;
+    for (qsizetype at = 0; at < address.size(); at += kAddressLineLength)
+        lines += (at > 0 ? "\n" : "") + address.mid(at, kAddressLineLength);
+    QMessageBox box(QMessageBox::Question, "Lexmire", "Open this address in your web browser?",
+        QMessageBox::Open | QMessageBox::Cancel, QApplication::activeWindow());
+    box.setTextFormat(Qt::PlainText);
+    box.setInformativeText(lines);
+    // The address's own lines as cut above, never rewrapped at its "/" and "?".
+    if (auto* label = box.findChild<QLabel*>("qt_msgbox_informativelabel")) {
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(false);
+    }
+    box.setDefaultButton(QMessageBox::Cancel);
+    auto* again = new QCheckBox("Don't ask again until Lexmire ends", &box);
+    box.setCheckBox(again);
+    const bool open = box.exec() == QMessageBox::Open;
+    return { open, open && again->isChecked() };
 }
 
 } // namespace
@@ -87,9 +114,13 @@ int main(int argc, char** argv)
     setup.gamerunning = gamerunning;
     setup.startHosting = [&server] { server->startListening(); };
     setup.showDownload = [&download] { download->show(); };
-    setup.openLink = [](const QString& link) {
-        QDesktopServices::openUrl(QUrl::fromUserInput(link));
+    setup.openLink = [](const QString& address) {
+        // The window hands over only web addresses; anything else stays closed here too.
+        const QUrl url(address, QUrl::StrictMode);
+        if (url.isValid() && (url.scheme() == "http" || url.scheme() == "https"))
+            QDesktopServices::openUrl(url);
     };
+    setup.confirmLink = confirmLink;
     setup.showError = showError;
     setup.showNotice = showNotice;
     setup.ask = ask;

@@ -1,6 +1,7 @@
 // The chat pane's line writing, scrolling and link handling.
 #include "chat_pane.h"
 
+#include "shown_line.h"
 #include "window_style.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -9,10 +10,16 @@
 #include <QTextBlock>
 #include <QTextCursor>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int defaultTextSize = 10;
 constexpr qreal pagePadding = 6;
+
+// Removals bring the pane this far under its bounds, so they come rarely.
+constexpr int kLinesDroppedTogether = ChatPane::kMaxLines / 10;
+constexpr qsizetype kCharactersDroppedTogether = ChatPane::kMaxCharacters / 10;
 
 } // namespace
 
@@ -24,6 +31,8 @@ ChatPane::ChatPane(QWidget* parent)
     setUndoRedoEnabled(false); // an undo stack would grow with every line and is never used
     setTextInteractionFlags(Qt::TextSelectableByMouse); // no caret in a pane nobody types into
     setLineWrapMode(QTextEdit::WidgetWidth);
+    // A word wider than the pane breaks anywhere rather than widening the page.
+    setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     document()->setDocumentMargin(pagePadding);
     viewport()->setMouseTracking(true);
@@ -53,10 +62,17 @@ void ChatPane::addLine(const QString& line, QColor colour, bool scrollOff)
     const bool wasUpdating = updatesEnabled();
     setUpdatesEnabled(false);
 
+    const QString shown = shownline::shownLine(line);
+
     // Kept as numbers: a QTextCursor would move along with text inserted at it.
-    const int firstVisible = verticalScrollBar()->value();
-    const int keptAnchor = textCursor().anchor();
-    const int keptPosition = textCursor().position();
+    int firstVisible = verticalScrollBar()->value();
+    int keptAnchor = textCursor().anchor();
+    int keptPosition = textCursor().position();
+    // The lines that go take their height and characters with them.
+    const Dropped dropped = dropOldestLines(shown.size() + 1);
+    firstVisible = std::max(0, firstVisible - dropped.height);
+    keptAnchor = std::max(0, keptAnchor - dropped.characters);
+    keptPosition = std::max(0, keptPosition - dropped.characters);
 
     QTextCursor end(document());
     end.movePosition(QTextCursor::End);
@@ -64,15 +80,30 @@ void ChatPane::addLine(const QString& line, QColor colour, bool scrollOff)
     QTextCharFormat regular;
     regular.setForeground(colour);
     regular.setFontWeight(QFont::Normal);
+    regular.setFontUnderline(false);
     QTextCharFormat bold = regular;
     bold.setFontWeight(QFont::Bold);
 
-    const qsizetype colon = line.indexOf(u':');
-    if (colon >= 0) {
-        end.insertText(line.left(colon + 1), bold);
-        end.insertText(line.mid(colon + 1), regular);
-    } else {
-        end.insertText(line, regular);
+    // Runs cut where the bold part ends and where links start and end.
+    const qsizetype boldEnd = shown.indexOf(u':') + 1;
+    const std::vector<FoundLink> links = findLinks(shown);
+    auto link = links.begin();
+    qsizetype at = 0;
+    while (at < shown.size()) {
+        const bool inLink = link != links.end() && link->start <= at;
+        qsizetype runEnd = shown.size();
+        if (inLink)
+            runEnd = link->start + link->length;
+        else if (link != links.end())
+            runEnd = link->start;
+        if (at < boldEnd)
+            runEnd = std::min(runEnd, boldEnd);
+        QTextCharFormat format = at < boldEnd ? bold : regular;
+        format.setFontUnderline(inLink);
+        end.insertText(shown.mid(at, runEnd - at), format);
+        at = runEnd;
+        if (inLink && at == link->start + link->length)
+            ++link;
     }
     end.insertBlock(QTextBlockFormat(), regular);
 
@@ -90,6 +121,35 @@ void ChatPane::addLine(const QString& line, QColor colour, bool scrollOff)
 
     setUpdatesEnabled(wasUpdating);
     viewport()->update();
+}
+
+ChatPane::Dropped ChatPane::dropOldestLines(qsizetype incoming)
+{
+    QTextDocument* doc = document();
+    // The last block is the empty one the next line is written into.
+    int lines = doc->blockCount() - 1;
+    qsizetype characters = doc->characterCount();
+    if (lines < kMaxLines && characters + incoming <= kMaxCharacters)
+        return {};
+
+    const QTextBlock first = doc->begin();
+    QTextBlock keep = first;
+    while (keep.isValid() && keep != doc->lastBlock()
+        && (lines > kMaxLines - kLinesDroppedTogether
+            || characters + incoming > kMaxCharacters - kCharactersDroppedTogether)) {
+        characters -= keep.length();
+        --lines;
+        keep = keep.next();
+    }
+    if (keep == first)
+        return {};
+    QAbstractTextDocumentLayout* layout = doc->documentLayout();
+    const qreal height = layout->blockBoundingRect(keep).top() - layout->blockBoundingRect(first).top();
+    const int removed = keep.position();
+    QTextCursor c(doc);
+    c.setPosition(removed, QTextCursor::KeepAnchor);
+    c.removeSelectedText();
+    return { removed, std::max(0, qRound(height)) };
 }
 
 int ChatPane::characterAt(const QPoint& viewportPos) const

@@ -1,5 +1,5 @@
 // The chat pane: a read-only rich-text view of chat, action and status lines
-// whose web and mail links can be clicked.
+// whose web links are underlined and can be clicked.
 #pragma once
 
 #include "link_finder.h"
@@ -13,11 +13,19 @@ class ChatPane : public QTextEdit {
     Q_OBJECT
 
 public:
+    // Lines the pane keeps, and their characters together. Past either, the
+    // oldest lines go, a tenth of the bound at a time (each removal moves
+    // every line after it). A chat never scrolls back that far, and a server
+    // that floods the pane holds it at a few megabytes.
+    static constexpr int kMaxLines = 5000;
+    static constexpr qsizetype kMaxCharacters = 500'000;
+
     explicit ChatPane(QWidget* parent = nullptr);
 
-    // Appends one line: up to and including its first ":" in bold, the rest
-    // regular, all in `colour`. With `scrollOff` the view and the selection
-    // stay where they were; otherwise the view follows to the new line.
+    // Appends one line as shownline::shownLine prepares it: up to and
+    // including its first ":" in bold, the rest regular, all in `colour`, web
+    // links underlined. With `scrollOff` the view and the selection stay where
+    // they were; otherwise the view follows to the new line.
     void addLine(const QString& line, QColor colour, bool scrollOff);
 
     // Font size of the whole pane in points, old lines included.
@@ -38,6 +46,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    struct Dropped {
+        int characters = 0;
+        int height = 0; // in pixels of the view
+    };
+    // Makes room for a line of `incoming` characters within the bounds.
+    Dropped dropOldestLines(qsizetype incoming);
     void mainchatMouseMove(const QPoint& viewportPos);
     bool mainchatMouseDown(Qt::MouseButton button, const QPoint& viewportPos);
 };

@@ -35,6 +35,12 @@ class Tphrases;
 class Tspylist;
 class Ttallylist;
 
+// The player's answer when asked whether to open a link from the chat.
+struct LinkAnswer {
+    bool open = false;
+    bool dontAskAgain = false; // until the program ends; a refusal never silences the question
+};
+
 // What the program hands the window: where its files are and the few things
 // only the program can do (the window never includes server code).
 struct TchatSetup {
@@ -49,8 +55,11 @@ struct TchatSetup {
     std::function<void()> openLobbyLink;
     // Shows the lobby download window (solo starts only).
     std::function<void()> showDownload;
-    // Opens a link from the chat pane with the desktop's handler.
+    // Opens a web address (http or https, fully encoded) from the chat pane
+    // with the desktop's handler.
     std::function<void(const QString&)> openLink;
+    // Asks whether to open that address, showing it whole; without it no link opens.
+    std::function<LinkAnswer(const QString&)> confirmLink;
     // Error boxes, notices and questions; tests replace them so nothing modal appears.
     std::function<void(const QString&)> showError;
     std::function<void(const QString&)> showNotice;
@@ -289,4 +298,5 @@ private:
     QRect loadedBounds; // the bounds last loaded from or saved to the settings
     bool shownOnce = false;
     bool ending = false; // the connection has ended: the window closes once the player was told
+    bool linksTrusted = false; // the player chose to open chat links without being asked
 };

@@ -6,6 +6,7 @@
 
 #include "bgr_colour.h"
 #include "chat_pane.h"
+#include "link_finder.h"
 #include "sound_player.h"
 #include "tphrases.h"
 #include "wire_text.h"
@@ -156,6 +157,20 @@ void Tchat::PhraseList1Click()
 
 void Tchat::openLink(const QString& link)
 {
-    if (setup_.openLink)
-        setup_.openLink(link);
+    // Anyone in the game can write a link, so only web addresses open, and
+    // only once the player has seen the whole address as it will be opened
+    // (host in its ASCII form, anything unusual percent-encoded).
+    const QUrl address = webAddressOf(link);
+    if (!address.isValid() || !setup_.openLink)
+        return;
+    const QString shown = address.toString(QUrl::FullyEncoded);
+    if (!linksTrusted) {
+        if (!setup_.confirmLink)
+            return;
+        const LinkAnswer answer = setup_.confirmLink(shown);
+        if (!answer.open)
+            return;
+        linksTrusted = answer.dontAskAgain;
+    }
+    setup_.openLink(shown);
 }
