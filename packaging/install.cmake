@@ -15,6 +15,7 @@ set(LEXMIRE_DESKTOP_ID io.github.lexmire.Lexmire)
 file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
 
 install(TARGETS lexmire lexmire-server RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS lexmire-bot RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/lexmiretiles DESTINATION ${CMAKE_INSTALL_DATADIR}/lexmire)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/desktop/${LEXMIRE_DESKTOP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -155,7 +155,7 @@ protected:
 
 TEST_F(InstalledGame, PutsEachFileWhereTheDesktopLooksForIt)
 {
-    for (const QString program : { "bin/lexmire", "bin/lexmire-server" }) {
+    for (const QString program : { "bin/lexmire", "bin/lexmire-server", "bin/lexmire-bot" }) {
         const QFileInfo info(prefix(program));
         EXPECT_TRUE(info.isFile() && info.isExecutable()) << program.toStdString();
     }

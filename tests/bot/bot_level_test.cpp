@@ -1,0 +1,61 @@
+// Levels by number or by name, and names that mark a computer player.
+#include "bot_level.h"
+#include "computer_name.h"
+#include "text_codec.h"
+#include "wire_limits.h"
+
+#include <gtest/gtest.h>
+
+TEST(BotLevel, FoundByNumberOrByNameInAnyCase)
+{
+    for (const BotLevel& level : kBotLevels) {
+        EXPECT_EQ(botLevelFrom(QString::number(level.number))->number, level.number);
+        EXPECT_EQ(botLevelFrom(QString::fromLatin1(level.name).toUpper())->number, level.number);
+        EXPECT_EQ(botLevelFrom(" " + QString::fromLatin1(level.name).toLower() + " ")->number, level.number);
+    }
+    EXPECT_EQ(botLevelFrom("beginner")->number, 1);
+    EXPECT_EQ(botLevelFrom("MaStEr")->number, 5);
+    for (const char* text : { "0", "6", "-1", "", "grandmaster", "3.5", "Expertly" })
+        EXPECT_FALSE(botLevelFrom(text)) << text;
+    EXPECT_FALSE(botLevel(0));
+    EXPECT_FALSE(botLevel(kBotLevelCount + 1));
+}
+
+TEST(BotLevel, EachLevelIsFasterAndKnowsAtLeastAsManyWordsAsTheOneBelow)
+{
+    for (std::size_t i = 1; i < kBotLevels.size(); ++i) {
+        EXPECT_EQ(kBotLevels[i].number, int(i) + 1);
+        EXPECT_GT(kBotLevels[i].wordsPerMinute, kBotLevels[i - 1].wordsPerMinute);
+        EXPECT_LE(kBotLevels[i].rarestKnownClass, kBotLevels[i - 1].rarestKnownClass);
+        EXPECT_GE(kBotLevels[i].preferredLength, kBotLevels[i - 1].preferredLength);
+    }
+}
+
+TEST(ComputerName, CarriesTheMarkerOnceAndFitsTheServersLimit)
+{
+    EXPECT_EQ(computername::withMarker("Ada"), "Ada (computer)");
+    EXPECT_EQ(computername::withMarker("  Ada (computer) "), "Ada (computer)");
+    EXPECT_EQ(computername::withMarker("   "), "Computer (computer)");
+    // A long name loses letters, never the marker; a name beyond Latin-1
+    // travels as UTF-8 and is cut between characters.
+    for (const QString& name : { QString(200, 'x'), QString::fromUtf8("Zoë🎲").repeated(30) }) {
+        const QString marked = computername::withMarker(name);
+        EXPECT_TRUE(marked.endsWith(" (computer)"));
+        EXPECT_LE(wire::encodeText(marked).size(), wire::kMaxNameBytes);
+        EXPECT_TRUE(name.startsWith(marked.chopped(11)));
+        EXPECT_EQ(wire::decodeText(wire::encodeText(marked)), marked);
+    }
+}
+
+TEST(ComputerName, RecognisedAlsoWhenTheServerNumberedIt)
+{
+    using computername::isComputerName;
+    EXPECT_TRUE(isComputerName("Ada (computer)"));
+    EXPECT_TRUE(isComputerName("Ada (computer) (2)"));
+    EXPECT_TRUE(isComputerName(computername::withMarker(QString(100, 'q'))));
+    EXPECT_FALSE(isComputerName("Ada"));
+    EXPECT_FALSE(isComputerName("computer"));
+    EXPECT_FALSE(isComputerName("Ada (computer) fan"));
+    EXPECT_FALSE(isComputerName("Ada (Computer)x"));
+    EXPECT_FALSE(isComputerName("Ada (computer) (two)"));
+}
