@@ -99,10 +99,23 @@ int main(int argc, char** argv)
 
     auto gamerunning = std::make_shared<GameRunning>();
     TServer* server = nullptr;
+    std::unique_ptr<TServer> serverOwner;
     Tdownload* download = nullptr;
 
-    // The link to the lobby program: opened after hosting or joining from the
-    // command line, and never written to.
+    // The game server; built again when the window leaves a game it held.
+    const auto buildServer = [&gamerunning] {
+        TServer::Options options;
+        options.dictionaryPath = AppPaths::dictionaryFile();
+        options.wordRecords = embeddedWordList();
+        options.dictionaryNotice = [](const std::string& text) {
+            QMessageBox::information(nullptr, "Lexmire", QString::fromStdString(text));
+        };
+        options.gamerunning = gamerunning;
+        return std::make_unique<TServer>(std::move(options));
+    };
+
+    // The link to the lobby program: opened after hosting or joining (from the
+    // command line or the window), and never written to.
     TSock lobbyLink;
     lobbyLink.setHostName("127.0.0.1");
     lobbyLink.setPortName("9001");
@@ -112,7 +125,23 @@ int main(int argc, char** argv)
     setup.settingsFile = AppPaths::settingsFile();
     setup.tileFolders = AppPaths::tileFolders();
     setup.gamerunning = gamerunning;
-    setup.startHosting = [&server] { server->startListening(); };
+    setup.startHosting = [&server] {
+        if (!server) // its last rebuild failed, and the window was told why
+            throw ESockException("The game server could not be started.");
+        server->startListening();
+    };
+    setup.stopHosting = [&server, &serverOwner, &buildServer, &gamerunning] {
+        // A server nobody has used has nothing to end.
+        if (server && server->listeningPort() == 0 && server->slotsHandedOut() == 0)
+            return;
+        // The old one goes first: it frees the port and deletes its dictionary
+        // file, which the new one writes again.
+        server = nullptr;
+        serverOwner.reset();
+        gamerunning->value = false;
+        serverOwner = buildServer();
+        server = serverOwner.get();
+    };
     setup.showDownload = [&download] { download->show(); };
     setup.openLink = [](const QString& address) {
         // The window hands over only web addresses; anything else stays closed here too.
@@ -124,7 +153,14 @@ int main(int argc, char** argv)
     setup.showError = showError;
     setup.showNotice = showNotice;
     setup.ask = ask;
-    setup.openLobbyLink = [&lobbyLink] { lobbyLink.Open(); };
+    setup.openLobbyLink = [&lobbyLink] {
+        // Once per program while it holds; a link that failed (no lobby then) is tried afresh.
+        if (lobbyLink.Connected())
+            return;
+        if (lobbyLink.isOpen())
+            lobbyLink.Close();
+        lobbyLink.Open();
+    };
 
     Tchat window(setup);
     guard.bringForward = [&window] {
@@ -134,16 +170,8 @@ int main(int argc, char** argv)
         window.activateWindow();
     };
 
-    std::unique_ptr<TServer> serverOwner;
     try {
-        TServer::Options options;
-        options.dictionaryPath = AppPaths::dictionaryFile();
-        options.wordRecords = embeddedWordList();
-        options.dictionaryNotice = [](const std::string& text) {
-            QMessageBox::information(nullptr, "Lexmire", QString::fromStdString(text));
-        };
-        options.gamerunning = gamerunning;
-        serverOwner = std::make_unique<TServer>(std::move(options));
+        serverOwner = buildServer();
         server = serverOwner.get();
     } catch (const std::exception& error) {
         showError(QString::fromStdString(error.what()));

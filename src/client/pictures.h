@@ -40,6 +40,16 @@ QPixmap boardBackground(qreal dpr);
 // a fully transparent picture.
 QPixmap bonusPicture(int kind, qreal dpr);
 
+// A bonus cell's meaning as text: "2×W" and "3×W" for the potions; for the spell book its kind
+// this round (a BonusKind) once known, "?" until then.
+QString bonusCaption(int kind, int bookKind);
+
+// A cell-sized (41 x 41) marker for a bonus kind: a pill along the tile's foot holding a small
+// picture of the potion or book and the caption, clear of the letter's value in the top-left
+// corner; any other kind gives a fully transparent picture.
+inline constexpr QSize kBonusMarkerSize { 41, 41 };
+QPixmap bonusMarker(int kind, const QString& caption, qreal dpr);
+
 // Marks the last chosen tile; its top-left corner points at the tile's centre.
 QPixmap wand(qreal dpr);
 

@@ -62,7 +62,7 @@ void Tchat::FormCreate()
 void Tchat::makeClient()
 {
     GameClient::Options options;
-    options.port = setup_.gamePort;
+    options.port = joinPort.empty() ? setup_.gamePort : joinPort;
     options.gamerunning = gamerunning;
     options.dispatchIntervalMs = setup_.dispatchIntervalMs;
     client_ = std::make_unique<GameClient>(options);
@@ -76,7 +76,8 @@ void Tchat::makeClient()
         addlinetochat("You have a different version of the game then the host.", chatcolour::kBlue);
     });
     connect(c, &GameClient::gameStarted, this, &Tchat::startthegame);
-    connect(c, &GameClient::boardCellChanged, board, &BoardView::setTile);
+    connect(c, &GameClient::boardCellChanged, this, &Tchat::boardCellChanged);
+    connect(c, &GameClient::loggedIn, this, &Tchat::markOwnSeat);
     connect(c, &GameClient::bonusTilesSet, this, &Tchat::setbonustiles);
     connect(c, &GameClient::roundStarted, this, &Tchat::nextround);
     connect(c, &GameClient::latecomerJoined, this, &Tchat::gamestats);
@@ -126,9 +127,13 @@ void Tchat::resetGameDisplay()
     panel_scrolls->hide();
     button_start->hide();
     StartGame1->setEnabled(false);
+    closeReview();
+    button_review->hide();
     board->clearAll();
+    board->clearMarks();
     dragging = false;
     clearWordSlots();
+    markOwnSeat();
     for (const QString& line : spylist->lines())
         spylist->removeSpyLine(line);
     spylist->setKickEnabled(false);
@@ -199,6 +204,11 @@ bool Tchat::eventFilter(QObject* watched, QEvent* event)
             // Any key first clears the prompt text.
             if (mychat->text() == "<Enter Chat Here>")
                 mychat->clear();
+            // Esc in an empty entry hands the keys back to the board.
+            if (key->key() == Qt::Key_Escape && mychat->text().isEmpty()) {
+                giveBoardTheKeys();
+                return true;
+            }
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
                 sendit();
                 return true;

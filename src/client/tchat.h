@@ -4,8 +4,11 @@
 // players and tests know, split by concern over tchat_*.cpp.
 #pragma once
 
+#include "game_announcer.h"
+#include "game_browser.h"
 #include "game_client.h"
 #include "game_running.h"
+#include "typed_word.h"
 #include "word_builder.h"
 
 #include <QMainWindow>
@@ -16,8 +19,11 @@
 #include <memory>
 
 class BoardView;
+class LayoutScaler;
+class ReviewPanel;
 class GameSettings;
 class ChatPane;
+class ComputerPlayers;
 class QAction;
 class QActionGroup;
 class QLabel;
@@ -30,6 +36,8 @@ class SoundPlayer;
 class Tabout;
 class Tgamestartform;
 class Thelp;
+class Thostgame;
+class Tjoingame;
 class TileImages;
 class Tphrases;
 class Tspylist;
@@ -51,6 +59,14 @@ struct TchatSetup {
     std::shared_ptr<GameRunning> gamerunning;
     // Switches the game server's listener on; throws ESockException.
     std::function<void()> startHosting;
+    // Ends whatever the program's own server holds (a solo game, everybody
+    // connected to it) and leaves it not listening, so this window can host
+    // anew as number 1 or join another host. Throws std::exception.
+    std::function<void()> stopHosting;
+    // How a game hosted from this window is announced, and how the join
+    // dialog listens for games (tests point both at a port of their own).
+    discovery::GameAnnouncer::Options announceOptions;
+    discovery::GameBrowser::Options browseOptions;
     // Opens the link to the lobby program (hosting or joining from the command line).
     std::function<void()> openLobbyLink;
     // Shows the lobby download window (solo starts only).
@@ -85,6 +101,21 @@ public:
     void processparams();
     void hostpress();
     void joinpress();
+
+    // Hosting and joining from the window (tchat_network.cpp). The dialogs
+    // open without a nested event loop; tests fill and click them.
+    void HostaGame1Click();
+    void JoinaGame1Click();
+    void AnnounceMyGame1Click();
+    // A multi-player game under name: the host dialog's and the join dialog's orders.
+    void hostGame(const QString& name);
+    void joinGame(const QString& name, const QString& address);
+    // Hosting or joining a multi-player game (or trying to): File offers neither then.
+    bool inMultiplayerGame() const { return role == GameRole::Host || role == GameRole::Join; }
+    Thostgame& hostDialog();
+    Tjoingame& joinDialog();
+    // The announcement of the game this window hosts; none while it hosts none or announcing is off.
+    const discovery::GameAnnouncer* announcer() const { return announcer_.get(); }
     void ResetScreenLocation1Click();
     void Exit1Click();
     void Help2Click();
@@ -118,6 +149,18 @@ public:
     void FlatButton1Click();
     int lettercount() const { return word.lettercount(); }
     bool dragging = false;
+    // Keys typed while the board has the focus: letters build the word, Backspace takes one
+    // back, Enter sends, Esc clears, Tab moves through the chains that spell it.
+    void boardKeyTyped(int key, const QString& text);
+    const TypedWord& typedWord() const { return typed; }
+    // The board options of the Options menu (tchat_board_options.cpp).
+    void boardOptionClick();
+    // The layout's scale over its own size; 1 at the default size.
+    qreal layoutScale() const;
+    // The end-of-round panel's review view (tchat_review.cpp).
+    void ReviewClick();
+    bool reviewOpen() const;
+    ReviewPanel& reviewPanel() { return *panel_review; }
 
     // Game, round and score display.
     void startthegame(int starter);
@@ -168,6 +211,10 @@ public:
     void startgame();
     void SpyList1Click();
 
+    // Computer players the host seats in its own game (tchat_bots.cpp).
+    void AddComputerPlayer1Click(int level);
+    ComputerPlayers& computerPlayers() { return *computers; }
+
     // The name this window logs in with and the address it connects to.
     QString playername;
     std::string hostaddress;
@@ -216,6 +263,23 @@ private:
     void addLetter(int c, int r);
     void placeWand(int c, int r);
     void clearWordSlots();
+    QPixmap slotPicture(int code) const;
+    std::vector<QPoint> wordCells() const;
+    void showPath();
+    void showTypedWord();
+    bool typingOn() const;
+    void giveBoardTheKeys();
+    void markOwnSeat();
+    void boardCellChanged(int c, int r, int code);
+    void offerReview();
+    void openReview();
+    void closeReview();
+    void reviewWordChosen(const std::vector<QPoint>& path);
+    void rescalePictures(qreal scale);
+    void addBoardOptions(QMenu* options);
+    void applyBoardOptions();
+    void readBoardOptions(const GameSettings& stored);
+    void writeBoardOptions(GameSettings& stored) const;
     void drawSlot(int slot);
     void redrawBoardAndSlots();
     void setStatus(const QString& text, const QColor& colour);
@@ -233,6 +297,26 @@ private:
     void connectionEnded(GameClient::Ending ending);
     void connectFailed(const QString& host, const QString& reason);
     void storeSettings();
+
+    // What this window is doing: nothing yet, a solo game, or a multi-player
+    // game as its host or as a joiner.
+    enum class GameRole { None, Solo, Host, Join };
+    void setRole(GameRole next);
+    void addHostJoinItems(QMenu* file);
+    void addAnnounceItem(QMenu* options);
+    void readHostJoinSettings();
+    void changeSettings(const std::function<void(GameSettings&)>& change);
+    void readSettings(const std::function<void(const GameSettings&)>& read);
+    void leaveGame();
+    void joinDeclined();
+    quint16 hostedPort() const;
+    void startAnnouncing();
+    void stopAnnouncing();
+    void refreshAnnouncement();
+    GameRole role = GameRole::None;
+    bool joinedFromWindow = false; // a join the player chose here, not on the command line
+    std::string joinPort; // the port a join named; empty: the game's own
+    std::unique_ptr<discovery::GameAnnouncer> announcer_;
     // The settings as the last own login read them; none before it, so nothing
     // built in can replace what the player stored.
     std::unique_ptr<GameSettings> settings_;
@@ -242,6 +326,12 @@ private:
     std::unique_ptr<GameClient> client_;
 
     WordBuilder word;
+    TypedWord typed;
+    // The built-in tiles drawn for the layout's scale, for the word slots; none at scale 1.
+    std::unique_ptr<TileImages> scaledTiles;
+    LayoutScaler* scaler = nullptr;
+    ReviewPanel* panel_review = nullptr;
+    QPushButton* button_review = nullptr;
     std::unique_ptr<TileImages> tiles;
     std::unique_ptr<SoundPlayer> sounds_;
 
@@ -278,7 +368,15 @@ private:
 
     // Menu items with state.
     QAction* StartGame1 = nullptr;
+    QAction* HostaGame1 = nullptr;
+    QAction* JoinaGame1 = nullptr;
+    QAction* AnnounceMyGame1 = nullptr;
     QAction* ClickLetters1 = nullptr;
+    QAction* ShowWordPath1 = nullptr;
+    QAction* TypeWords1 = nullptr;
+    QAction* BonusLabels1 = nullptr;
+    QAction* GrowWithWindow1 = nullptr;
+    QAction* RoundReview1 = nullptr;
     QAction* PlaySounds1 = nullptr;
     QAction* PlayChatterSounds1 = nullptr;
     QAction* ScrollChatOff1 = nullptr;
@@ -294,9 +392,26 @@ private:
     Tspylist* spylist = nullptr;
     Tgamestartform* gamestartform = nullptr;
     Tphrases* phrases = nullptr;
+    Thostgame* hostgame = nullptr;
+    Tjoingame* joingame = nullptr;
 
     QRect loadedBounds; // the bounds last loaded from or saved to the settings
     bool shownOnce = false;
     bool ending = false; // the connection has ended: the window closes once the player was told
     bool linksTrusted = false; // the player chose to open chat links without being asked
+
+    // Computer players (tchat_bots.cpp).
+    void buildComputerPlayers(QMenu* file);
+    void showComputerPlayers();
+    void drawComputerMarkers();
+    bool seatComputersBeforeStart();
+    bool tallyHasOpponent() const;
+    QStringList namesInUse() const;
+    void readComputerSettings(const GameSettings& stored);
+    void writeComputerSettings(GameSettings& stored) const;
+    ComputerPlayers* computers = nullptr;
+    QMenu* AddComputerPlayer1 = nullptr;
+    std::array<QLabel*, kSeats + 1> computerMarker {}; // 1 to 4
+    bool computersHoldStart = false; // the start waits for computer players to sit down
+    bool computersSeated = false; // they have: the next start goes out as asked
 };

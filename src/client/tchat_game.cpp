@@ -5,6 +5,7 @@
 
 #include "outside_text.h"
 
+#include "board_palette.h"
 #include "board_view.h"
 #include "clock_text.h"
 #include "sound_player.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -56,8 +58,34 @@ void Tchat::showGameTerms()
         seatLabel("team", seat)->setVisible(terms.teamGame);
 }
 
+void Tchat::markOwnSeat()
+{
+    using namespace boardpalette;
+    const int own = client_->state().holdsSeat() ? client_->mynumber() : 0;
+    const QString ownName = QString("color: %1; background: %2; font-weight: bold; border: 1px solid %1;"
+                                    "border-radius: 3px; padding-left: 2px;")
+                                .arg(ownSeatRosterText().name(), ownSeatRosterBackground().name());
+    const QString ownScroll = QString("color: %1; background: %2; border-radius: 3px;")
+                                  .arg(ownSeatScrollText().name(), ownSeatScrollBackground().name());
+    const QString scrollFont = "font-weight: bold; font-size: 13px;";
+    for (int n = 1; n <= kSeats; ++n) {
+        // Restyled only when the mark moves: a style sheet is costly to apply word after word.
+        QLabel* name = seatLabel("label_playername", n);
+        const QVariant marked = name->property("ownSeat");
+        if (marked.isValid() && marked.toBool() == (n == own))
+            continue;
+        name->setProperty("ownSeat", n == own);
+        // The text stays the seat's name (it is the seat's caption); the look says whose it is.
+        name->setStyleSheet(n == own ? ownName : QString("color: white; font-weight: bold;"));
+        name->setToolTip(n == own ? QString("You") : QString());
+        const QString scroll = n == own ? ownScroll : QString("color: #3b2a0a;");
+        seatLabel("label_scroll", n)->setStyleSheet(scroll + scrollFont);
+    }
+}
+
 void Tchat::showSeatScores()
 {
+    markOwnSeat();
     for (int n = 1; n <= kSeats; ++n) {
         const client::Seat& seat = client_->state().seat(n);
         seatLabel("label_playerscore", n)->setText(points(seat.score));
@@ -81,7 +109,7 @@ void Tchat::startthegame(int starter)
     showGameTerms();
     showSeatScores();
     // A new game starts with a fresh status line.
-    setStatus({}, Qt::white);
+    setStatus({}, boardpalette::plainText());
     addlinetochat(starter == client_->mynumber() ? QString("You have started a game.")
                                                  : isolated(seatCaption(starter)) + " has started a game.",
                   chatcolour::kNavy);
@@ -94,25 +122,30 @@ void Tchat::setbonustiles()
         for (int r = 0; r < kBoardRows; ++r)
             if (const int kind = client_->state().boardbonus[std::size_t(c)][std::size_t(r)])
                 board->setBonus(c, r, kind);
+    board->setBookKind(client_->state().bookKind);
 }
 
 void Tchat::nextround(int round, bool tieBreak)
 {
     playsounds(turnSound == 1 ? "turnnew" : "start");
+    closeReview();
     panel_scrolls->hide();
+    button_review->hide();
     for (int seat = 1; seat <= kSeats; ++seat) {
         seatList(seat)->clear();
         seatLabel("label_wordcount", seat)->setText("Word Count: 0");
     }
     clearWordSlots();
+    board->clearMarks();
+    giveBoardTheKeys();
     label_round->setText(QString::number(round));
     // Each round starts with a fresh status line; a tie-break says why it is there.
     if (tieBreak) {
         const QString why = "Tie! One more round decides it.";
-        setStatus(why, Qt::white);
+        setStatus(why, boardpalette::plainText());
         addlinetochat(why, chatcolour::kNavy);
     } else {
-        setStatus({}, Qt::white);
+        setStatus({}, boardpalette::plainText());
     }
 }
 
@@ -125,10 +158,12 @@ void Tchat::foundword(const wire::FoundWord& found, bool mine)
 {
     showSeatScores();
     showSeatWords(found.seat);
+    board->setBookKind(client_->state().bookKind);
     if (!mine)
         return;
     const QString word = fromWire(found.word).toUpper();
-    setStatus(word + "+" + points(found.wordScore), Qt::white);
+    board->answerSent(BoardMarks::Answer::Found, "+" + points(found.wordScore));
+    setStatus(word + "+" + points(found.wordScore), boardpalette::foundText());
     playsounds("goodword");
     tallyOwnWord(word, found.wordScore);
 }
@@ -140,7 +175,8 @@ void Tchat::badword(int reason, const QString& refused)
         line += " already exists.";
     else if (reason == wire::BadWord::NotAWord)
         line += " is not a valid word.";
-    setStatus(line, Qt::red);
+    board->answerSent(BoardMarks::Answer::Refused);
+    setStatus(line, boardpalette::refusedText());
     playsounds("badword");
 }
 
@@ -158,15 +194,17 @@ void Tchat::endturn(const GameClient::RoundScores& scores)
     playsounds("roundover");
     dragging = false;
     clearWordSlots();
+    board->clearMarks();
     board->clearAll();
+    offerReview();
     if (client_->state().holdsSeat())
         tallyRoundScore(scores[std::size_t(client_->mynumber() - 1)]);
-    setStatus("Next Round will start in a moment", Qt::white);
+    setStatus("Next Round will start in a moment", boardpalette::plainText());
 }
 
 void Tchat::postwinner(const QString& winner)
 {
-    setStatus("Game Over!", Qt::white);
+    setStatus("Game Over!", boardpalette::plainText());
     playsounds("gameover");
     const QString banner = winnerBanner(winner);
     label_winner1->setText(banner);
@@ -189,6 +227,7 @@ void Tchat::gamestats()
     showSeatScores();
     label_round->setText(QString::number(client_->state().round));
     showClock(client_->state().secondsleft);
+    giveBoardTheKeys();
 }
 
 void Tchat::setStatus(const QString& line, const QColor& colour)
@@ -197,17 +236,18 @@ void Tchat::setStatus(const QString& line, const QColor& colour)
     label_status2->setStyleSheet(QString("color: %1; font-weight: bold; font-size: 14px;").arg(colour.name()));
 }
 
-// The tally records only seated players in games with another seated player.
+// The tally records only seated players in games with another seated player:
+// a person, or a computer player the player chose to tally.
 void Tchat::tallyOwnWord(const QString& found, int64_t score)
 {
-    if (!client_->state().holdsSeat() || tallylist->playersInGame().isEmpty())
+    if (!client_->state().holdsSeat() || !tallyHasOpponent())
         return;
     tallylist->ownWordAccepted(found, int(std::min<int64_t>(score, INT32_MAX)));
 }
 
 void Tchat::tallyRoundScore(int64_t score)
 {
-    if (!client_->state().holdsSeat() || tallylist->playersInGame().isEmpty() || score > INT32_MAX || score < INT32_MIN)
+    if (!client_->state().holdsSeat() || !tallyHasOpponent() || score > INT32_MAX || score < INT32_MIN)
         return;
     const int words = int(client_->state().seat(client_->mynumber()).words.size());
     tallylist->roundEnded(client_->state().terms.minutes, words, int(score));
@@ -215,7 +255,7 @@ void Tchat::tallyRoundScore(int64_t score)
 
 void Tchat::tallyWinner(const QString& winner)
 {
-    if (!client_->state().holdsSeat() || tallylist->playersInGame().isEmpty() || winner.contains(" and "))
+    if (!client_->state().holdsSeat() || !tallyHasOpponent() || winner.contains(" and "))
         return;
     tallylist->addgame(winner == seatCaption(client_->mynumber()) ? QString("addtomine") : winner);
 }

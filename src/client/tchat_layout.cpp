@@ -1,10 +1,13 @@
-// Tchat's fixed layout: the board panel, the score panel, the chat area and
-// the overlays (winner banner, end-of-round panel, first-run notice).
+// Tchat's layout: the board panel, the score panel, the chat area and the
+// overlays (winner banner, end-of-round panel and its review, first-run
+// notice), laid out at their own size and grown with the window.
 #include "tchat.h"
 
 #include "board_view.h"
 #include "chat_pane.h"
+#include "layout_scaler.h"
 #include "pictures.h"
+#include "review_panel.h"
 #include "tile_images.h"
 #include "window_style.h"
 
@@ -60,6 +63,37 @@ void Tchat::buildPanels()
     buildScorePanel(panel_main);
     buildChatArea(panel_main);
     buildOverlays(panel_main);
+
+    scaler = new LayoutScaler(central, panel_main);
+    // The wand follows the word; placeWand scales its place.
+    scaler->exclude(thewand);
+    connect(scaler, &LayoutScaler::scaleChanged, this, &Tchat::rescalePictures);
+}
+
+qreal Tchat::layoutScale() const { return scaler ? scaler->scale() : 1.0; }
+
+void Tchat::rescalePictures(qreal scale)
+{
+    // Each picture is drawn anew for the pixels it now covers, so a grown window stays sharp.
+    const qreal dpr = devicePixelRatioF();
+    const auto fitted = [dpr](QPixmap picture) {
+        picture.setDevicePixelRatio(dpr);
+        return picture;
+    };
+    button_clear->setPixmap(fitted(Pictures::wordButton(Pictures::WordButton::Clear, dpr * scale)));
+    button_enter->setPixmap(fitted(Pictures::wordButton(Pictures::WordButton::Enter, dpr * scale)));
+    const QPixmap start = fitted(Pictures::startButton(dpr * scale, false, Pictures::kWordButtonSize));
+    button_start->setIcon(QIcon(start));
+    button_start->setIconSize(Pictures::kWordButtonSize * scale);
+    for (int seat = 1; seat <= kSeats; ++seat)
+        seatLabel("team", seat)->setPixmap(fitted(Pictures::teamBall(seat % 2 == 1 ? 1 : 2, dpr * scale)));
+    thewand->setPixmap(fitted(Pictures::wand(dpr * scale)));
+    thewand->resize(Pictures::kWandSize * scale);
+    scaledTiles = scale == 1.0 ? nullptr : std::make_unique<TileImages>(dpr * scale);
+    for (int n = 1; n <= WordBuilder::kMaxLetters; ++n)
+        drawSlot(n);
+    if (const std::optional<QPoint> last = word.previousTile())
+        placeWand(last->x(), last->y());
 }
 
 void Tchat::buildBoardPanel(QWidget* parent)
@@ -114,6 +148,7 @@ void Tchat::buildBoardPanel(QWidget* parent)
     connect(board, &BoardView::pressed, this, [this](Qt::MouseButton b, QPoint p) { boardMouseDown(b, p); });
     connect(board, &BoardView::moved, this, [this](QPoint p) { boardMouseMove(p); });
     connect(board, &BoardView::released, this, [this](Qt::MouseButton b, QPoint) { boardMouseUp(b); });
+    connect(board, &BoardView::keyTyped, this, &Tchat::boardKeyTyped);
 
     thewand = makeLabel(panel_theboard, "thewand", {}, QRect(0, 0, 28, 28));
     thewand->setPixmap(Pictures::wand(devicePixelRatioF()));
@@ -132,6 +167,18 @@ void Tchat::buildBoardPanel(QWidget* parent)
     roundCaption->setStyleSheet(statusStyle);
     label_round = makeLabel(panel_board, "label_round", {}, QRect(479, 436, 40, 20));
     label_round->setStyleSheet("color: #ffe27a; font-weight: bold; font-size: 14px;");
+
+    // Between the status line and the round: the end-of-round panel's switch to its review.
+    button_review = new QPushButton("Review", panel_board);
+    button_review->setObjectName("button_review");
+    button_review->setGeometry(378, 436, 50, 20);
+    button_review->setCursor(Qt::PointingHandCursor);
+    button_review->setToolTip("Study the round's words on its board");
+    button_review->setStyleSheet("QPushButton { color: #000050; background: #f0c850; border: 1px solid #b8922a;"
+                                 "border-radius: 4px; font-weight: bold; font-size: 11px; }"
+                                 "QPushButton:hover { background: #ffd966; }");
+    button_review->hide();
+    connect(button_review, &QPushButton::clicked, this, &Tchat::ReviewClick);
 }
 
 void Tchat::buildScorePanel(QWidget* parent)
@@ -269,6 +316,12 @@ void Tchat::buildOverlays(QWidget* parent)
                             "color: #2b1d05; font-family: monospace; }");
     }
     panel_scrolls->hide();
+
+    // The review covers the score panel and the chat pane, so the board stays in sight.
+    panel_review = new ReviewPanel(parent);
+    panel_review->setGeometry(535, 6, ReviewPanel::kWidth, ReviewPanel::kHeight);
+    connect(panel_review, &ReviewPanel::wordChosen, this, &Tchat::reviewWordChosen);
+    panel_review->hide();
 
     panel_dragging = new QWidget(parent);
     panel_dragging->setObjectName("panel_dragging");

@@ -18,9 +18,11 @@
 void Tchat::buildMenus()
 {
     QMenu* file = menuBar()->addMenu("File");
+    addHostJoinItems(file);
     StartGame1 = file->addAction("Start Game", this, &Tchat::button_startClick);
     StartGame1->setObjectName("StartGame1");
     StartGame1->setEnabled(false);
+    buildComputerPlayers(file);
     file->addSeparator();
     file->addAction("Exit", this, &Tchat::Exit1Click)->setObjectName("Exit1");
 
@@ -29,6 +31,7 @@ void Tchat::buildMenus()
     ClickLetters1->setObjectName("ClickLetters1");
     ClickLetters1->setCheckable(true);
     ClickLetters1->setData(1);
+    addBoardOptions(options);
     PlaySounds1 = options->addAction("Play Sounds", this, &Tchat::PlaySounds1Click);
     PlaySounds1->setObjectName("PlaySounds1");
     PlaySounds1->setCheckable(true);
@@ -37,6 +40,7 @@ void Tchat::buildMenus()
     PlayChatterSounds1->setObjectName("PlayChatterSounds1");
     PlayChatterSounds1->setCheckable(true);
     PlayChatterSounds1->setChecked(true);
+    addAnnounceItem(options);
     QMenu* turn = options->addMenu("Turn Sound");
     turn->setObjectName("TurnSound1");
     auto* turnGroup = new QActionGroup(this);

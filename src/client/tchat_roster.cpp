@@ -17,7 +17,8 @@ namespace {
 
 const QString kWaiting = "<Waiting>";
 
-QString spyLine(int number, const QString& name) { return QString("%1: %2").arg(number).arg(name); }
+// The number stays first and reads as a number, whatever letters or direction controls the name holds.
+QString spyLine(int number, const QString& name) { return QString("%1: %2").arg(number).arg(isolated(name)); }
 
 } // namespace
 
@@ -64,6 +65,7 @@ void Tchat::loadchecklist()
     for (const QString& name : client_->state().opponents())
         others << name;
     tallylist->setPlayersInGame(others);
+    showComputerPlayers();
 }
 
 void Tchat::label_playername1ContextPopup(int seat, const QPoint& globalPos)
@@ -100,7 +102,7 @@ void Tchat::connectFailed(const QString& host, const QString& reason)
         this,
         [this, text, host] {
             if (!setup_.ask(text + "\n\nTry again?")) {
-                close(); // ends the program, as a join that failed always has
+                joinDeclined();
                 return;
             }
             try {

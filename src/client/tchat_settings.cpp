@@ -43,8 +43,10 @@ void Tchat::loadinifile()
     const bool clickMode = !stored.isOn(SettingKey::Clickletters);
     ClickLetters1->setChecked(clickMode);
     ClickLetters1->setData(clickMode ? 0 : 1);
+    readBoardOptions(stored);
 
     gamestartform->setStoredValues(stored.text(SettingKey::Rounds), stored.text(SettingKey::Timeperround));
+    readComputerSettings(stored);
 
     PlaySounds1->setChecked(stored.isOn(SettingKey::Playsounds));
     sounds_->setEffectsOn(PlaySounds1->isChecked());
@@ -87,7 +89,9 @@ void Tchat::saveinifile()
     stored.setColour(SettingKey::Actioncolor, actionColour);
     stored.setText(SettingKey::Rounds, gamestartform->roundsText());
     stored.setText(SettingKey::Timeperround, gamestartform->minutesText());
+    writeComputerSettings(stored);
     stored.setOn(SettingKey::Clickletters, !ClickLetters1->isChecked());
+    writeBoardOptions(stored);
     stored.setText(SettingKey::Tiles, tileSetName);
     stored.setNumber(SettingKey::Top, bounds.top());
     stored.setNumber(SettingKey::Left, bounds.left());

@@ -4,6 +4,7 @@
 #include "tchat.h"
 
 #include "tabout.h"
+#include "layout_scaler.h"
 #include "tgamestartform.h"
 #include "thelp.h"
 #include "tspylist.h"
@@ -41,6 +42,7 @@ void Tchat::processparams()
 {
     button_start->hide();
     StartGame1->setEnabled(false);
+    readHostJoinSettings();
     const QStringList& args = setup_.arguments;
     try {
         if (args.isEmpty()) {
@@ -49,6 +51,7 @@ void Tchat::processparams()
                 setup_.showDownload();
             playername = "You";
             hostpress();
+            setRole(GameRole::Solo);
             return;
         }
         addlinetochat("Loading Multi-player Game.. Please Wait.", chatcolour::kNavy);
@@ -57,14 +60,19 @@ void Tchat::processparams()
         playername = args[0];
         if (args[2] == "true") {
             hostpress();
+            setRole(GameRole::Host);
+            startAnnouncing();
         } else {
             hostaddress = args[1].toStdString();
+            setRole(GameRole::Join);
             joinpress();
         }
         if (setup_.openLobbyLink)
             setup_.openLobbyLink(); // opened, never written to
     } catch (const ESockException& error) {
         showError(QString::fromStdString(error.what()));
+        // No role was taken: File offers hosting and joining instead.
+        setRole(GameRole::None);
     }
 }
 
@@ -120,7 +128,9 @@ void Tchat::FormResize()
     QWidget* area = centralWidget();
     if (!area)
         return;
-    const QSize least(panel_main->width() + kMarginWidth, panel_main->height() + kMarginHeight);
+    // The panel's own size: a grown panel must not hold the window at its grown size.
+    const QSize least(
+        LayoutScaler::kPanelSize.width() + kMarginWidth, LayoutScaler::kPanelSize.height() + kMarginHeight);
     if (area->minimumSize() != least)
         area->setMinimumSize(least);
 }
@@ -156,6 +166,9 @@ void Tchat::button_startClick()
 void Tchat::startgame()
 {
     if (client_->loggedin()) {
+        // A solo game against the computer starts once its computer players sit down.
+        if (seatComputersBeforeStart())
+            return;
         client_->sendStart(gamestartform->roundsText().toInt(), gamestartform->teamGame(),
                            gamestartform->minutesText().toInt());
         return;

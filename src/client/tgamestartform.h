@@ -1,11 +1,12 @@
 // The start-game dialog: rounds, minutes per round and team play, chosen by
-// the host before a game.
+// the host before a game, and in a solo game the computer opponents.
 #pragma once
 
 #include <QAbstractButton>
 #include <QDialog>
 #include <QPixmap>
 
+class ComputerChoice;
 class QCheckBox;
 class QLineEdit;
 
@@ -82,6 +83,11 @@ public:
     // range, while its up-down takes the number clamped to its bounds.
     void setStoredValues(const QString& roundsText, const QString& minutesText);
 
+    // The offer of a game against computer players (computer_choice.cpp):
+    // shown in a solo game only, above the Start picture.
+    ComputerChoice& computers();
+    void setComputerChoiceShown(bool shown);
+
 public slots:
     // The Start picture: start the game, then store the choices, then hide.
     void button_startClick();
@@ -99,4 +105,6 @@ private:
     UpDown* upDownRounds = nullptr;
     UpDown* upDownMinutes = nullptr;
     QCheckBox* checkTeamGame = nullptr;
+    ComputerChoice* computerChoice = nullptr;
+    int startTop = 0; // the Start picture's place without the offer
 };

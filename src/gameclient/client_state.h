@@ -3,6 +3,7 @@
 // the game's terms. GameClient keeps it; views and computer players read it.
 #pragma once
 
+#include "board.h"
 #include "game_facts.h"
 
 #include <QString>
@@ -62,6 +63,14 @@ struct ClientState {
     std::vector<Spy> spies;
     std::array<std::array<int, kBoardRows>, kBoardColumns> boardtiles {};
     std::array<std::array<int, kBoardRows>, kBoardColumns> boardbonus {};
+    // The spell book's kind this round (a BonusKind) once the scores of accepted words leave
+    // only one; BonusNone until then. Kept through the pause for the round's review.
+    int bookKind = BonusNone;
+    // The board of the round that ended last, kept through the pause for the round's review
+    // (the board itself is emptied at the round's end); forgotten when the next round starts.
+    bool hasEndedBoard = false;
+    std::array<std::array<int, kBoardRows>, kBoardColumns> endedtiles {};
+    std::array<std::array<int, kBoardRows>, kBoardColumns> endedbonus {};
 
     bool isSpy() const { return mynumber >= kFirstSpy; }
     bool holdsSeat() const { return isSeat(mynumber); }
@@ -69,6 +78,10 @@ struct ClientState {
     // Names of the other seated players: the opponents a seated player's
     // tally records, or everybody for a spy.
     std::vector<QString> opponents() const;
+    // The board in play (or the one that ended) as the server scores it: potions as the
+    // kinds they are, the book as its deduced kind, or no bonus while that is not known.
+    Board scoringBoard() const;
+    Board endedScoringBoard() const;
 };
 
 // Files a word into a list: before the first entry that scores lower, so the

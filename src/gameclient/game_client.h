@@ -5,6 +5,7 @@
 // renders its signals; a computer player plays on it headless.
 #pragma once
 
+#include "book_deduction.h"
 #include "client_state.h"
 #include "game_running.h"
 #include "messages.h"
@@ -114,6 +115,9 @@ signals:
     void wordFound(const wire::FoundWord& word, bool mine);
     void wordRefused(int reason, const QString& word);
     void roundEnded(const GameClient::RoundScores& scores);
+    // The accepted words' scores now leave one kind for this round's spell book (a BonusKind),
+    // or, at a new board, BonusNone again.
+    void bookKindChanged(int kind);
     void gameWon(const QString& winner);
     void chatLine(const QString& text, uint32_t colour);
     void soundRelayed(int number, const QString& sound);
@@ -150,6 +154,8 @@ private:
     void startClock(int seconds);
     void processgametime();
     void clearBoard();
+    void learnBookKind(const QString& word, int64_t score);
+    void forgetBookKind();
 
     Options options_;
     std::shared_ptr<GameRunning> gamerunning_;
@@ -160,6 +166,10 @@ private:
     bool connecting_ = false;
     bool removedByServer_ = false; // the server announced this connection's own departure
     bool bytesRefused_ = false; // receiveServerBytes' stand-in for a closed connection
+
+    // The spell-book kinds the round's accepted words still allow.
+    BookKinds bookKinds_ = BookKinds::all();
+    int bookTries_ = 0; // words tried for it this round
 
     bool phraseready_ = true;
     int phraseticks_ = 0;

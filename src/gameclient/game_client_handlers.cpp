@@ -20,6 +20,10 @@ constexpr std::size_t kMaxSpies = 64;
 // No round yields this many words; more can only come from a hostile server.
 constexpr std::size_t kMaxWordsPerSeat = 5000;
 
+// Words tried for the spell book's kind in one round: a handful over the book settles it, and
+// a flood of words from a hostile server must not keep the window working on each.
+constexpr int kMaxBookTries = 200;
+
 // A relayed line without a readable colour shows in black: white, the old
 // choice, could not be read on the white chat pane.
 constexpr uint32_t kNoColour = 0x000000;
@@ -131,6 +135,7 @@ void GameClient::boardtileline(std::string_view args)
 
 void GameClient::setbonustiles(std::string_view)
 {
+    forgetBookKind(); // a new board: its book is drawn anew
     for (const FixedBonusCell& cell : kFixedBonusCells)
         state_.boardbonus[std::size_t(cell.x)][std::size_t(cell.y)]
             = cell.kind == BonusRedPotion ? RedPotion : YellowPotion;
@@ -152,6 +157,7 @@ void GameClient::nextround(std::string_view args)
         state_.seats[std::size_t(n)].words.clear();
         state_.seats[std::size_t(n)].roundPoints.reset();
     }
+    state_.hasEndedBoard = false;
     startClock(state_.terms.minutes * 60);
     emit roundStarted(state_.round, state_.round > state_.terms.rounds);
 }
@@ -195,8 +201,11 @@ void GameClient::foundword(std::string_view args)
     seat.bonus = message->wordScore;
     seat.score = message->seatScore;
     state_.seats[std::size_t(message->partner)].score = message->partnerScore;
-    if (seat.words.size() < kMaxWordsPerSeat)
-        fileWord(seat.words, wire::decodeText(message->word).toUpper(), message->wordScore);
+    const QString word = wire::decodeText(message->word).toUpper();
+    if (seat.words.size() < kMaxWordsPerSeat) {
+        fileWord(seat.words, word, message->wordScore);
+        learnBookKind(word, message->wordScore);
+    }
     emit wordFound(*message, message->seat == state_.mynumber);
 }
 
@@ -211,6 +220,9 @@ void GameClient::endturn(std::string_view args)
     state_.canplay = false;
     gamerunning_->value = false;
     state_.phase = ClockPhase::Pause;
+    state_.endedtiles = state_.boardtiles;
+    state_.endedbonus = state_.boardbonus;
+    state_.hasEndedBoard = true;
     clearBoard();
     auto message = wire::EndRound::parse(args);
     RoundScores scores {};
@@ -234,6 +246,38 @@ void GameClient::clearBoard()
         column.fill(0);
     for (auto& column : state_.boardbonus)
         column.fill(NoPicture);
+}
+
+void GameClient::learnBookKind(const QString& word, int64_t score)
+{
+    if (state_.bookKind != BonusNone || state_.phase != ClockPhase::Round || bookTries_ >= kMaxBookTries)
+        return;
+    ++bookTries_;
+    const QByteArray letters = word.toLower().toLatin1();
+    const BookKinds fits
+        = possibleBookKinds(state_.scoringBoard(), std::string_view(letters.data(), letters.size()), score);
+    // A word no kind explains (a server with another list or rule) teaches nothing, rather than
+    // ruling out every kind.
+    const BookKinds narrowed = bookKinds_ & fits;
+    if (narrowed.empty())
+        return;
+    bookKinds_ = narrowed;
+    if (bookKinds_.count() != 1)
+        return;
+    for (BonusKind kind : { BonusYellowPotion, BonusRedPotion, BonusDoubleLetter, BonusTripleLetter })
+        if (bookKinds_.contains(kind))
+            state_.bookKind = kind;
+    emit bookKindChanged(state_.bookKind);
+}
+
+void GameClient::forgetBookKind()
+{
+    bookKinds_ = BookKinds::all();
+    bookTries_ = 0;
+    if (state_.bookKind == BonusNone)
+        return;
+    state_.bookKind = BonusNone;
+    emit bookKindChanged(BonusNone);
 }
 
 void GameClient::postwinner(std::string_view args)
@@ -292,6 +336,33 @@ std::vector<QString> client::ClientState::opponents() const
         if (n != mynumber && seats[std::size_t(n)].taken)
             names.push_back(seats[std::size_t(n)].name);
     return names;
+}
+
+namespace {
+
+Board scoringBoardOf(const std::array<std::array<int, kBoardRows>, kBoardColumns>& tiles,
+    const std::array<std::array<int, kBoardRows>, kBoardColumns>& pictures, int bookKind)
+{
+    Board board;
+    for (int c = 0; c < kBoardColumns; ++c)
+        for (int r = 0; r < kBoardRows; ++r) {
+            board.board[c][r] = tiles[std::size_t(c)][std::size_t(r)];
+            const int picture = pictures[std::size_t(c)][std::size_t(r)];
+            board.bonus[c][r] = picture == YellowPotion ? BonusYellowPotion
+                : picture == RedPotion                  ? BonusRedPotion
+                : picture == SpellBook                  ? bookKind
+                                                        : BonusNone;
+        }
+    return board;
+}
+
+} // namespace
+
+Board client::ClientState::scoringBoard() const { return scoringBoardOf(boardtiles, boardbonus, bookKind); }
+
+Board client::ClientState::endedScoringBoard() const
+{
+    return scoringBoardOf(endedtiles, endedbonus, bookKind);
 }
 
 void client::fileWord(std::vector<FiledWord>& list, const QString& word, int64_t score)

@@ -38,6 +38,26 @@ enum class SettingKey {
     Tiles,
     Firsttime,
     ChatterSounds,
+    PlayerName,
+    RecentAddress1,
+    RecentAddress2,
+    RecentAddress3,
+    RecentAddress4,
+    RecentAddress5,
+    RecentAddress6,
+    RecentAddress7,
+    RecentAddress8,
+    RecentAddress9,
+    RecentAddress10,
+    AnnounceGame,
+    WordPath,
+    TypeWords,
+    BonusLabels,
+    GrowWithWindow,
+    RoundReview,
+    PlayComputer,
+    ComputerLevel,
+    ComputerCount,
 };
 
 enum class SettingKind {
@@ -120,6 +140,40 @@ inline constexpr std::array kSettings {
     switchSetting(SettingKey::Firsttime, "Firsttime", false, "no", "yes", SwitchReading::OnlyOnText),
     switchSetting(
         SettingKey::ChatterSounds, "ChatterSounds", true, "true", "false", SwitchReading::AllButOffText),
+    // The name offered when hosting or joining from the window; empty until one was used.
+    textSetting(SettingKey::PlayerName, "PlayerName"),
+    // The addresses last joined, most recent first; empty: no address in that place.
+    textSetting(SettingKey::RecentAddress1, "RecentAddress1"),
+    textSetting(SettingKey::RecentAddress2, "RecentAddress2"),
+    textSetting(SettingKey::RecentAddress3, "RecentAddress3"),
+    textSetting(SettingKey::RecentAddress4, "RecentAddress4"),
+    textSetting(SettingKey::RecentAddress5, "RecentAddress5"),
+    textSetting(SettingKey::RecentAddress6, "RecentAddress6"),
+    textSetting(SettingKey::RecentAddress7, "RecentAddress7"),
+    textSetting(SettingKey::RecentAddress8, "RecentAddress8"),
+    textSetting(SettingKey::RecentAddress9, "RecentAddress9"),
+    textSetting(SettingKey::RecentAddress10, "RecentAddress10"),
+    // On: a game hosted from this window is made known on the local network.
+    switchSetting(
+        SettingKey::AnnounceGame, "AnnounceGame", true, "true", "false", SwitchReading::AllButOffText),
+    // On: the chosen tiles are lit in order and the server's answer flashes on them.
+    switchSetting(SettingKey::WordPath, "WordPath", true, "true", "false", SwitchReading::AllButOffText),
+    // On: letters typed while the board has the keyboard build the word.
+    switchSetting(SettingKey::TypeWords, "TypeWords", true, "true", "false", SwitchReading::AllButOffText),
+    // On: each bonus cell says what it gives ("2×W") beside its picture.
+    switchSetting(
+        SettingKey::BonusLabels, "BonusLabels", true, "true", "false", SwitchReading::AllButOffText),
+    // On: a larger window draws the board and the panels larger.
+    switchSetting(
+        SettingKey::GrowWithWindow, "GrowWithWindow", true, "true", "false", SwitchReading::AllButOffText),
+    // On: the end-of-round panel offers the review of the round's words.
+    switchSetting(
+        SettingKey::RoundReview, "RoundReview", true, "true", "false", SwitchReading::AllButOffText),
+    // On: a solo game seats computer players before it starts.
+    switchSetting(SettingKey::PlayComputer, "PlayComputer", false, "true", "false", SwitchReading::OnlyOnText),
+    // Their level, 1 (Beginner) to 5 (Master), and how many sit down, 1 to 3.
+    numberSetting(SettingKey::ComputerLevel, "ComputerLevel", "2"),
+    numberSetting(SettingKey::ComputerCount, "ComputerCount", "1"),
 };
 
 constexpr int kSettingCount = int(kSettings.size());
@@ -148,6 +202,14 @@ constexpr int kPhraseCount = 9;
 constexpr std::optional<SettingKey> phraseKey(int n)
 {
     return numberedKey(SettingKey::Phrase1, n, kPhraseCount);
+}
+
+// Addresses remembered for the join dialog: enough for the hosts a player
+// meets often, few enough to read at a glance in its list.
+constexpr int kRecentAddressCount = 10;
+constexpr std::optional<SettingKey> recentAddressKey(int n)
+{
+    return numberedKey(SettingKey::RecentAddress1, n, kRecentAddressCount);
 }
 
 } // namespace settings

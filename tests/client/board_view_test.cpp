@@ -123,12 +123,13 @@ public:
 
 }
 
-TEST(BoardViewLayout, IsTheFixedSizeBoardNamedBoard)
+TEST(BoardViewLayout, IsTheBoardNamedBoardAtItsOwnSizeAndNoSmaller)
 {
     const BoardView board;
     EXPECT_EQ(board.objectName(), QStringLiteral("board"));
     EXPECT_EQ(board.size(), QSize(520, 361));
-    EXPECT_EQ(board.minimumSize(), board.maximumSize());
+    EXPECT_EQ(board.minimumSize(), QSize(520, 361));
+    EXPECT_EQ(board.scale(), 1.0);
     EXPECT_EQ(BoardView::cellTopLeft(3, 7), QPoint(120, 280));
     EXPECT_EQ(BoardView::cellRect(12, 8), QRect(480, 320, 41, 41));
 }
@@ -191,6 +192,7 @@ TEST(BoardViewPainting, BonusPicturesSitAtTheCellCornerOverTheTile)
     SolidTiles set(kColours);
     ASSERT_TRUE(set.loaded);
     BoardView board;
+    board.setBonusLabels(false); // the small pictures of old
     board.setTileImages(&set.tiles);
     board.setTile(9, 6, 1);
     board.setBonus(9, 6, 2);
@@ -243,6 +245,7 @@ TEST(BoardViewPainting, ANewTileSetRedrawsTheTilesAlreadyThere)
     SolidTiles second({ Qt::yellow });
     ASSERT_TRUE(first.loaded && second.loaded);
     BoardView board;
+    board.setBonusLabels(false); // the small corner pictures of old
     board.setTileImages(&first.tiles);
     board.setTile(0, 0, 1);
     board.setTile(12, 8, 1);

@@ -1,5 +1,6 @@
 // The game display fed with the server's messages: found and refused words,
 // filing order, round ends, the winner banner and the clock.
+#include "board_palette.h"
 #include "board_view.h"
 #include "sound_player.h"
 #include "tchat.h"
@@ -74,11 +75,11 @@ TEST_F(GameDisplay, AWordHoldingTheEntrysSeparatorIsFiledByItsOwnScore)
     EXPECT_EQ(list(2), (QStringList { "X: 9: 5", "A: 1: 4", "CAT: 3" }));
 }
 
-TEST_F(GameDisplay, RefusedWordsShowInRed)
+TEST_F(GameDisplay, RefusedWordsShowInTheRefusedRed)
 {
     deliver("CMD_badword+2+2+xyz+");
     EXPECT_EQ(label("label_status2"), "xyz is not a valid word.");
-    EXPECT_TRUE(window->findChild<QLabel*>("label_status2")->styleSheet().contains("#ff0000"));
+    EXPECT_TRUE(window->findChild<QLabel*>("label_status2")->styleSheet().contains(boardpalette::refusedText().name()));
     deliver("CMD_badword+1+2+cat+");
     EXPECT_EQ(label("label_status2"), "cat already exists.");
     EXPECT_EQ(window->sounds().played().count("badword"), 2);

@@ -70,6 +70,26 @@ TEST_F(GameSettingsTest, TheTableNamesEveryKeyAsStoredWithItsDefault)
         { "Tiles", "" },
         { "Firsttime", "yes" },
         { "ChatterSounds", "true" },
+        { "PlayerName", "" },
+        { "RecentAddress1", "" },
+        { "RecentAddress2", "" },
+        { "RecentAddress3", "" },
+        { "RecentAddress4", "" },
+        { "RecentAddress5", "" },
+        { "RecentAddress6", "" },
+        { "RecentAddress7", "" },
+        { "RecentAddress8", "" },
+        { "RecentAddress9", "" },
+        { "RecentAddress10", "" },
+        { "AnnounceGame", "true" },
+        { "WordPath", "true" },
+        { "TypeWords", "true" },
+        { "BonusLabels", "true" },
+        { "GrowWithWindow", "true" },
+        { "RoundReview", "true" },
+        { "PlayComputer", "false" },
+        { "ComputerLevel", "2" },
+        { "ComputerCount", "1" },
     };
     ASSERT_EQ(settings::kSettingCount, int(expected.size()));
     GameSettings values(path);
@@ -91,6 +111,11 @@ TEST_F(GameSettingsTest, TheTableNamesEveryKeyAsStoredWithItsDefault)
     EXPECT_EQ(settings::phraseKey(9), SettingKey::Phrase9);
     EXPECT_EQ(settings::phraseKey(0), std::nullopt);
     EXPECT_EQ(settings::phraseKey(10), std::nullopt);
+    EXPECT_TRUE(values.isOn(SettingKey::AnnounceGame)) << "a hosted game is announced unless turned off";
+    EXPECT_EQ(settings::recentAddressKey(1), SettingKey::RecentAddress1);
+    EXPECT_EQ(settings::recentAddressKey(10), SettingKey::RecentAddress10);
+    EXPECT_EQ(settings::recentAddressKey(0), std::nullopt);
+    EXPECT_EQ(settings::recentAddressKey(11), std::nullopt);
 }
 
 TEST_F(GameSettingsTest, StoredValuesReadTypedInAnyLetterCaseOfTheKey)

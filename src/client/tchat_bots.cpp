@@ -1,0 +1,217 @@
+// Tchat's computer players: File → Add Computer Player for the host while a
+// seat is free, the marker beside computer players' names in the roster, the
+// solo start that seats them first, and the tally, which counts a computer as
+// an opponent only when the player tallies it.
+#include "tchat.h"
+
+#include "computer_choice.h"
+#include "computer_marker.h"
+#include "computer_name.h"
+#include "computer_player.h"
+#include "computer_players.h"
+#include "game_settings.h"
+#include "layout_scaler.h"
+#include "outside_text.h"
+#include "tgamestartform.h"
+#include "ttallylist.h"
+#include "wire_text.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+
+#include <chrono>
+
+using settings::SettingKey;
+
+namespace {
+
+// The marker sits at the left end of a name's row, clear of the name itself.
+constexpr int kMarkerLeft = 1;
+
+// Whether a computer player of ours sits where this window sees it.
+bool seen(const ComputerPlayer& player, const client::ClientState& state)
+{
+    const int number = player.client().mynumber();
+    return player.client().loggedin() && isSeat(number) && state.seat(number).taken;
+}
+
+// Free seats less those that computer players on their way in will take.
+int seatsLeft(const client::ClientState& state, const ComputerPlayers& computers)
+{
+    int free = 0;
+    for (int seat = 1; seat <= kSeats; ++seat)
+        free += state.seat(seat).taken ? 0 : 1;
+    for (const auto& player : computers.players())
+        free -= player->ended() || seen(*player, state) ? 0 : 1;
+    return free;
+}
+
+} // namespace
+
+void Tchat::buildComputerPlayers(QMenu* file)
+{
+    ComputerPlayers::Options options;
+    options.port = setup_.gamePort;
+    // Tests tick the window's dispatch by hand, and the computer players' with it.
+    options.ownTimers = setup_.dispatchIntervalMs > 0;
+    options.seed = [count = std::uint32_t(0)]() mutable {
+        return std::uint32_t(std::chrono::steady_clock::now().time_since_epoch().count()) + 7919 * ++count;
+    };
+    computers = new ComputerPlayers(options, this);
+    connect(computers, &ComputerPlayers::changed, this, &Tchat::showComputerPlayers);
+    connect(computers, &ComputerPlayers::noSeat, this, [this](const QString& name) {
+        addlinetochat(isolated(name) + " found no free seat and left.", chatcolour::kGrey);
+    });
+
+    AddComputerPlayer1 = file->addMenu("Add Computer Player");
+    AddComputerPlayer1->setObjectName("AddComputerPlayer1");
+    AddComputerPlayer1->setToolTipsVisible(true);
+    for (const BotLevel& level : kBotLevels) {
+        QAction* item = AddComputerPlayer1->addAction(QString::fromLatin1(level.name), this,
+            [this, number = level.number] { AddComputerPlayer1Click(number); });
+        item->setObjectName(QString("AddComputerLevel%1").arg(level.number));
+        item->setToolTip(QString("Finds up to %1 words a minute").arg(level.wordsPerMinute));
+    }
+    AddComputerPlayer1->menuAction()->setEnabled(false);
+
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        const QRect name = seatLabel("label_playername", seat)->geometry();
+        auto* marker = new QLabel(seatLabel("label_playername", seat)->parentWidget());
+        marker->setObjectName(QString("label_computer%1").arg(seat));
+        marker->setGeometry(kMarkerLeft,
+            name.y() + (name.height() - Pictures::kComputerMarkerSize.height()) / 2,
+            Pictures::kComputerMarkerSize.width(), Pictures::kComputerMarkerSize.height());
+        marker->hide();
+        computerMarker[std::size_t(seat)] = marker;
+    }
+    drawComputerMarkers();
+    if (scaler)
+        connect(scaler, &LayoutScaler::scaleChanged, this, &Tchat::drawComputerMarkers);
+}
+
+void Tchat::drawComputerMarkers()
+{
+    // Drawn for the pixels it covers, so a grown window keeps it sharp.
+    QPixmap picture = Pictures::computerMarker(devicePixelRatioF() * layoutScale());
+    picture.setDevicePixelRatio(devicePixelRatioF());
+    for (int seat = 1; seat <= kSeats; ++seat)
+        if (QLabel* marker = computerMarker[std::size_t(seat)]) {
+            marker->setScaledContents(true);
+            marker->setPixmap(picture);
+        }
+}
+
+QStringList Tchat::namesInUse() const
+{
+    QStringList names;
+    const client::ClientState& state = client_->state();
+    for (int seat = 1; seat <= kSeats; ++seat)
+        if (state.seat(seat).taken)
+            names << state.seat(seat).name;
+    for (const client::Spy& spy : state.spies)
+        names << spy.name;
+    // Ours still on their way in hold their names too.
+    for (const auto& player : computers->players())
+        names << player->name();
+    return names;
+}
+
+void Tchat::AddComputerPlayer1Click(int level)
+{
+    const client::ClientState& state = client_->state();
+    const std::optional<BotLevel> chosen = botLevel(level);
+    if (!chosen || !state.ishost || !state.loggedin || seatsLeft(state, *computers) <= 0)
+        return;
+    QString error;
+    if (!computers->add(*chosen, namesInUse(), &error))
+        showError(error);
+}
+
+void Tchat::showComputerPlayers()
+{
+    if (!computers || !AddComputerPlayer1)
+        return;
+    const client::ClientState& state = client_->state();
+    for (int seat = 1; seat <= kSeats; ++seat) {
+        const client::Seat& held = state.seat(seat);
+        QLabel* marker = computerMarker[std::size_t(seat)];
+        const bool computer = held.taken && computername::isComputerName(held.name);
+        marker->setVisible(computer);
+        if (!computer)
+            continue;
+        // Our own computers say their level; another host's we know only by name.
+        const ComputerPlayer* ours = state.ishost ? computers->byNumber(seat) : nullptr;
+        marker->setToolTip(ours ? QString("Computer player, %1").arg(QString::fromLatin1(ours->level().name))
+                                : QString("Computer player"));
+        marker->raise();
+    }
+    AddComputerPlayer1->menuAction()->setEnabled(
+        state.ishost && state.loggedin && seatsLeft(state, *computers) > 0);
+    gamestartform->setComputerChoiceShown(state.ishost && role == GameRole::Solo);
+
+    if (!computersHoldStart)
+        return;
+    // The start goes out once every computer asked for sits where this window sees it.
+    for (const auto& player : computers->players())
+        if (!player->ended() && !seen(*player, state))
+            return;
+    computersHoldStart = false;
+    computersSeated = true;
+    startgame();
+}
+
+bool Tchat::seatComputersBeforeStart()
+{
+    if (computersHoldStart)
+        return true; // a second press while they sit down starts nothing more
+    if (computersSeated) {
+        computersSeated = false;
+        return false;
+    }
+    const client::ClientState& state = client_->state();
+    const ComputerChoice& choice = gamestartform->computers();
+    if (!state.ishost || role != GameRole::Solo || !choice.wanted())
+        return false;
+    int seated = 0;
+    for (const auto& player : computers->players())
+        seated += player->ended() ? 0 : 1;
+    const int missing = std::min(choice.count() - seated, seatsLeft(state, *computers));
+    const std::optional<BotLevel> level = botLevel(choice.level());
+    if (missing <= 0 || !level)
+        return false;
+    for (int n = 0; n < missing; ++n) {
+        QString error;
+        if (!computers->add(*level, namesInUse(), &error)) {
+            showError(error);
+            break;
+        }
+    }
+    computersHoldStart = true;
+    // Checked at once too: a player that could not even try has already gone.
+    QMetaObject::invokeMethod(this, &Tchat::showComputerPlayers, Qt::QueuedConnection);
+    return true;
+}
+
+bool Tchat::tallyHasOpponent() const
+{
+    // A person always counts; a computer only once the player tallies it.
+    for (const QString& name : client_->state().opponents())
+        if (!computername::isComputerName(name) || tallylist->model().talliedIndex(toWire(name)) >= 0)
+            return true;
+    return false;
+}
+
+void Tchat::readComputerSettings(const GameSettings& stored)
+{
+    gamestartform->computers().setChoice(stored.isOn(SettingKey::PlayComputer),
+        stored.number(SettingKey::ComputerLevel), stored.number(SettingKey::ComputerCount));
+}
+
+void Tchat::writeComputerSettings(GameSettings& stored) const
+{
+    const ComputerChoice& choice = gamestartform->computers();
+    stored.setOn(SettingKey::PlayComputer, choice.wanted());
+    stored.setNumber(SettingKey::ComputerLevel, choice.level());
+    stored.setNumber(SettingKey::ComputerCount, choice.count());
+}

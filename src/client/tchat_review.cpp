@@ -1,0 +1,91 @@
+// Tchat's round review: the end-of-round panel's second view, which shows the ended round's
+// board again and lights the chain of any word chosen in its lists; it closes when the next
+// board arrives.
+#include "tchat.h"
+
+#include "board_view.h"
+#include "lexicon.h"
+#include "review_panel.h"
+#include "round_review.h"
+
+#include <QAction>
+#include <QPushButton>
+
+bool Tchat::reviewOpen() const { return panel_review && !panel_review->isHidden(); }
+
+void Tchat::offerReview()
+{
+    const bool offered = RoundReview1 && RoundReview1->isChecked() && client_->state().hasEndedBoard;
+    button_review->setText("Review");
+    button_review->setVisible(offered);
+    if (offered)
+        button_review->raise();
+}
+
+void Tchat::ReviewClick()
+{
+    if (reviewOpen())
+        closeReview();
+    else
+        openReview();
+}
+
+void Tchat::openReview()
+{
+    const client::ClientState& state = client_->state();
+    if (!state.hasEndedBoard)
+        return;
+    panel_review->setReview(
+        RoundReview::of(state, embeddedLexicon()), state.holdsSeat() ? state.mynumber : 0);
+    // The board the round was played on, back in place while the review is open.
+    for (int c = 0; c < kBoardColumns; ++c)
+        for (int r = 0; r < kBoardRows; ++r) {
+            board->setTile(c, r, state.endedtiles[std::size_t(c)][std::size_t(r)]);
+            board->setBonus(c, r, state.endedbonus[std::size_t(c)][std::size_t(r)]);
+        }
+    board->setBookKind(state.bookKind);
+    board->clearReview();
+    panel_scrolls->hide();
+    panel_review->show();
+    panel_review->raise();
+    button_review->setText("Scores");
+    button_review->raise();
+}
+
+void Tchat::closeReview()
+{
+    if (!reviewOpen())
+        return;
+    panel_review->hide();
+    board->clearReview();
+    // Back to the board in play, which is empty between rounds.
+    const client::ClientState& state = client_->state();
+    for (int c = 0; c < kBoardColumns; ++c)
+        for (int r = 0; r < kBoardRows; ++r) {
+            board->setTile(c, r, state.boardtiles[std::size_t(c)][std::size_t(r)]);
+            board->setBonus(c, r, state.boardbonus[std::size_t(c)][std::size_t(r)]);
+        }
+    board->setBookKind(state.bookKind);
+    panel_scrolls->show();
+    panel_scrolls->raise();
+    if (panel_winner->isVisible())
+        panel_winner->raise();
+    button_review->setText("Review");
+}
+
+void Tchat::boardCellChanged(int c, int r, int code)
+{
+    // The next board is arriving: the review of the last one ends.
+    if (reviewOpen())
+        closeReview();
+    button_review->hide();
+    board->setTile(c, r, code);
+}
+
+void Tchat::reviewWordChosen(const std::vector<QPoint>& path)
+{
+    if (path.empty())
+        board->clearReview();
+    else
+        board->showReview(path);
+}

@@ -1,0 +1,408 @@
+// Hosting and joining from the window: a game hosted from the menu found in
+// another window's join list and joined, joins that cannot connect, the
+// announcement and its switch, and leaving a solo game for a multi-player one
+// without a new program.
+#include "game_settings.h"
+#include "pump.h"
+#include "tchat.h"
+#include "thostgame.h"
+#include "tjoingame.h"
+#include "tserver.h"
+#include "ttallylist.h"
+#include "word_records.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextEdit>
+#include <QTreeWidget>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+using settings::SettingKey;
+using testsupport::pumpUntil;
+
+namespace {
+
+const QHostAddress kLoopback(QHostAddress::LocalHost);
+
+// Whether a datagram sent to 127.0.0.1 arrives here at all; the beacon that
+// announces games in tests needs it.
+bool loopbackUdpWorks()
+{
+    QUdpSocket receiver;
+    if (!receiver.bind(kLoopback, 0))
+        return false;
+    QUdpSocket sender;
+    sender.writeDatagram("probe", kLoopback, receiver.localPort());
+    return pumpUntil([&] { return receiver.hasPendingDatagrams(); }, 3000);
+}
+
+class HostJoinTest : public ::testing::Test {
+protected:
+    // One program of the test: its own server on a port of its own, and the
+    // flag its window shares with that server.
+    struct Program {
+        QString dictionary;
+        std::string port;
+        std::unique_ptr<TServer> server;
+        std::shared_ptr<GameRunning> gamerunning = std::make_shared<GameRunning>();
+        int stops = 0;
+    };
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        records
+            = testsupport::makeWordRecords({ "cat", "act", "tea", "eat", "ate", "at", "as", "seat", "east" });
+        // Announcements nobody here browses for go to this socket, not to a fixed port.
+        ASSERT_TRUE(beaconSink.bind(kLoopback, 0));
+        testsupport::setPumpHook([this] { tickEverything(); });
+    }
+
+    void TearDown() override
+    {
+        testsupport::setPumpHook({});
+        windows.clear();
+        programs.clear();
+    }
+
+    void tickEverything()
+    {
+        for (auto& program : programs)
+            while (program->server && program->server->queuedMessages() > 0)
+                program->server->socktimerTimer();
+        for (auto& window : windows)
+            while (window->queuedMessages() > 0)
+                window->Timer1Timer();
+    }
+
+    std::unique_ptr<TServer> buildServer(Program& program, const std::string& port)
+    {
+        TServer::Options options;
+        options.portName = port;
+        options.dictionaryPath = program.dictionary.toStdString();
+        options.wordRecords = records;
+        options.secondMs = 24 * 3600 * 1000;
+        options.dispatchIntervalMs = 0;
+        options.gamerunning = program.gamerunning;
+        auto server = std::make_unique<TServer>(std::move(options));
+        server->seed(7);
+        return server;
+    }
+
+    // A program whose server serves on a port chosen once, which every server
+    // it builds afterwards takes again, as the real program keeps 7772.
+    Program& program(const QString& name)
+    {
+        programs.push_back(std::make_unique<Program>());
+        Program& p = *programs.back();
+        p.dictionary = folder.filePath(name + ".English");
+        p.server = buildServer(p, "0");
+        p.server->startListening();
+        p.port = std::to_string(p.server->listeningPort());
+        return p;
+    }
+
+    Tchat& open(Program& p, const QStringList& arguments, const QString& settingsName, quint16 beaconPort = 0)
+    {
+        TchatSetup setup;
+        setup.arguments = arguments;
+        setup.settingsFile = settingsPath(settingsName);
+        setup.tileFolders = { folder.filePath("tiles") };
+        setup.gamePort = p.port;
+        setup.dispatchIntervalMs = 0;
+        setup.gamerunning = p.gamerunning;
+        setup.startHosting = [&p] { p.server->startListening(); };
+        setup.stopHosting = [this, &p] {
+            ++p.stops;
+            p.server.reset(); // its connections close and its port is free
+            p.gamerunning->value = false;
+            p.server = buildServer(p, p.port);
+        };
+        setup.openLobbyLink = [this] { ++lobbyLinks; };
+        setup.showError = [this](const QString& text) { errors << text; };
+        setup.showNotice = [this](const QString& text) { notices << text; };
+        setup.ask = [this](const QString& question) {
+            questions << question;
+            return answers.isEmpty() ? false : answers.takeFirst();
+        };
+        setup.announceOptions.tryDnsSd = false;
+        setup.announceOptions.beaconPort = beaconPort != 0 ? beaconPort : beaconSink.localPort();
+        setup.announceOptions.beaconTargets = { kLoopback };
+        setup.browseOptions = { 0, false };
+        windows.push_back(std::make_unique<Tchat>(setup));
+        Tchat& window = *windows.back();
+        window.processparams();
+        return window;
+    }
+
+    QString settingsPath(const QString& name) const { return folder.filePath(name + ".ini"); }
+    QString stored(const QString& settingsName, SettingKey key) const
+    {
+        GameSettings file(settingsPath(settingsName));
+        file.load();
+        return file.text(key);
+    }
+
+    static QString chatOf(Tchat& window) { return window.findChild<QTextEdit*>("mainchat")->toPlainText(); }
+    static QString labelOf(Tchat& window, const QString& name)
+    {
+        return window.findChild<QLabel*>(name)->text();
+    }
+    static QAction* item(Tchat& window, const char* name) { return window.findChild<QAction*>(name); }
+    static bool connected(Tchat& window) { return chatOf(window).contains("You are Connected."); }
+
+    QTemporaryDir folder;
+    std::string records;
+    QUdpSocket beaconSink;
+    std::vector<std::unique_ptr<Program>> programs;
+    std::vector<std::unique_ptr<Tchat>> windows;
+    int lobbyLinks = 0;
+    QStringList errors;
+    QStringList notices;
+    QStringList questions;
+    QList<bool> answers; // how the questions are answered, in turn; "no" once they run out
+};
+
+} // namespace
+
+TEST_F(HostJoinTest, AGameHostedFromTheMenuIsFoundInTheJoinListAndJoined)
+{
+    if (!loopbackUdpWorks())
+        GTEST_SKIP()
+            << "UDP datagrams to 127.0.0.1 do not arrive on this machine, and announcements under test "
+               "travel only that way, so no game can be found by its announcement here";
+    Program& annProgram = program("ann");
+    Program& bobProgram = program("bob");
+    // Bob's window has no game yet: the join list opens and listens first.
+    Tchat& bob = open(bobProgram, { "Bob" }, "bob");
+    ASSERT_TRUE(item(bob, "JoinaGame1")->isEnabled());
+    item(bob, "JoinaGame1")->trigger();
+    Tjoingame& joining = bob.joinDialog();
+    ASSERT_TRUE(joining.isVisible());
+    ASSERT_TRUE(joining.browser().hearsBeacon()) << joining.browser().errorString().toStdString();
+
+    Tchat& ann = open(annProgram, { "Ann" }, "ann", joining.browser().beaconPort());
+    ASSERT_TRUE(item(ann, "HostaGame1")->isEnabled());
+    item(ann, "HostaGame1")->trigger();
+    Thostgame& hosting = ann.hostDialog();
+    ASSERT_TRUE(hosting.isVisible());
+    QTest::keyClicks(hosting.findChild<QLineEdit*>("edit_playername"), "Ann");
+    QTest::mouseClick(hosting.findChild<QPushButton*>("button_host"), Qt::LeftButton);
+    ASSERT_TRUE(pumpUntil([&] { return connected(ann); }));
+    EXPECT_EQ(labelOf(ann, "label_playername1"), "Ann");
+    EXPECT_EQ(annProgram.server->player(1).name, "Ann");
+    EXPECT_TRUE(ann.findChild<QPushButton*>("button_start")->isVisibleTo(&ann)) << "the host starts games";
+    EXPECT_FALSE(item(ann, "HostaGame1")->isEnabled()) << "already in a multi-player game";
+    EXPECT_FALSE(item(ann, "JoinaGame1")->isEnabled());
+    ASSERT_NE(ann.announcer(), nullptr);
+
+    auto* games = joining.findChild<QTreeWidget*>("list_games");
+    ASSERT_TRUE(pumpUntil([&] {
+        return games->topLevelItemCount() == 1
+            && games->topLevelItem(0)->text(Tjoingame::SeatsColumn) == "1/4";
+    }));
+    const QString annAddress = QString("127.0.0.1:%1").arg(QString::fromStdString(annProgram.port));
+    EXPECT_EQ(games->topLevelItem(0)->text(Tjoingame::HostColumn), "Ann");
+    EXPECT_EQ(games->topLevelItem(0)->text(Tjoingame::AddressColumn), annAddress);
+    EXPECT_EQ(games->topLevelItem(0)->text(Tjoingame::SpiesColumn), "0");
+    EXPECT_EQ(games->topLevelItem(0)->text(Tjoingame::RoundColumn), "waiting");
+
+    QTest::keyClicks(joining.findChild<QLineEdit*>("edit_playername"), "Bob");
+    // A click, then the second press the window system reports as a double-click.
+    const QPoint row = games->visualItemRect(games->topLevelItem(0)).center();
+    QTest::mouseClick(games->viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseDClick(games->viewport(), Qt::LeftButton, {}, row);
+    ASSERT_TRUE(pumpUntil([&] {
+        return labelOf(bob, "label_playername1") == "Ann" && labelOf(ann, "label_playername2") == "Bob";
+    }));
+    EXPECT_EQ(labelOf(bob, "label_playername2"), "Bob");
+    EXPECT_EQ(bob.client().mynumber(), 2);
+    EXPECT_FALSE(joining.isVisible());
+    EXPECT_FALSE(item(bob, "JoinaGame1")->isEnabled());
+    EXPECT_FALSE(bob.findChild<QPushButton*>("button_start")->isVisibleTo(&bob));
+    EXPECT_TRUE(pumpUntil([&] { return ann.announcer()->status().seatsTaken == 2; }));
+
+    EXPECT_EQ(stored("ann", SettingKey::PlayerName), "Ann");
+    EXPECT_EQ(stored("bob", SettingKey::PlayerName), "Bob");
+    EXPECT_EQ(stored("bob", SettingKey::RecentAddress1), annAddress);
+    EXPECT_EQ(lobbyLinks, 2) << "hosting and joining open the lobby link as from the command line";
+    EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+}
+
+TEST_F(HostJoinTest, TheAnnouncementFollowsTheGameAndCanBeTurnedOff)
+{
+    Program& own = program("own");
+    Tchat& solo = open(own, {}, "solo");
+    ASSERT_TRUE(pumpUntil([&] { return connected(solo); }));
+    EXPECT_EQ(solo.announcer(), nullptr) << "a solo game is nobody else's business";
+    EXPECT_TRUE(item(solo, "AnnounceMyGame1")->isChecked()) << "on unless the player turned it off";
+
+    solo.hostGame("Hana");
+    ASSERT_TRUE(pumpUntil([&] { return labelOf(solo, "label_playername1") == "Hana"; }));
+    ASSERT_NE(solo.announcer(), nullptr);
+    EXPECT_EQ(solo.announcer()->announcement().hostName, "Hana");
+    EXPECT_EQ(solo.announcer()->announcement().gamePort, std::stoi(own.port));
+    EXPECT_EQ(solo.announcer()->status(), (discovery::GameStatus { 1, 0, false }));
+
+    Program& other = program("other");
+    Tchat& ike = open(other, { "Ike" }, "ike");
+    ike.joinGame("Ike", QString("127.0.0.1:%1").arg(QString::fromStdString(own.port)));
+    ASSERT_TRUE(pumpUntil([&] { return solo.announcer()->status().seatsTaken == 2; }));
+    solo.client().sendStart(3, false, 3);
+    ASSERT_TRUE(pumpUntil([&] { return solo.announcer()->status().roundRunning; }));
+
+    item(solo, "AnnounceMyGame1")->trigger(); // off
+    EXPECT_EQ(solo.announcer(), nullptr);
+    EXPECT_EQ(stored("solo", SettingKey::AnnounceGame), "false");
+    item(solo, "AnnounceMyGame1")->trigger(); // on again
+    ASSERT_NE(solo.announcer(), nullptr);
+    EXPECT_EQ(solo.announcer()->status(), (discovery::GameStatus { 2, 0, true })) << "the status at once";
+    EXPECT_EQ(stored("solo", SettingKey::AnnounceGame), "true");
+    EXPECT_EQ(ike.announcer(), nullptr) << "a joiner announces nothing";
+}
+
+TEST_F(HostJoinTest, AHostWhoTurnedAnnouncingOffIsNotAnnounced)
+{
+    QFile file(settingsPath("quiet"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Lexmire]\nAnnounceGame=false\nPlayerName=Quinn\n");
+    file.close();
+    Program& own = program("own");
+    Tchat& window = open(own, { "Quinn", "x", "true" }, "quiet");
+    EXPECT_FALSE(item(window, "AnnounceMyGame1")->isChecked());
+    ASSERT_TRUE(pumpUntil([&] { return connected(window); }));
+    EXPECT_EQ(window.announcer(), nullptr);
+}
+
+TEST_F(HostJoinTest, AJoinThatIsRefusedTellsAndOffersToTryAgainThenLeavesTheWindowOpen)
+{
+    // A port nobody listens on: every connection there is refused.
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(kLoopback, 0));
+    const QString address = QString("127.0.0.1:%1").arg(closed.serverPort());
+    closed.close();
+
+    Program& own = program("own");
+    Tchat& window = open(own, { "Zed" }, "zed");
+    window.show();
+    answers = { true }; // once more, then give up
+    window.joinGame("Zed", address);
+    EXPECT_FALSE(item(window, "JoinaGame1")->isEnabled()) << "a join under way";
+    ASSERT_TRUE(pumpUntil([&] { return questions.size() == 2; }));
+    EXPECT_TRUE(questions[0].startsWith("Could not reach 127.0.0.1: the connection was refused."));
+    EXPECT_TRUE(questions[0].endsWith("Try again?"));
+    EXPECT_TRUE(chatOf(window).contains("Connecting to 127.0.0.1 again.."));
+    EXPECT_EQ(questions[1], questions[0]) << "the second try went to the same place";
+
+    // Given up: a join chosen in the window leaves it open, offering a game again.
+    ASSERT_TRUE(pumpUntil([&] { return item(window, "JoinaGame1")->isEnabled(); }));
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_TRUE(item(window, "HostaGame1")->isEnabled());
+    EXPECT_TRUE(chatOf(window).contains("Not connected."));
+    EXPECT_EQ(stored("zed", SettingKey::RecentAddress1), "") << "an address never joined is not remembered";
+    EXPECT_EQ(stored("zed", SettingKey::PlayerName), "Zed");
+}
+
+TEST_F(HostJoinTest, AJoinWithoutAnAnswerIsGivenUpAtItsDeadlineAndTriedAgain)
+{
+    QTcpServer silent; // the kernel accepts, nobody answers
+    ASSERT_TRUE(silent.listen(kLoopback, 0));
+    Program& own = program("own");
+    Tchat& window = open(own, {}, "yan");
+    ASSERT_TRUE(pumpUntil([&] { return connected(window); }));
+    answers = { true };
+    window.joinGame("Yan", QString("127.0.0.1:%1").arg(silent.serverPort()));
+    ASSERT_TRUE(window.client().isConnecting());
+    window.client().connectTimerTimer();
+    ASSERT_TRUE(pumpUntil([&] { return questions.size() == 1; }));
+    EXPECT_TRUE(questions[0].startsWith("Could not reach 127.0.0.1: no answer within 10 seconds."));
+    // The retry goes to the same address and port, where only the silent listener is.
+    EXPECT_TRUE(chatOf(window).contains("Connecting to 127.0.0.1 again.."));
+    ASSERT_TRUE(pumpUntil([&] { return !window.client().isConnecting() && window.client().isOpen(); }));
+    EXPECT_FALSE(item(window, "JoinaGame1")->isEnabled());
+}
+
+TEST_F(HostJoinTest, AnAddressNobodyKnowsIsToldLikeAnyFailedJoin)
+{
+    Program& own = program("own");
+    Tchat& window = open(own, { "Vic" }, "vic");
+    // Read as a name (no address has a part past 255), and one the endpoint
+    // refuses without asking any name server.
+    window.joinGame("Vic", "300.1.2.3");
+    ASSERT_TRUE(pumpUntil([&] { return questions.size() == 1; }));
+    EXPECT_TRUE(questions[0].startsWith("Could not reach 300.1.2.3: no host of that name is known."))
+        << questions[0].toStdString();
+    ASSERT_TRUE(pumpUntil([&] { return item(window, "HostaGame1")->isEnabled(); }));
+
+    window.joinGame("Vic", "not an address");
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("not an address")) << errors[0].toStdString();
+    EXPECT_TRUE(item(window, "JoinaGame1")->isEnabled());
+}
+
+TEST_F(HostJoinTest, ASoloGameTurnsIntoAHostedGameWithoutANewProgram)
+{
+    Program& own = program("own");
+    Tchat& window = open(own, {}, "solo");
+    ASSERT_TRUE(pumpUntil([&] { return connected(window); }));
+    EXPECT_EQ(own.server->player(1).name, "You");
+    EXPECT_TRUE(item(window, "HostaGame1")->isEnabled()) << "a solo game is no multi-player game";
+    window.client().sendStart(3, false, 3);
+    ASSERT_TRUE(pumpUntil([&] { return own.server->isGameRunning() && window.client().gameRunning(); }));
+    window.tally().ownWordAccepted("SEAT", 9);
+    const auto tallied = window.tally().model().rows();
+
+    window.hostGame("Hana");
+    ASSERT_TRUE(pumpUntil([&] { return labelOf(window, "label_playername1") == "Hana"; }));
+    EXPECT_EQ(own.stops, 1);
+    EXPECT_EQ(window.client().mynumber(), 1) << "the host's window holds number 1 again";
+    EXPECT_EQ(own.server->player(1).name, "Hana");
+    EXPECT_EQ(own.server->slotsHandedOut(), 1) << "nothing of the solo game is connected";
+    EXPECT_FALSE(own.server->isGameRunning()) << "the solo game's round ended with it";
+    EXPECT_EQ(own.server->currentRound(), 0);
+    EXPECT_FALSE(window.client().gameRunning());
+    EXPECT_EQ(labelOf(window, "label_round"), "0");
+    EXPECT_TRUE(window.findChild<QPushButton*>("button_start")->isVisibleTo(&window));
+    EXPECT_FALSE(item(window, "HostaGame1")->isEnabled());
+    EXPECT_EQ(window.tally().model().rows(), tallied) << "the tally stays";
+    EXPECT_TRUE(chatOf(window).contains("Loading Solo Game..Please wait.")) << "the chat stays";
+
+    // Others reach the new game on the program's port.
+    Program& other = program("other");
+    Tchat& guest = open(other, { "Gus" }, "gus");
+    guest.joinGame("Gus", QString("127.0.0.1:%1").arg(QString::fromStdString(own.port)));
+    ASSERT_TRUE(pumpUntil([&] { return labelOf(window, "label_playername2") == "Gus"; }));
+}
+
+TEST_F(HostJoinTest, ASoloGameTurnsIntoJoiningAnotherHostWithoutANewProgram)
+{
+    Program& remote = program("remote");
+    Tchat& rex = open(remote, { "Rex", "x", "true" }, "rex");
+    ASSERT_TRUE(pumpUntil([&] { return connected(rex); }));
+    Program& own = program("own");
+    Tchat& window = open(own, {}, "solo");
+    ASSERT_TRUE(pumpUntil([&] { return connected(window); }));
+    ASSERT_TRUE(item(window, "JoinaGame1")->isEnabled());
+
+    window.joinGame("Jo", QString("127.0.0.1:%1").arg(QString::fromStdString(remote.port)));
+    ASSERT_TRUE(pumpUntil([&] {
+        return labelOf(window, "label_playername1") == "Rex" && labelOf(window, "label_playername2") == "Jo";
+    }));
+    EXPECT_EQ(labelOf(rex, "label_playername2"), "Jo");
+    EXPECT_EQ(own.stops, 1);
+    EXPECT_EQ(own.server->listeningPort(), 0) << "the solo game's server is off the network";
+    EXPECT_EQ(own.server->slotsHandedOut(), 0);
+    EXPECT_FALSE(window.client().state().ishost);
+    EXPECT_FALSE(window.findChild<QPushButton*>("button_start")->isVisibleTo(&window));
+    EXPECT_FALSE(item(window, "StartGame1")->isEnabled());
+    EXPECT_FALSE(item(window, "JoinaGame1")->isEnabled());
+    EXPECT_EQ(stored("solo", SettingKey::RecentAddress1),
+        QString("127.0.0.1:%1").arg(QString::fromStdString(remote.port)));
+}
