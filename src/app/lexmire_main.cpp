@@ -72,7 +72,6 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(DesktopIdentity::kApplicationName);
-    QApplication::setApplicationDisplayName("Lexmire");
     QApplication::setWindowIcon(DesktopIdentity::windowIcon());
     // The window manager matches the window to the menu entry by this id.
     QGuiApplication::setDesktopFileName(DesktopIdentity::kDesktopId);
