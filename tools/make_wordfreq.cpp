@@ -5,6 +5,8 @@
 #include "dict_limits.h"
 #include "word_frequency_conversion.h"
 
+#include "write_aside.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -63,23 +65,8 @@ int main(int argc, char** argv)
         return fail(countsPath + ": " + error.what());
     }
 
-    // Written aside and renamed, so an interrupted build never leaves a short
-    // table that looks up to date.
-    const std::string partPath = outputPath + ".part";
-    {
-        std::ofstream output(partPath, std::ios::binary | std::ios::trunc);
-        output.write(table.data(), static_cast<std::streamsize>(table.size()));
-        output.close();
-        if (!output) {
-            std::remove(partPath.c_str());
-            return fail("cannot write " + partPath);
-        }
-    }
-    if (std::rename(partPath.c_str(), outputPath.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        std::remove(partPath.c_str());
-        return fail("cannot rename " + partPath + " to " + outputPath + ": " + reason);
-    }
+    if (const std::string failure = writeAside(outputPath, table); !failure.empty())
+        return fail(failure);
     std::cout << "make_wordfreq: " << table.size() << " words, " << known << " with a known frequency\n";
     return 0;
 }

@@ -5,6 +5,8 @@
 #include "dict_limits.h"
 #include "word_list_conversion.h"
 
+#include "write_aside.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -48,23 +50,8 @@ int main(int argc, char** argv)
         return fail(inputPath + " gives " + std::to_string(count) + " records, more than "
             + std::to_string(kMaxRecords));
 
-    // Written aside and renamed, so an interrupted build never leaves a short
-    // list that looks up to date.
-    const std::string partPath = outputPath + ".part";
-    {
-        std::ofstream output(partPath, std::ios::binary | std::ios::trunc);
-        output.write(records.data(), static_cast<std::streamsize>(records.size()));
-        output.close();
-        if (!output) {
-            std::remove(partPath.c_str());
-            return fail("cannot write " + partPath);
-        }
-    }
-    if (std::rename(partPath.c_str(), outputPath.c_str()) != 0) {
-        const std::string reason = std::strerror(errno);
-        std::remove(partPath.c_str());
-        return fail("cannot rename " + partPath + " to " + outputPath + ": " + reason);
-    }
+    if (const std::string failure = writeAside(outputPath, records); !failure.empty())
+        return fail(failure);
     std::cout << "make_wordlist: " << count << " records, " << records.size() << " bytes\n";
     return 0;
 }
