@@ -173,7 +173,10 @@ QListWidget* Tchat::seatList(int seat) const
 QString Tchat::seatCaption(int seat) const
 {
     QLabel* label = isSeat(seat) ? seatLabel("label_playername", seat) : nullptr;
-    return label ? label->text() : QString();
+    if (!label)
+        return {};
+    // A name too wide for the roster is elided there and whole in its tooltip.
+    return label->toolTip().isEmpty() ? label->text() : label->toolTip();
 }
 
 bool Tchat::eventFilter(QObject* watched, QEvent* event)

@@ -46,6 +46,9 @@ void Tchat::openReview()
     board->setBookKind(state.bookKind);
     board->clearReview();
     panel_scrolls->hide();
+    // The winner's banner waits under the board, which the review needs whole.
+    if (!panel_winner->isHidden())
+        panel_winner->stackUnder(panel_board);
     panel_review->show();
     panel_review->raise();
     button_review->setText("Scores");
@@ -68,7 +71,7 @@ void Tchat::closeReview()
     board->setBookKind(state.bookKind);
     panel_scrolls->show();
     panel_scrolls->raise();
-    if (panel_winner->isVisible())
+    if (!panel_winner->isHidden())
         panel_winner->raise();
     button_review->setText("Review");
 }

@@ -20,6 +20,16 @@ const QString kWaiting = "<Waiting>";
 // The number stays first and reads as a number, whatever letters or direction controls the name holds.
 QString spyLine(int number, const QString& name) { return QString("%1: %2").arg(number).arg(isolated(name)); }
 
+// A name wider than its place in the roster ends in an ellipsis, never cut
+// mid-letter; the whole name is in the tooltip.
+void showSeatName(QLabel* label, const QString& name)
+{
+    label->ensurePolished(); // the style sheet's bold font decides the width
+    const QString shown = label->fontMetrics().elidedText(name, Qt::ElideRight, label->width());
+    label->setText(shown);
+    label->setToolTip(shown == name ? QString() : name);
+}
+
 } // namespace
 
 void Tchat::newplayerinfo(int number, const QString& name)
@@ -40,7 +50,7 @@ void Tchat::newplayerinfo(int number, const QString& name)
         addlinetochat(number == client_->mynumber() ? QString("You are spying.") : isolated(name) + " is spying.",
                       chatcolour::kNavy);
     } else {
-        seatLabel("label_playername", number)->setText(name);
+        showSeatName(seatLabel("label_playername", number), name);
     }
     loadchecklist();
 }
@@ -50,7 +60,7 @@ void Tchat::playerdisconnected(int number, const QString& name, const QString& s
     if (isSeat(number)) {
         if (!seatName.isEmpty())
             addlinetochat(isolated(seatName) + " disconnected.", chatcolour::kGrey);
-        seatLabel("label_playername", number)->setText(kWaiting);
+        showSeatName(seatLabel("label_playername", number), kWaiting);
     }
     loadchecklist();
     if (spyLeft) {

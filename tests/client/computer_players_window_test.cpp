@@ -65,8 +65,8 @@ TEST_F(ComputerPlayersWindow, TheHostAddsAComputerEveryWindowMarksAndRemovesIt)
 
     item(host, "AddComputerLevel4")->trigger();
     ASSERT_TRUE(pumpUntil([&] {
-        return labelOf(host, "label_playername3") == "Ada (computer)"
-            && labelOf(bob, "label_playername3") == "Ada (computer)";
+        return seatNameOf(host, 3) == "Ada (computer)"
+            && seatNameOf(bob, 3) == "Ada (computer)";
     }));
     EXPECT_EQ(server->player(3).name, "Ada (computer)");
     for (Tchat* window : { &host, &bob }) {
@@ -82,7 +82,7 @@ TEST_F(ComputerPlayersWindow, TheHostAddsAComputerEveryWindowMarksAndRemovesIt)
 
     // A second one takes the last seat under another name; then none is offered.
     item(host, "AddComputerLevel1")->trigger();
-    ASSERT_TRUE(pumpUntil([&] { return labelOf(bob, "label_playername4") == "Alan (computer)"; }));
+    ASSERT_TRUE(pumpUntil([&] { return seatNameOf(bob, 4) == "Alan (computer)"; }));
     EXPECT_TRUE(pumpUntil([&] { return !offered(host)->isEnabled(); }));
     EXPECT_EQ(markerTip(host, 4), "Computer player, Beginner");
 

@@ -192,6 +192,25 @@ TEST_F(Review, ScoresGoesBackToTheSeatsLists)
     EXPECT_EQ(board->tileAt(0, 0), 0); // the board in play is empty between rounds
 }
 
+TEST_F(Review, TheWinnersBannerGivesWayToTheBoardWhileTheReviewIsOpen)
+{
+    playRound(2);
+    deliver("CMD_winner+Bob");
+    auto* banner = window->findChild<QWidget*>("panel_winner");
+    ASSERT_TRUE(banner->isVisibleTo(window.get()));
+    QWidget* parent = banner->parentWidget();
+    const QPoint middle = banner->geometry().center();
+    EXPECT_TRUE(banner->isAncestorOf(parent->childAt(middle)) || parent->childAt(middle) == banner);
+
+    window->ReviewClick();
+    QWidget* shown = parent->childAt(middle);
+    EXPECT_FALSE(shown == banner || banner->isAncestorOf(shown)); // the board's first row shows
+
+    window->ReviewClick();
+    shown = parent->childAt(middle);
+    EXPECT_TRUE(shown == banner || banner->isAncestorOf(shown));
+}
+
 TEST_F(Review, ASpySeesTheReviewToo)
 {
     playRound(6);

@@ -9,6 +9,7 @@
 #include "ttallylist.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -53,6 +54,21 @@ TEST_F(WindowTest, AJoinerSeesTheOthersAndTheLobbyLinkOpens)
     // A joiner takes no host role.
     EXPECT_FALSE(bob.client().state().ishost);
     EXPECT_TRUE(bob.findChild<QPushButton*>("button_start")->isHidden());
+}
+
+TEST_F(WindowTest, ANameTooWideForTheRosterEndsInAnEllipsisWithTheWholeNameInItsTooltip)
+{
+    Tchat& host = join("Host", { "10.0.0.5", "true" });
+    const QString wide = "Bartholomew Fitzgerald-Montgomery";
+    join(wide);
+    auto* seat2 = host.findChild<QLabel*>("label_playername2");
+    ASSERT_TRUE(pumpUntil([&] { return seat2->toolTip() == wide; }));
+    EXPECT_TRUE(seat2->text().endsWith(QChar(0x2026)));
+    EXPECT_TRUE(wide.startsWith(seat2->text().chopped(1)));
+    EXPECT_LE(seat2->fontMetrics().horizontalAdvance(seat2->text()), seat2->width());
+    // A short name is shown whole, without a tooltip.
+    EXPECT_EQ(labelOf(host, "label_playername1"), "Host");
+    EXPECT_TRUE(host.findChild<QLabel*>("label_playername1")->toolTip().isEmpty());
 }
 
 TEST_F(WindowTest, TheLoginReplyCarriesTwoEndBytes)
@@ -202,13 +218,14 @@ TEST_F(WindowTest, AMarkupNameShowsAsPlainTextEverywhere)
     Tchat& host = join("Host", { "x", "true" });
     testsupport::RawClient bob(server->listeningPort());
     bob.login(markup.toStdString());
-    ASSERT_TRUE(pumpUntil([&] { return labelOf(host, "label_playername2") == markup; }));
+    ASSERT_TRUE(pumpUntil([&] { return seatNameOf(host, 2) == markup; }));
     host.client().handle("CMD_endround+0+0+0+0");
     host.client().handle("CMD_winner+" + markup.toStdString());
     for (const char* name : { "label_playername2", "label_scroll2", "label_winner1", "label_winner2" }) {
         auto* label = host.findChild<QLabel*>(name);
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
-        EXPECT_TRUE(label->text().contains(markup)) << name;
+        const QString shown = QString(name) == "label_playername2" ? seatNameOf(host, 2) : label->text();
+        EXPECT_TRUE(shown.contains(markup)) << name;
     }
     // The tally window's heading and caption show the opponent's name too.
     auto* current = host.tally().findChild<QListWidget*>("checklist");

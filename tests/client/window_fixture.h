@@ -96,6 +96,13 @@ protected:
 
     static QString chatOf(Tchat& window) { return window.findChild<QTextEdit*>("mainchat")->toPlainText(); }
     static QString labelOf(Tchat& window, const QString& name) { return window.findChild<QLabel*>(name)->text(); }
+    // The whole name a roster line shows: a name too wide for its place is
+    // elided there and whole in the tooltip.
+    static QString seatNameOf(Tchat& window, int seat)
+    {
+        const auto* label = window.findChild<QLabel*>(QString("label_playername%1").arg(seat));
+        return label->toolTip().isEmpty() ? label->text() : label->toolTip();
+    }
 
     QTemporaryDir folder;
     std::string records;
