@@ -4,6 +4,7 @@
 
 #include "download_limits.h"
 #include "jpeg_image.h"
+#include "window_style.h"
 
 #include <QFileInfo>
 #include <QFrame>
@@ -53,8 +54,9 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& text)
 QFrame* makeRule(QWidget* parent)
 {
     auto* rule = new QFrame(parent);
-    rule->setFrameShape(QFrame::HLine);
-    rule->setFrameShadow(QFrame::Sunken);
+    rule->setObjectName("rule");
+    rule->setFrameShape(QFrame::NoFrame);
+    rule->setFixedHeight(1);
     return rule;
 }
 
@@ -67,12 +69,8 @@ void setBold(QLabel* label, int pointSize = 0)
     label->setFont(font);
 }
 
-void setRed(QLabel* label)
-{
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(Qt::red));
-    label->setPalette(palette);
-}
+// A warning, in the alert colour that reads on the window's navy.
+void setRed(QLabel* label) { label->setProperty("alert", true); }
 
 } // namespace
 
@@ -87,6 +85,10 @@ Tdownload::Tdownload(
 {
     setObjectName("Tdownload");
     setWindowTitle("Download The Brellow Lobby");
+    // Narrow button margins: the longest caption only just fits beside the picture.
+    setStyleSheet(windowstyle::navyWindow("Tdownload") + windowstyle::goldButtons("4px 2px")
+        + QString("QLabel[alert=\"true\"] { color: %1; }")
+              .arg(windowstyle::css(windowpalette::warningRed())));
     buildControls();
     setDownloadState(NotStarted);
 

@@ -40,9 +40,11 @@ ChatPane::ChatPane(QWidget* parent)
 
     // White page, as the line colours (chosen by the players) are picked against white.
     setStyleSheet(
-        QStringLiteral("ChatPane { background: #ffffff; color: #000000;"
-                       " border: 1px solid #1c2a6b; border-radius: 3px;"
-                       " selection-background-color: #f0c850; selection-color: #000040; }")
+        QStringLiteral("ChatPane { background: %1; color: %2; border: 1px solid %3; border-radius: 3px;"
+                       " selection-background-color: %4; selection-color: %5; }")
+            .arg(windowstyle::css(windowpalette::white()), windowstyle::css(windowpalette::black()),
+                windowstyle::css(windowpalette::midnight()), windowstyle::css(windowpalette::gold()),
+                windowstyle::css(windowpalette::ink()))
         + windowstyle::scrollBar());
     setTextSize(defaultTextSize);
 }

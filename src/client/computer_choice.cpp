@@ -3,6 +3,7 @@
 
 #include "bot_level.h"
 #include "tgamestartform.h"
+#include "window_style.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,11 +31,7 @@ ComputerChoice::ComputerChoice(QWidget* parent)
     checkComputer->setGeometry(0, 0, 190, 20);
     checkComputer->setCursor(Qt::PointingHandCursor);
     // Readable on the dialog's navy, as the team tick is.
-    QPalette colours = checkComputer->palette();
-    colours.setColor(QPalette::WindowText, Qt::white);
-    colours.setColor(QPalette::Base, Qt::white);
-    colours.setColor(QPalette::Text, QColor(0x00, 0x00, 0x80));
-    checkComputer->setPalette(colours);
+    windowstyle::checkBoxOnNavy(checkComputer);
 
     auto* levelLabel = new QLabel(QStringLiteral("Level:"), this);
     levelLabel->setGeometry(0, 26, 40, 22);
@@ -86,8 +83,20 @@ ComputerChoice& Tgamestartform::computers()
         computerChoice = new ComputerChoice(panel ? static_cast<QWidget*>(panel) : this);
         computerChoice->setGeometry(kChoiceRect);
         computerChoice->hide();
-        if (auto* start = findChild<QAbstractButton*>(QStringLiteral("button_startthegame")))
+        auto* start = findChild<QAbstractButton*>(QStringLiteral("button_startthegame"));
+        if (start)
             startTop = start->y();
+        // Tab reaches the offer after the team tick and before Start, as it is laid out.
+        QWidget* before = checkTeamGame;
+        for (QWidget* control : { computerChoice->findChild<QWidget*>(QStringLiteral("checkbox_computer")),
+                 computerChoice->findChild<QWidget*>(QStringLiteral("combo_computerlevel")),
+                 computerChoice->findChild<QWidget*>(QStringLiteral("combo_computercount")),
+                 static_cast<QWidget*>(start) }) {
+            if (!control)
+                continue;
+            QWidget::setTabOrder(before, control);
+            before = control;
+        }
     }
     return *computerChoice;
 }

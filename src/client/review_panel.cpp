@@ -44,9 +44,10 @@ ReviewPanel::ReviewPanel(QWidget* parent)
     resize(kWidth, kHeight);
     setAttribute(Qt::WA_StyledBackground);
     const QString text = boardpalette::reviewPanelText().name();
-    setStyleSheet(QString("#panel_review { background: %1; border: 2px solid #8b6b2e; border-radius: 8px; }"
+    setStyleSheet(QString("#panel_review { background: %1; border: 2px solid %3; border-radius: 8px; }"
                           "QLabel { color: %2; background: transparent; }")
-                      .arg(boardpalette::reviewPanelBackground().name(), text));
+                      .arg(boardpalette::reviewPanelBackground().name(), text,
+                          windowstyle::css(windowpalette::parchmentEdge())));
 
     title = makeLabel(this, "label_reviewtitle", QRect(10, 6, 230, 20));
     title->setText("Round Review");
@@ -62,10 +63,13 @@ ReviewPanel::ReviewPanel(QWidget* parent)
     words->setObjectName("listbox_review");
     words->setGeometry(8, 54, 234, 160);
     words->setToolTip("Choose a word to light its chain on the board");
-    words->setStyleSheet(QString("QListWidget { background: rgba(255,255,255,170); border: 1px solid #b89b5e;"
-                                 "color: %1; font-family: monospace; }"
-                                 "QListWidget::item:selected { background: #5b2c8f; color: white; }")
-                             .arg(text)
+    words->setStyleSheet(
+        QString("QListWidget { background: %2; border: 1px solid %3;"
+                "color: %1; font-family: monospace; }"
+                "QListWidget::item:selected { background: %4; color: %5; }")
+            .arg(text, windowstyle::css(windowpalette::veilLight(170)),
+                windowstyle::css(windowpalette::parchmentRule()),
+                windowstyle::css(windowpalette::reviewChosen()), windowstyle::css(windowpalette::white()))
         + windowstyle::scrollBar());
     connect(words, &QListWidget::currentRowChanged, this, [this](int place) {
         const std::vector<ReviewWord>& shown = shownWords();

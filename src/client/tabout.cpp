@@ -36,16 +36,16 @@ QPixmap titleTiles(const QString& word)
     for (int i = 0; i < word.size(); ++i) {
         const QRectF r(1 + i * (tile + gap), 1, tile, tile);
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 0, 0, 110));
+        p.setBrush(windowpalette::veilDark(110));
         p.drawRoundedRect(r.translated(2, 2), 5, 5);
         QLinearGradient face(r.topLeft(), r.bottomLeft());
-        face.setColorAt(0, QColor(0xff, 0xf4, 0xcc));
-        face.setColorAt(1, QColor(0xe8, 0xc8, 0x78));
+        face.setColorAt(0, windowpalette::goldPale());
+        face.setColorAt(1, windowpalette::gold());
         p.setBrush(face);
-        p.setPen(QPen(QColor(0x9a, 0x74, 0x18), 1.2));
+        p.setPen(QPen(windowpalette::goldOutline(), 1.2));
         p.drawRoundedRect(r, 5, 5);
         p.setFont(letterFont);
-        p.setPen(QColor(0x00, 0x00, 0x60));
+        p.setPen(windowpalette::ink());
         p.drawText(r.adjusted(0, -1, 0, -1), Qt::AlignCenter, word.mid(i, 1).toUpper());
     }
     return pm;
@@ -61,14 +61,18 @@ Tabout::Tabout(QWidget* parent)
     setModal(false);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    setStyleSheet(QStringLiteral(
-        "Tabout { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #1a2d8a, stop:1 #000080); }"
-        "QLabel { color: #ffffff; background: transparent; }"
-        "QLabel#label_name { color: #f0c850; font-size: 20pt; font-weight: bold; }"
-        "QLabel#label_versioncaption { color: #c8d0f0; font-size: 9pt; }"
-        "QLabel#version { color: #f0c850; font-size: 9pt; font-weight: bold; }"
-        "QLabel#label_blurb { color: #ffffff; font-size: 9pt; }"
-        "QFrame#rule { background: #c9a43a; border: none; }")
+    namespace pal = windowpalette;
+    setStyleSheet(
+        QStringLiteral("Tabout { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 %1, stop:1 %2); }"
+                       "QLabel { color: %3; background: transparent; }"
+                       "QLabel#label_name { color: %4; font-size: 20pt; font-weight: bold; }"
+                       "QLabel#label_versioncaption { color: %5; font-size: 9pt; }"
+                       "QLabel#version { color: %4; font-size: 9pt; font-weight: bold; }"
+                       "QLabel#label_blurb { color: %3; font-size: 9pt; }"
+                       "QFrame#rule { background: %6; border: none; }")
+            .arg(windowstyle::css(pal::navyRaised()), windowstyle::css(pal::navy()),
+                windowstyle::css(pal::white()), windowstyle::css(pal::gold()),
+                windowstyle::css(pal::paleBlue()), windowstyle::css(pal::goldRule()))
         + windowstyle::goldButtons("4px 26px"));
 
     auto* layout = new QVBoxLayout(this);

@@ -6,6 +6,7 @@
 #include "board_view.h"
 #include "chat_pane.h"
 #include "layout_scaler.h"
+#include "phrase_button.h"
 #include "pictures.h"
 #include "review_panel.h"
 #include "tile_images.h"
@@ -31,8 +32,19 @@ const char* const kChatterCaptions[20] = { "Doh", "Cough", "Hello", "Thank You",
     "Sneezing", "Sorry", "Welcome", "Yeehaa", "Yippee", "Oh No", "Applause", "Honk", "Oooh", "Razzberry", "Cheer",
     "Woman Laughing", "Man Laughing", "Crying" };
 
-const char* const kPanelStyle = "background: rgba(8, 20, 48, 190); border: 1px solid rgba(212, 175, 55, 140);"
-                                "border-radius: 6px;";
+namespace pal = windowpalette;
+using windowstyle::css;
+
+QString panelStyle()
+{
+    QColor edge = pal::brass();
+    edge.setAlpha(140);
+    return QString("background: %1; border: 1px solid %2; border-radius: 6px;")
+        .arg(css(pal::panelShade()), css(edge));
+}
+
+// Gold text on the main window's panels, at a size and weight of its own.
+QString goldText(const char* rest) { return QString("color: %1; %2").arg(css(pal::goldText()), rest); }
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QRect geometry)
 {
@@ -102,11 +114,11 @@ void Tchat::buildBoardPanel(QWidget* parent)
     panel_board->setObjectName("panel_board");
     panel_board->setGeometry(5, 6, 530, 476);
     panel_board->setAttribute(Qt::WA_StyledBackground);
-    panel_board->setStyleSheet(QString("#panel_board { %1 }").arg(kPanelStyle));
+    panel_board->setStyleSheet(QString("#panel_board { %1 }").arg(panelStyle()));
 
     for (int n = 1; n <= WordBuilder::kSlotCount; ++n) {
         auto* slot = makeLabel(panel_board, QString("wordletter%1").arg(n), {}, QRect(3 + 44 * (n - 1), 3, 40, 40));
-        slot->setStyleSheet("background: rgba(255, 255, 255, 28); border-radius: 5px;");
+        slot->setStyleSheet(QString("background: %1; border-radius: 5px;").arg(css(pal::veilLight(28))));
         slot->setCursor(Qt::PointingHandCursor);
         slot->installEventFilter(this);
         slot->setVisible(n <= WordBuilder::kMaxLetters);
@@ -124,8 +136,8 @@ void Tchat::buildBoardPanel(QWidget* parent)
 
     label_time = makeLabel(panel_board, "label_time", {}, QRect(3, 46, 100, 22));
     label_time->setAlignment(Qt::AlignCenter);
-    label_time->setStyleSheet("color: #ffe27a; font-weight: bold; font-size: 15px;"
-                              "background: rgba(0,0,0,90); border-radius: 4px;");
+    label_time->setStyleSheet(goldText("font-weight: bold; font-size: 15px; border-radius: 4px;")
+        + QString("background: %1;").arg(css(pal::veilDark(90))));
 
     button_start = new QPushButton(panel_board);
     button_start->setObjectName("button_start");
@@ -133,6 +145,10 @@ void Tchat::buildBoardPanel(QWidget* parent)
     button_start->setIcon(QIcon(Pictures::startButton(devicePixelRatioF(), false, QSize(106, 25))));
     button_start->setIconSize(QSize(106, 25));
     button_start->setFlat(true);
+    // Only the ring shows that it has the keyboard; the picture is its whole face otherwise.
+    button_start->setStyleSheet(QString("QPushButton { border: none; background: transparent; padding: 0px; }"
+                                        "QPushButton:focus { border: 2px solid %1; border-radius: 5px; }")
+                                    .arg(css(pal::focusRing())));
     button_start->setCursor(Qt::PointingHandCursor);
     button_start->setToolTip("Start Game");
     button_start->hide();
@@ -155,18 +171,18 @@ void Tchat::buildBoardPanel(QWidget* parent)
     thewand->installEventFilter(this);
     thewand->hide();
 
-    const QString statusStyle = "color: white; font-weight: bold;";
+    const QString statusStyle = QString("color: %1; font-weight: bold;").arg(css(pal::white()));
     label_status2 = makeLabel(panel_board, "label_status2", {}, QRect(8, 436, 369, 20));
     label_status2->setAlignment(Qt::AlignCenter);
     label_status2->setStyleSheet(statusStyle + "font-size: 14px;");
     label_timeperround = makeLabel(panel_board, "label_timeperround", {}, QRect(8, 458, 160, 16));
-    label_timeperround->setStyleSheet("color: #c9d3ea;");
+    label_timeperround->setStyleSheet(QString("color: %1;").arg(css(pal::paleBlue())));
     label_status1 = makeLabel(panel_board, "label_status1", {}, QRect(352, 458, 170, 16));
-    label_status1->setStyleSheet("color: #c9d3ea;");
+    label_status1->setStyleSheet(QString("color: %1;").arg(css(pal::paleBlue())));
     auto* roundCaption = makeLabel(panel_board, "label_roundcaption", "Round:", QRect(430, 436, 48, 20));
     roundCaption->setStyleSheet(statusStyle);
     label_round = makeLabel(panel_board, "label_round", {}, QRect(479, 436, 40, 20));
-    label_round->setStyleSheet("color: #ffe27a; font-weight: bold; font-size: 14px;");
+    label_round->setStyleSheet(goldText("font-weight: bold; font-size: 14px;"));
 
     // Between the status line and the round: the end-of-round panel's switch to its review.
     button_review = new QPushButton("Review", panel_board);
@@ -174,9 +190,12 @@ void Tchat::buildBoardPanel(QWidget* parent)
     button_review->setGeometry(378, 436, 50, 20);
     button_review->setCursor(Qt::PointingHandCursor);
     button_review->setToolTip("Study the round's words on its board");
-    button_review->setStyleSheet("QPushButton { color: #000050; background: #f0c850; border: 1px solid #b8922a;"
-                                 "border-radius: 4px; font-weight: bold; font-size: 11px; }"
-                                 "QPushButton:hover { background: #ffd966; }");
+    button_review->setStyleSheet(QString("QPushButton { color: %1; background: %2; border: 1px solid %3;"
+                                         "border-radius: 4px; font-weight: bold; font-size: 11px; }"
+                                         "QPushButton:hover { background: %4; }"
+                                         "QPushButton:focus { border: 2px solid %5; }")
+                                     .arg(css(pal::ink()), css(pal::gold()), css(pal::goldEdge()),
+                                         css(pal::goldHover()), css(pal::focusRing())));
     button_review->hide();
     connect(button_review, &QPushButton::clicked, this, &Tchat::ReviewClick);
 }
@@ -187,27 +206,27 @@ void Tchat::buildScorePanel(QWidget* parent)
     panel_score->setObjectName("panel_score");
     panel_score->setGeometry(535, 6, 250, 128);
     panel_score->setAttribute(Qt::WA_StyledBackground);
-    panel_score->setStyleSheet(QString("#panel_score { %1 }").arg(kPanelStyle));
+    panel_score->setStyleSheet(QString("#panel_score { %1 }").arg(panelStyle()));
     auto* heading = makeLabel(panel_score, "label_scoreheading", "Players", QRect(10, 8, 120, 22));
-    heading->setStyleSheet("color: #ffe27a; font-weight: bold; font-size: 14px;");
+    heading->setStyleSheet(goldText("font-weight: bold; font-size: 14px;"));
     auto* scoreHeading = makeLabel(panel_score, "label_scorecaption", "Score", QRect(130, 8, 60, 22));
-    scoreHeading->setStyleSheet("color: #ffe27a; font-weight: bold;");
+    scoreHeading->setStyleSheet(goldText("font-weight: bold;"));
 
     const int rows[5] = { 0, 38, 59, 80, 100 };
     for (int seat = 1; seat <= 4; ++seat) {
         auto* name = makeLabel(panel_score, QString("label_playername%1").arg(seat), {},
                                QRect(34, rows[seat], 100, 18));
         name->setProperty("tag", seat);
-        name->setStyleSheet("color: white; font-weight: bold;");
+        name->setStyleSheet(QString("color: %1; font-weight: bold;").arg(css(pal::white())));
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QWidget::customContextMenuRequested, this, [this, seat, name](const QPoint& pos) {
             label_playername1ContextPopup(seat, name->mapToGlobal(pos));
         });
         auto* score = makeLabel(panel_score, QString("label_playerscore%1").arg(seat), "0",
                                 QRect(138, rows[seat], 32, 18));
-        score->setStyleSheet("color: #ffe27a; font-weight: bold;");
+        score->setStyleSheet(goldText("font-weight: bold;"));
         auto* bonus = makeLabel(panel_score, QString("label_bonus%1").arg(seat), {}, QRect(172, rows[seat], 74, 18));
-        bonus->setStyleSheet("color: #8ef0a0;");
+        bonus->setStyleSheet(QString("color: %1;").arg(css(pal::bonusText())));
         auto* team = makeLabel(panel_score, QString("team%1").arg(seat), {}, QRect(14, rows[seat] - 1, 19, 20));
         team->setPixmap(Pictures::teamBall(seat % 2 == 1 ? 1 : 2, devicePixelRatioF()));
         team->hide();
@@ -215,6 +234,7 @@ void Tchat::buildScorePanel(QWidget* parent)
 
     popup_kick = new QMenu(this);
     popup_kick->setObjectName("popup_kick");
+    popup_kick->setStyleSheet(windowstyle::menus());
     RemoveFromGame1 = popup_kick->addAction("Remove From Game");
     RemoveFromGame1->setObjectName("RemoveFromGame1");
     connect(RemoveFromGame1, &QAction::triggered, this, &Tchat::RemoveFromGame1Click);
@@ -238,12 +258,9 @@ void Tchat::buildChatArea(QWidget* parent)
     mychat->setContextMenuPolicy(Qt::CustomContextMenu);
     mychat->setStyleSheet(windowstyle::entryBox());
 
-    const QString buttonStyle = "QPushButton { color: white; background: qlineargradient(x1:0,y1:0,x2:0,y2:1,"
-                                "stop:0 #2a4a8a, stop:1 #14285a); border: 1px solid #d4af37; border-radius: 4px;"
-                                "font-size: 11px; } QPushButton:hover { background: #34599f; }"
-                                "QPushButton:pressed { background: #0f1f46; }";
+    const QString buttonStyle = windowstyle::phraseButtons();
     for (int n = 1; n <= 10; ++n) {
-        auto* button = new QPushButton(parent);
+        auto* button = new PhraseButton(parent);
         button->setObjectName(QString("b_phrase%1").arg(n));
         const int column = (n - 1) % 2, row = (n - 1) / 2;
         button->setGeometry(535 + column * 126, 388 + row * 20, 124, 18);
@@ -262,6 +279,7 @@ void Tchat::buildChatArea(QWidget* parent)
 
     popup_sounds = new QMenu(this);
     popup_sounds->setObjectName("popup_sounds");
+    popup_sounds->setStyleSheet(windowstyle::menus());
     QAction* cancel = popup_sounds->addAction("<Cancel>");
     cancel->setObjectName("Cancel1");
     cancel->setData(0);
@@ -279,14 +297,15 @@ void Tchat::buildOverlays(QWidget* parent)
     panel_winner->setObjectName("panel_winner");
     panel_winner->setGeometry(10, 83, 512, 41);
     panel_winner->setAttribute(Qt::WA_StyledBackground);
-    panel_winner->setStyleSheet("#panel_winner { background: rgba(20, 30, 70, 220); border: 2px solid #d4af37;"
-                                "border-radius: 8px; }");
+    panel_winner->setStyleSheet(
+        QString("#panel_winner { background: %1; border: 2px solid %2; border-radius: 8px; }")
+            .arg(css(pal::winnerShade()), css(pal::brass())));
     const QString winnerFont = "font-size: 18px; font-weight: bold; background: transparent;";
     label_winner2 = makeLabel(panel_winner, "label_winner2", {}, QRect(1, 9, 512, 26));
-    label_winner2->setStyleSheet("color: black;" + winnerFont);
+    label_winner2->setStyleSheet(QString("color: %1;").arg(css(pal::black())) + winnerFont);
     label_winner2->setAlignment(Qt::AlignHCenter);
     label_winner1 = makeLabel(panel_winner, "label_winner1", {}, QRect(0, 8, 512, 26));
-    label_winner1->setStyleSheet("color: white;" + winnerFont);
+    label_winner1->setStyleSheet(QString("color: %1;").arg(css(pal::white())) + winnerFont);
     label_winner1->setAlignment(Qt::AlignHCenter);
     panel_winner->hide();
 
@@ -294,26 +313,30 @@ void Tchat::buildOverlays(QWidget* parent)
     panel_scrolls->setObjectName("panel_scrolls");
     panel_scrolls->setGeometry(9, 128, 512, 306);
     panel_scrolls->setAttribute(Qt::WA_StyledBackground);
-    panel_scrolls->setStyleSheet("#panel_scrolls { background: rgba(245, 236, 210, 245); border: 2px solid #8b6b2e;"
-                                 "border-radius: 8px; }");
+    panel_scrolls->setStyleSheet(
+        QString("#panel_scrolls { background: %1; border: 2px solid %2; border-radius: 8px; }")
+            .arg(css(pal::parchment()), css(pal::parchmentEdge())));
     for (int n = 1; n <= 4; ++n) {
         const int x = 4 + (n - 1) * 127;
         auto* name = makeLabel(panel_scrolls, QString("label_scroll%1").arg(n), {}, QRect(x, 4, 123, 18));
-        name->setStyleSheet("color: #3b2a0a; font-weight: bold; font-size: 13px;");
+        name->setStyleSheet(
+            QString("color: %1; font-weight: bold; font-size: 13px;").arg(css(pal::parchmentTitle())));
         name->setAlignment(Qt::AlignHCenter);
         auto* count = makeLabel(panel_scrolls, QString("label_wordcount%1").arg(n), {},
                                 QRect(x, 22, 123, 16));
-        count->setStyleSheet("color: #5a4520;");
+        count->setStyleSheet(QString("color: %1;").arg(css(pal::parchmentCaption())));
         count->setAlignment(Qt::AlignHCenter);
         auto* points = makeLabel(panel_scrolls, QString("label_points%1").arg(n), {}, QRect(x, 38, 123, 16));
-        points->setStyleSheet("color: #7a2a10; font-weight: bold;");
+        points->setStyleSheet(QString("color: %1; font-weight: bold;").arg(css(pal::parchmentPoints())));
         points->setAlignment(Qt::AlignHCenter);
         auto* list = new QListWidget(panel_scrolls);
         list->setObjectName(QString("listbox_scroll%1").arg(n));
         list->setProperty("tag", n);
         list->setGeometry(x, 56, 123, 245);
-        list->setStyleSheet("QListWidget { background: rgba(255,255,255,150); border: 1px solid #b89b5e;"
-                            "color: #2b1d05; font-family: monospace; }");
+        list->setStyleSheet(
+            QString("QListWidget { background: %1; border: 1px solid %2; color: %3;"
+                    " font-family: monospace; }")
+                .arg(css(pal::veilLight(150)), css(pal::parchmentRule()), css(pal::parchmentInk())));
     }
     panel_scrolls->hide();
 
@@ -327,10 +350,13 @@ void Tchat::buildOverlays(QWidget* parent)
     panel_dragging->setObjectName("panel_dragging");
     panel_dragging->setGeometry(112, 120, 329, 257);
     panel_dragging->setAttribute(Qt::WA_StyledBackground);
-    panel_dragging->setStyleSheet("#panel_dragging { background: #14285a; border: 2px solid #d4af37;"
-                                  "border-radius: 8px; } QLabel { color: white; background: transparent; }");
+    panel_dragging->setStyleSheet(
+        QString("#panel_dragging { background: %1; border: 2px solid %2; border-radius: 8px; }"
+                " QLabel { color: %3; background: transparent; }")
+            .arg(css(pal::midnight()), css(pal::brass()), css(pal::white()))
+        + windowstyle::goldButtons("2px 8px"));
     auto* title = makeLabel(panel_dragging, "label_dragging", "Dragging Versus Clicking", QRect(10, 8, 309, 24));
-    title->setStyleSheet("color: #ffe27a; font-size: 16px; font-weight: bold;");
+    title->setStyleSheet(goldText("font-size: 16px; font-weight: bold;"));
     title->setAlignment(Qt::AlignHCenter);
     auto* text = makeLabel(panel_dragging, "memo_dragging",
                            "<b>Dragging:</b> press on the first letter and drag the mouse over the next letters, "

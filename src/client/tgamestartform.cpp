@@ -2,9 +2,11 @@
 #include "tgamestartform.h"
 
 #include "game_facts.h"
+#include "window_style.h"
 
 #include <QCheckBox>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLinearGradient>
@@ -22,8 +24,7 @@ constexpr int minutesMin = kDialogMinMinutes;
 constexpr int minutesMax = kDialogMaxMinutes;
 constexpr int minutesDefault = 2;
 
-const QColor navy(0x00, 0x00, 0x80);
-const QColor gold(0xf0, 0xc8, 0x50);
+namespace pal = windowpalette;
 
 // One arrow of an up-down: a small flat button with a triangle on it.
 class ArrowButton : public QAbstractButton {
@@ -44,10 +45,10 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         const QRectF r = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
-        QColor face = isDown() ? QColor(0xd8, 0xac, 0x34) : underMouse() ? QColor(0xff, 0xdc, 0x70) : gold;
+        QColor face = isDown() ? pal::goldPressed() : underMouse() ? pal::goldHover() : pal::gold();
         if (!isEnabled())
-            face = QColor(0x8a, 0x8a, 0x9a);
-        p.setPen(QColor(0x8a, 0x6a, 0x10));
+            face = pal::disabledFace();
+        p.setPen(pal::goldOutline());
         p.setBrush(face);
         p.drawRoundedRect(r, 2, 2);
 
@@ -67,7 +68,7 @@ protected:
         }
         tri.closeSubpath();
         p.setPen(Qt::NoPen);
-        p.setBrush(navy);
+        p.setBrush(pal::navy());
         p.drawPath(tri);
     }
 
@@ -91,7 +92,33 @@ UpDown::UpDown(int minimum, int maximum, int position, QWidget* parent)
     connect(down, &QAbstractButton::clicked, this, &UpDown::stepDown);
 }
 
-void UpDown::setAssociate(QLineEdit* edit) { associate = edit; }
+void UpDown::setAssociate(QLineEdit* edit)
+{
+    if (associate)
+        associate->removeEventFilter(this);
+    associate = edit;
+    if (associate)
+        associate->installEventFilter(this);
+}
+
+bool UpDown::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == associate && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Plus:
+            stepUp();
+            return true;
+        case Qt::Key_Down:
+        case Qt::Key_Minus:
+            stepDown();
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 void UpDown::setPosition(int position) { pos = std::clamp(position, min, max); }
 
@@ -142,32 +169,27 @@ void PictureButton::paintEvent(QPaintEvent*)
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
     const bool pressed = isDown();
-    QRectF r = QRectF(rect()).adjusted(1, 1, -2, -2);
+    // A margin all round for the focus ring, which must stand out against the navy, not the gold.
+    QRectF r = QRectF(rect()).adjusted(3, 3, -4, -4);
     if (pressed)
         r.translate(1, 1);
 
     // Drop shadow, then a gold bar lit from above, like the game's tiles.
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0, 0, 0, 90));
+    p.setBrush(pal::veilDark(90));
     if (!pressed)
         p.drawRoundedRect(r.translated(1.5, 1.5), 6, 6);
 
     QLinearGradient face(r.topLeft(), r.bottomLeft());
-    if (hovered && !pressed) {
-        face.setColorAt(0, QColor(0xff, 0xf0, 0xa8));
-        face.setColorAt(0.5, QColor(0xff, 0xd4, 0x50));
-        face.setColorAt(1, QColor(0xe6, 0xa8, 0x20));
-    } else {
-        face.setColorAt(0, QColor(0xff, 0xe6, 0x8a));
-        face.setColorAt(0.5, QColor(0xf0, 0xc0, 0x3c));
-        face.setColorAt(1, QColor(0xc8, 0x90, 0x18));
-    }
+    face.setColorAt(0, hovered && !pressed ? pal::goldPale() : pal::goldText());
+    face.setColorAt(0.5, hovered && !pressed ? pal::goldHover() : pal::gold());
+    face.setColorAt(1, hovered && !pressed ? pal::goldPressed() : pal::goldEdge());
     p.setBrush(face);
-    p.setPen(QPen(QColor(0x7a, 0x58, 0x08), 1.2));
+    p.setPen(QPen(pal::goldOutline(), 1.2));
     p.drawRoundedRect(r, 6, 6);
 
     // A thin highlight along the top edge.
-    p.setPen(QPen(QColor(255, 255, 255, 150), 1));
+    p.setPen(QPen(pal::veilLight(150), 1));
     p.drawLine(QPointF(r.left() + 6, r.top() + 1.5), QPointF(r.right() - 6, r.top() + 1.5));
 
     QFont f = font();
@@ -188,19 +210,19 @@ void PictureButton::paintEvent(QPaintEvent*)
     tri.lineTo(x0, cy + 5.5);
     tri.closeSubpath();
     p.setPen(Qt::NoPen);
-    p.setBrush(navy);
+    p.setBrush(pal::navy());
     p.drawPath(tri);
 
     const QRectF textRect(x0 + triW + gap, r.top(), textW + 2, r.height());
-    p.setPen(QColor(255, 255, 255, 110));
+    p.setPen(pal::veilLight(110));
     p.drawText(textRect.translated(0, 1), Qt::AlignLeft | Qt::AlignVCenter, text());
-    p.setPen(navy);
+    p.setPen(pal::navy());
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, text());
 
     if (hasFocus()) {
-        p.setPen(QPen(QColor(0, 0, 0x80, 140), 1, Qt::DotLine));
+        p.setPen(QPen(pal::focusRing(), 2));
         p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(r.adjusted(3, 3, -3, -3), 4, 4);
+        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 8, 8);
     }
 }
 
@@ -215,12 +237,20 @@ Tgamestartform::Tgamestartform(QWidget* parent)
 
     setStyleSheet(
         QStringLiteral("QFrame#panel_startgame { background: qlineargradient(x1:0, y1:0, x2:0, y2:1,"
-                       " stop:0 #1a2d8a, stop:1 #0a1660); border: 1px solid #c9a43a; border-radius: 4px; }"
-                       "QLabel { color: #ffffff; background: transparent; font-size: 9pt; }"
-                       "QLabel#label_heading { color: #f0c850; font-size: 11pt; font-weight: bold; }"
-                       "QFrame#rule { background: #c9a43a; border: none; }"
-                       "QLineEdit { background: #ffffff; color: #000060; border: 1px solid #c9a43a;"
-                       " border-radius: 2px; font-weight: bold; font-size: 10pt; padding: 0px; }"));
+                       " stop:0 %1, stop:1 %2); border: 1px solid %3; border-radius: 4px; }"
+                       "QLabel { color: %4; background: transparent; font-size: 9pt; }"
+                       "QLabel#label_heading { color: %5; font-size: 11pt; font-weight: bold; }"
+                       "QFrame#rule { background: %3; border: none; }"
+                       "QLineEdit { background: %4; color: %6; border: 2px solid %3;"
+                       " border-radius: 2px; font-weight: bold; font-size: 10pt; padding: 0px;"
+                       " selection-background-color: %5; selection-color: %6; }"
+                       // Its colours come from its palette: a colour here would paint the tick
+                       // white on the white box.
+                       "QCheckBox { border: 2px solid transparent; }")
+            .arg(windowstyle::css(pal::navyRaised()), windowstyle::css(pal::navyDeep()),
+                windowstyle::css(pal::goldRule()), windowstyle::css(pal::white()),
+                windowstyle::css(pal::gold()), windowstyle::css(pal::ink()))
+        + windowstyle::focusRing());
 
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("panel_startgame"));
@@ -244,8 +274,10 @@ Tgamestartform::Tgamestartform(QWidget* parent)
               label->setGeometry(14, y, 128, 22);
               edit = new QLineEdit(QString::number(start), panel);
               edit->setObjectName(editName);
+              // Read-only, so no caret: the arrows, or Up and Down while it has the keyboard, change it.
               edit->setReadOnly(true);
-              edit->setFocusPolicy(Qt::NoFocus); // no caret: only the arrows change it
+              edit->setFocusPolicy(Qt::StrongFocus);
+              edit->setToolTip(QStringLiteral("Up and Down arrows change it"));
               edit->setAlignment(Qt::AlignCenter);
               edit->setGeometry(146, y, 30, 22);
               upDown = new UpDown(lo, hi, start, panel);
@@ -269,11 +301,7 @@ Tgamestartform::Tgamestartform(QWidget* parent)
     checkTeamGame->setCursor(Qt::PointingHandCursor);
     // Left to the platform style (a style sheet would drop its tick box),
     // with colours that read on navy.
-    QPalette teamColours = checkTeamGame->palette();
-    teamColours.setColor(QPalette::WindowText, Qt::white);
-    teamColours.setColor(QPalette::Base, Qt::white);
-    teamColours.setColor(QPalette::Text, navy);
-    checkTeamGame->setPalette(teamColours);
+    windowstyle::checkBoxOnNavy(checkTeamGame);
 
     auto* start = new PictureButton(QStringLiteral("Start"), panel);
     start->setObjectName(QStringLiteral("button_startthegame"));
@@ -303,8 +331,17 @@ void Tgamestartform::button_startClick()
     hide();
 }
 
+void Tgamestartform::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        button_startClick();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 void Tgamestartform::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    p.fillRect(rect(), navy);
+    p.fillRect(rect(), pal::navy());
 }

@@ -18,7 +18,8 @@ class UpDown : public QWidget {
 public:
     UpDown(int minimum, int maximum, int position, QWidget* parent = nullptr);
 
-    // The edit that shows the number; the arrows write the new position into it.
+    // The edit that shows the number; the arrows write the new position into it, and the Up and
+    // Down keys step it while the edit has the keyboard.
     void setAssociate(QLineEdit* edit);
 
     int minimum() const { return min; }
@@ -38,6 +39,9 @@ public slots:
 
 signals:
     void positionChanged(int position);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void step(int delta);
@@ -98,6 +102,8 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Enter starts the game from anywhere in the dialog, as the Start picture does.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QLineEdit* editNumRounds = nullptr;

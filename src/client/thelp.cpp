@@ -48,12 +48,12 @@ the host can right-click a spy there and choose <i>Remove From Game</i>.</p>
 
 <h2>Scoring</h2>
 <p>A word scores the sum of the values of its letters:</p>
-<table cellspacing="0" cellpadding="4" border="1" style="border-color:#9aa4d0; border-style:solid;">
-<tr style="background-color:#000080; color:#f0c850;"><th>Points</th><th align="left">Letters</th></tr>
+<table cellspacing="0" cellpadding="4" border="1" style="border-color:%1; border-style:solid;">
+<tr style="background-color:%2; color:%3;"><th>Points</th><th align="left">Letters</th></tr>
 <tr><td align="center">1</td><td>A D E I L N O R S T U</td></tr>
-<tr style="background-color:#eef1fb;"><td align="center">3</td><td>B C G H M P Y</td></tr>
+<tr style="background-color:%4;"><td align="center">3</td><td>B C G H M P Y</td></tr>
 <tr><td align="center">5</td><td>F J K W</td></tr>
-<tr style="background-color:#eef1fb;"><td align="center">7</td><td>V</td></tr>
+<tr style="background-color:%4;"><td align="center">7</td><td>V</td></tr>
 <tr><td align="center">10</td><td>Q X Z</td></tr>
 </table>
 <p>Bonus tiles change the score:</p>
@@ -76,7 +76,9 @@ again in a later round.</p>
 The phrase buttons send their phrase at a click (View &rarr; <i>Phrase List</i> changes them); they can
 be used once every 2 seconds. The <i>Chatter Sounds</i> button plays a short sound to everybody. Click a web or mail
 address in the chat to open it.</p>
-)");
+)")
+        .arg(windowstyle::css(windowpalette::scrollHandle()), windowstyle::css(windowpalette::navy()),
+            windowstyle::css(windowpalette::gold()), windowstyle::css(windowpalette::listHover()));
 }
 
 Thelp::Thelp(QWidget* parent)
@@ -89,11 +91,16 @@ Thelp::Thelp(QWidget* parent)
     resize(520, 600);
     setMinimumSize(380, 320);
 
-    setStyleSheet(QStringLiteral(
-        "Thelp { background: #000080; }"
-        "QLabel#label_title { color: #f0c850; background: transparent; font-size: 15pt; font-weight: bold; }"
-        "QTextBrowser { background: #ffffff; color: #101030; border: 1px solid #c9a43a; border-radius: 3px; }")
-        + windowstyle::scrollBar() + windowstyle::goldButtons("4px 26px"));
+    namespace pal = windowpalette;
+    setStyleSheet(
+        QStringLiteral(
+            "Thelp { background: %1; }"
+            "QLabel#label_title { color: %2; background: transparent; font-size: 15pt;"
+            " font-weight: bold; }"
+            "QTextBrowser { background: %3; color: %4; border: 2px solid %5; border-radius: 3px; }")
+            .arg(windowstyle::css(pal::navy()), windowstyle::css(pal::gold()), windowstyle::css(pal::white()),
+                windowstyle::css(pal::ink()), windowstyle::css(pal::goldRule()))
+        + windowstyle::focusRing() + windowstyle::scrollBar() + windowstyle::goldButtons("4px 26px"));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 10, 12, 12);
@@ -106,12 +113,15 @@ Thelp::Thelp(QWidget* parent)
     auto* text = new QTextBrowser(this);
     text->setObjectName(QStringLiteral("helptext"));
     text->setOpenLinks(false);
+    // Tab leaves the page for the Ok button; the arrows and Page keys scroll it.
+    text->setTabChangesFocus(true);
     text->document()->setDocumentMargin(12);
     text->document()->setDefaultStyleSheet(
-        QStringLiteral("h2 { color: #000080; font-size: 13pt; margin-top: 14px; margin-bottom: 4px; }"
+        QStringLiteral("h2 { color: %1; font-size: 13pt; margin-top: 14px; margin-bottom: 4px; }"
                        "p { margin-top: 3px; margin-bottom: 6px; }"
-                       "tt { color: #000080; }"
-                       "li { margin-bottom: 3px; }"));
+                       "tt { color: %1; }"
+                       "li { margin-bottom: 3px; }")
+            .arg(windowstyle::css(pal::navy())));
     QFont f = text->document()->defaultFont();
     f.setPointSize(10);
     text->document()->setDefaultFont(f);

@@ -15,7 +15,8 @@ Thostgame::Thostgame(quint16 gamePort, QWidget* parent)
 {
     setObjectName("Thostgame");
     setWindowTitle("Host a Game");
-    setStyleSheet(windowstyle::goldButtons("4px 18px"));
+    setStyleSheet(
+        windowstyle::navyWindow("Thostgame") + windowstyle::fields() + windowstyle::goldButtons("4px 18px"));
 
     auto* layout = new QVBoxLayout(this);
     auto* nameRow = new QHBoxLayout;
@@ -40,7 +41,7 @@ Thostgame::Thostgame(quint16 gamePort, QWidget* parent)
 
     label_problem = new QLabel(this);
     label_problem->setObjectName("label_problem");
-    label_problem->setStyleSheet("color: #a00000;");
+    label_problem->setStyleSheet(windowstyle::alertLabel());
     label_problem->hide();
     layout->addWidget(label_problem);
 

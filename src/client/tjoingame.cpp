@@ -30,7 +30,8 @@ Tjoingame::Tjoingame(discovery::GameBrowser::Options browsing, quint16 gamePort,
 {
     setObjectName("Tjoingame");
     setWindowTitle("Join a Game");
-    setStyleSheet(windowstyle::goldButtons("4px 18px"));
+    setStyleSheet(
+        windowstyle::navyWindow("Tjoingame") + windowstyle::fields() + windowstyle::goldButtons("4px 18px"));
 
     auto* layout = new QVBoxLayout(this);
     auto* nameRow = new QHBoxLayout;
@@ -78,7 +79,7 @@ Tjoingame::Tjoingame(discovery::GameBrowser::Options browsing, quint16 gamePort,
 
     label_problem = new QLabel(this);
     label_problem->setObjectName("label_problem");
-    label_problem->setStyleSheet("color: #a00000;");
+    label_problem->setStyleSheet(windowstyle::alertLabel());
     label_problem->setTextFormat(Qt::PlainText);
     label_problem->hide();
     layout->addWidget(label_problem);

@@ -17,16 +17,18 @@ Tphrases::Tphrases(QWidget* parent)
     setModal(false);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    setStyleSheet(
-        QStringLiteral("Tphrases { background: #0b1a5c; }"
-                       "QLabel { color: #ffffff; font-size: 9pt; }"
-                       "QLabel#label_title { color: #f0c850; font-size: 12pt; font-weight: bold; }"
-                       "QLabel#label_note { color: #f0c850; font-size: 8pt; font-style: italic; }"
-                       "QLineEdit { background: #ffffff; color: #000040; border: 1px solid #6a78b8;"
-                       " border-radius: 2px; padding: 2px 4px; font-size: 9pt;"
-                       " selection-background-color: #f0c850; selection-color: #000040; }"
-                       "QLineEdit:focus { border: 1px solid #f0c850; }")
-        + windowstyle::goldButtons("4px 22px"));
+    namespace pal = windowpalette;
+    setStyleSheet(QStringLiteral("Tphrases { background: %1; }"
+                                 "QLabel { color: %2; font-size: 9pt; }"
+                                 "QLabel#label_title { color: %3; font-size: 12pt; font-weight: bold; }"
+                                 "QLabel#label_note { color: %3; font-size: 8pt; font-style: italic; }"
+                                 "QLineEdit { background: %2; color: %4; border: 2px solid %5;"
+                                 " border-radius: 2px; padding: 1px 4px; font-size: 9pt;"
+                                 " selection-background-color: %3; selection-color: %4; }")
+                      .arg(windowstyle::css(pal::navyDeep()), windowstyle::css(pal::white()),
+                          windowstyle::css(pal::gold()), windowstyle::css(pal::ink()),
+                          windowstyle::css(pal::scrollHandle()))
+        + windowstyle::focusRing() + windowstyle::goldButtons("4px 22px"));
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(14, 12, 14, 12);

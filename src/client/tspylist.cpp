@@ -28,20 +28,25 @@ Tspylist::Tspylist(QWidget* parent)
     setModal(false);
     setFixedSize(170, 195);
 
-    setStyleSheet(QStringLiteral(
-        "QLabel#label_spylist { color: #f0c850; background: transparent; font-size: 11pt; font-weight: bold; "
-        "}"
-        "QListWidget { background: #ffffff; color: #000060; border: 1px solid #c9a43a; border-radius: 3px;"
-        " font-size: 9pt; padding: 2px; outline: none; }"
-        "QListWidget::item { padding: 2px 3px; }"
-        "QListWidget::item:hover { background: #e8ecfa; }"
-        "QListWidget::item:selected { background: #f0c850; color: #000050; }")
-        + windowstyle::scrollBar() + windowstyle::goldButtons()
-        + QStringLiteral(
-        "QMenu { background: #ffffff; color: #000060; border: 1px solid #1c2a6b; }"
-        "QMenu::item { padding: 4px 18px; }"
-        "QMenu::item:selected { background: #f0c850; }"
-        "QMenu::item:disabled { color: #9a9aaa; }"));
+    namespace pal = windowpalette;
+    setStyleSheet(
+        QStringLiteral("QLabel#label_spylist { color: %1; background: transparent; font-size: 11pt;"
+                       " font-weight: bold; }"
+                       "QListWidget { background: %2; color: %3; border: 2px solid %4; border-radius: 3px;"
+                       " font-size: 9pt; padding: 2px; outline: none; }"
+                       "QListWidget::item { padding: 2px 3px; }"
+                       "QListWidget::item:hover { background: %5; }"
+                       "QListWidget::item:selected { background: %1; color: %3; }")
+            .arg(windowstyle::css(pal::gold()), windowstyle::css(pal::white()), windowstyle::css(pal::ink()),
+                windowstyle::css(pal::goldRule()), windowstyle::css(pal::listHover()))
+        + windowstyle::focusRing() + windowstyle::scrollBar() + windowstyle::goldButtons()
+        + QStringLiteral("QMenu { background: %1; color: %2; border: 1px solid %3; }"
+                         "QMenu::item { padding: 4px 18px; }"
+                         "QMenu::item:selected { background: %4; }"
+                         "QMenu::item:disabled { color: %5; }")
+              .arg(windowstyle::css(pal::white()), windowstyle::css(pal::ink()),
+                  windowstyle::css(pal::midnight()), windowstyle::css(pal::gold()),
+                  windowstyle::css(pal::disabledText())));
 
     auto* label = new QLabel(QStringLiteral("Spy List"), this);
     label->setObjectName(QStringLiteral("label_spylist"));
@@ -56,6 +61,7 @@ Tspylist::Tspylist(QWidget* parent)
     listbox->setContextMenuPolicy(Qt::DefaultContextMenu);
     listbox->viewport()->setMouseTracking(true);
     listbox->viewport()->installEventFilter(this);
+    listbox->installEventFilter(this);
     setListTag(-1);
 
     popupKick = new QMenu(listbox);
@@ -69,6 +75,7 @@ Tspylist::Tspylist(QWidget* parent)
     ok->setObjectName(QStringLiteral("button_ok"));
     ok->setGeometry(50, 163, 70, 24);
     ok->setCursor(Qt::PointingHandCursor);
+    ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &Tspylist::button_okClick);
 }
 
@@ -128,6 +135,15 @@ void Tspylist::button_okClick() { close(); }
 
 bool Tspylist::eventFilter(QObject* watched, QEvent* event)
 {
+    // The menu key on the list: the pop-up is for the current line, shown beside it.
+    if (watched == listbox && event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+        const int row = listbox->currentRow();
+        setListTag(row);
+        const QRect line = row >= 0 ? listbox->visualItemRect(listbox->item(row)) : QRect();
+        popupKick->popup(listbox->viewport()->mapToGlobal(line.isValid() ? line.bottomLeft() : QPoint()));
+        return true;
+    }
     if (watched == listbox->viewport()) {
         switch (event->type()) {
         case QEvent::MouseMove:
@@ -152,7 +168,7 @@ void Tspylist::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     QLinearGradient g(0, 0, 0, height());
-    g.setColorAt(0, QColor(0x1a, 0x2d, 0x8a));
-    g.setColorAt(1, QColor(0x00, 0x00, 0x80));
+    g.setColorAt(0, windowpalette::navyRaised());
+    g.setColorAt(1, windowpalette::navy());
     p.fillRect(rect(), g);
 }

@@ -2,6 +2,7 @@
 #include "ttallylist.h"
 
 #include "tally_file.h"
+#include "window_style.h"
 #include "wire_text.h"
 
 #include <QFile>
@@ -15,12 +16,11 @@
 
 namespace {
 
-
 QLabel* valueLabel(const QString& name, const QString& text)
 {
     auto* label = new QLabel(text);
     label->setObjectName(name);
-    label->setStyleSheet("font-weight: bold; color: #14285a;");
+    label->setProperty("tallyValue", true);
     return label;
 }
 
@@ -32,9 +32,10 @@ Ttallylist::Ttallylist(QWidget* parent)
     setObjectName("Ttallylist");
     setWindowTitle("Lexmire - Tally List");
     resize(489, 467);
-    setStyleSheet("QDialog { background: #f4eedc; } QGroupBox { font-weight: bold; color: #14285a;"
-                  "border: 1px solid #b89b5e; border-radius: 6px; margin-top: 10px; padding-top: 6px; }"
-                  "QGroupBox::title { subcontrol-origin: margin; left: 8px; }");
+    setStyleSheet(windowstyle::navyWindow("Ttallylist") + windowstyle::fields()
+        + windowstyle::goldButtons("4px 18px")
+        + QString("QLabel[tallyValue=\"true\"] { color: %1; font-weight: bold; }")
+              .arg(windowstyle::css(windowpalette::goldText())));
 
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel("Players Being Tallied"));
@@ -48,12 +49,14 @@ Ttallylist::Ttallylist(QWidget* parent)
 
     auto* own = new QGroupBox("Your Total Tally");
     auto* ownGrid = new QGridLayout(own);
-    const std::pair<int, const char*> ownRows[] = { { 1, "Total Games:" }, { 2, "Your Wins:" }, { 3, "Longest Word:" },
-        { 5, "Best Scoring:" }, { 7, "Total Words:" }, { 8, "Turn Score:" } };
+    const std::pair<int, const char*> ownRows[] = { { 1, "Total Games:" }, { 2, "Your Wins:" },
+        { 3, "Longest Word:" }, { 5, "Best Scoring:" }, { 7, "Total Words:" }, { 8, "Turn Score:" } };
     int line = 0;
     for (auto [column, caption] : ownRows) {
         ownGrid->addWidget(new QLabel(caption), line, 0);
-        ownGrid->addWidget(valueLabel(QString("mylabel_%1").arg(column), column == 3 || column == 5 ? "None" : "0"), line, 1);
+        ownGrid->addWidget(
+            valueLabel(QString("mylabel_%1").arg(column), column == 3 || column == 5 ? "None" : "0"), line,
+            1);
         ++line;
     }
 
@@ -78,6 +81,9 @@ Ttallylist::Ttallylist(QWidget* parent)
     connect(reset, &QPushButton::clicked, this, &Ttallylist::FlatButton2Click);
     auto* ok = new QPushButton("Ok");
     ok->setObjectName("FlatButton1");
+    // Enter closes the window wherever the keyboard is; Reset only ever on purpose.
+    ok->setDefault(true);
+    reset->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &QDialog::hide);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -103,7 +109,8 @@ Ttallylist::Ttallylist(QWidget* parent)
         label->setTextFormat(Qt::PlainText);
 
     ask = [this](const QString& question) {
-        return QMessageBox::question(this, "Lexmire", question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        return QMessageBox::question(this, "Lexmire", question, QMessageBox::Yes | QMessageBox::No)
+            == QMessageBox::Yes;
     };
     notify = [this](const QString& text) { QMessageBox::information(this, "Lexmire", text); };
 }
@@ -223,7 +230,7 @@ void Ttallylist::roundEnded(int minutesPerRound, int wordsFound, int score)
     if (score <= model_.threshold(TallyModel::BestRound))
         return;
     model_.addword(std::to_string(minutesPerRound) + " mins-" + std::to_string(wordsFound) + " Words", score,
-                   TallyModel::BestRound);
+        TallyModel::BestRound);
     refreshOwnLabels();
 }
 
