@@ -1,49 +1,49 @@
 #!/usr/bin/env bash
-# Measures Lexmire's figures on this machine and prints each one: word and
-# board latency over loopback beside a bare TCP echo, start-up time, memory
-# and idle cost of the desktop program beside a bare Qt window, and the
-# dictionary and codec benchmarks. docs/performance.md explains the figures.
+# Measures Lexmire's figures on this machine, each beside a reference measured
+# in the same run, and ends with one table: figure, now, reference, ratio, goal.
+# docs/performance.md explains the figures and how they were reached.
 #
 #   scripts/measure.sh [BUILD_FOLDER]     (default: build; it must be built)
 #
-# Everything runs on 127.0.0.1. The desktop program's solo game listens on
-# TCP port 7772, so the script refuses to run while anything else uses it.
-# Every process it starts is stopped before it ends.
+# Everything runs on loopback. Run as root with unshare(1) available, the whole
+# script runs in a network namespace of its own (its own loopback), so the solo
+# game's TCP port 7772 never meets another program's; otherwise it refuses to
+# run while 7772 is taken. Every process it starts is stopped before it ends.
+#   MEASURE_STARTS  start-up runs per program (default 9)
+#   MEASURE_IDLE    seconds of each idle sample (default 10)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
 BUILD=$(realpath -m "${1:-build}")
-STARTS=${MEASURE_STARTS:-5}      # start-up runs per program
-IDLE_SECONDS=${MEASURE_IDLE:-10} # length of each idle sample
+STARTS=${MEASURE_STARTS:-9}
+IDLE_SECONDS=${MEASURE_IDLE:-10}
+
+# A private loopback: no port here is anybody else's.
+if [[ -z ${MEASURE_IN_NETNS:-} && $(id -u) -eq 0 ]] && command -v unshare >/dev/null && command -v ip >/dev/null; then
+    export MEASURE_IN_NETNS=1
+    exec unshare -n bash -c 'ip link set lo up && exec "$0" "$@"' "$0" "$@"
+fi
 
 LEXMIRE=$BUILD/src/app/lexmire
 SERVER=$BUILD/src/app/lexmire-server
 B=$BUILD/bench
-for program in "$LEXMIRE" "$SERVER" "$B/checkword_bench" "$B/wordcomplete_bench" "$B/tally_codec_bench" \
-    "$B/pictures_bench" "$B/loopback_echo" "$B/word_latency" "$B/minimal_window"; do
+for program in "$LEXMIRE" "$SERVER" "$B/checkword_bench" "$B/tally_codec_bench" "$B/loopback_echo" \
+    "$B/word_latency" "$B/minimal_window" "$B/server_load" "$B/reconnect_flood" "$B/board_to_window" \
+    "$B/companion_open"; do
     if [[ ! -x $program ]]; then
         echo "measure: $program is missing; build first, e.g." >&2
         echo "  cmake -S $ROOT -B $BUILD -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo && cmake --build $BUILD" >&2
         exit 1
     fi
 done
-
-# Tools: strace and ss come from Debian packages; installed only when missing.
-missing=()
-command -v strace >/dev/null || missing+=(strace)
-command -v ss >/dev/null || missing+=(iproute2)
-if ((${#missing[@]})); then
-    if [[ $(id -u) -eq 0 ]]; then
-        apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null
-    else
-        echo "measure: please install ${missing[*]}" >&2
-        exit 1
-    fi
-fi
+for tool in ss awk; do
+    command -v "$tool" >/dev/null || { echo "measure: please install $tool (iproute2, gawk)" >&2; exit 1; }
+done
 
 port_busy() { [[ -n $(ss -Htln 'sport = :7772') ]]; }
 if port_busy; then
-    echo "measure: TCP port 7772 is in use by another program; the solo game needs it. Stop that program and run again." >&2
+    echo "measure: TCP port 7772 is in use by another program; the solo game needs it." >&2
+    echo "  Stop that program, or run this script as root so that it gets a loopback of its own." >&2
     exit 1
 fi
 
@@ -51,12 +51,8 @@ WORK=$(mktemp -d /tmp/lexmire-measure.XXXXXX)
 PIDS=()
 cleanup() {
     local pid
-    for pid in "${PIDS[@]}"; do
-        kill -TERM "$pid" 2>/dev/null || true
-    done
-    for pid in "${PIDS[@]}"; do
-        wait "$pid" 2>/dev/null || true
-    done
+    for pid in "${PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
+    for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
     rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -70,7 +66,6 @@ fresh_env() {
     echo "$dir"
 }
 
-# Stops one process we started and waits for it.
 stop() {
     local pid=$1
     kill -TERM "$pid" 2>/dev/null || true
@@ -82,7 +77,6 @@ stop() {
     wait "$pid" 2>/dev/null || true
 }
 
-# Waits (bounded) until `cond` succeeds; cond is a command line.
 wait_for() {
     local seconds=$1
     shift
@@ -95,136 +89,166 @@ wait_for() {
 }
 
 median() { sort -g | awk '{ v[NR] = $1 } END { if (NR) print v[int((NR + 1) / 2)]; else print "n/a" }'; }
-
-# CPU time (ms), context switches (voluntary+involuntary, all threads) of a process.
-cpu_ms() { awk -v hz="$(getconf CLK_TCK)" '{ print ($14 + $15) * 1000 / hz }' "/proc/$1/stat"; }
-switches() { cat /proc/"$1"/task/*/status | awk '/^(non)?voluntary_ctxt_switches/ { s += $2 } END { print s }'; }
 status_kib() { awk -v k="$2:" '$1 == k { print $2 }' "/proc/$1/status"; }
-
 section() { printf '\n== %s\n' "$1"; }
+# Runs and shows a command, keeping its output in $WORK/<name>.out.
+run_shown() {
+    local name=$1
+    shift
+    echo "\$ $*" >&2
+    "$@" 2>"$WORK/$name.err" | tee "$WORK/$name.out"
+}
+
+# The summary: one line per figure, printed at the end.
+SUMMARY=$WORK/summary
+# figure | now | reference | unit | goal text | goal test (awk on ratio r and now n), "" for none
+add_row() { printf '%s|%s|%s|%s|%s|%s\n' "$@" >>"$SUMMARY"; }
+# The n-th number on the first line of a file that contains a pattern.
+number_on() { grep -m1 -F -- "$2" "$1" | grep -oE -- '-?[0-9]+(\.[0-9]+)?' | sed -n "${3}p"; }
+# The number after a word ("median", "max") on the first line that contains a pattern.
+value_after() { grep -m1 -F -- "$2" "$1" | awk -v w="$3" '{ for (i = 1; i < NF; ++i) if ($i == w) { print $(i + 1); exit } }'; }
 
 section "machine"
-echo "cores: $(nproc); load average: $(cut -d' ' -f1-3 /proc/loadavg)"
-echo "system: Debian $(cat /etc/debian_version), kernel $(uname -r)"
-echo "compiler: $(g++ --version | head -1)"
+CORES=$(nproc)
+echo "cores online: $CORES; load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "system: Debian $(cat /etc/debian_version), kernel $(uname -r); $(g++ --version | head -1)"
 echo "Qt: $(dpkg-query -W -f='${Version}' libqt6core6 2>/dev/null || echo unknown)"
 echo "build: $BUILD ($(awk -F= '/^CMAKE_BUILD_TYPE:/ { print $2 }' "$BUILD/CMakeCache.txt" 2>/dev/null))"
+echo "network: $([[ -n ${MEASURE_IN_NETNS:-} ]] && echo 'a namespace of its own (private loopback)' || echo 'the machine'\''s loopback')"
+echo "a wake-up across CPUs costs tens of microseconds here, on one CPU under one: each latency says where its peer ran"
 
 # ---------------------------------------------------------------------------
-section "dictionary, codecs and start-up pictures (Google Benchmark, 3 repetitions, median shown)"
-for bench in checkword_bench wordcomplete_bench tally_codec_bench pictures_bench; do
-    echo "\$ $B/$bench --benchmark_repetitions=3 --benchmark_report_aggregates_only=true"
-    run=$(fresh_env)
-    XDG_RUNTIME_DIR=$run/runtime QT_QPA_PLATFORM=offscreen \
-        "$B/$bench" --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>/dev/null |
-        grep -E '_(median|cv)' | grep -v '_cv' || true
-done
-
-# ---------------------------------------------------------------------------
-section "loopback floor: bare TCP echo, 2000 round trips of 32 bytes"
-echo "\$ $B/loopback_echo --count 2000"
-"$B/loopback_echo" --count 2000
-echo "\$ $B/loopback_echo --count 2000 --nodelay"
-"$B/loopback_echo" --count 2000 --nodelay
-
-section "word and board latency against lexmire-server (two raw clients)"
-echo "\$ $B/word_latency --server $SERVER --words 2000"
+section "dictionary and codecs (Google Benchmark, CPU time, 3 repetitions, medians and their ratios)"
 run=$(fresh_env)
-XDG_RUNTIME_DIR=$run/runtime "$B/word_latency" --server "$SERVER" --words 2000
-echo "\$ $B/word_latency --server $SERVER --words 300 --per-board 10 --quickack   (many boards; clients never delay an ACK)"
-run=$(fresh_env)
-XDG_RUNTIME_DIR=$run/runtime "$B/word_latency" --server "$SERVER" --words 300 --per-board 10 --quickack
+XDG_RUNTIME_DIR=$run/runtime run_shown checkword "$B/checkword_bench" --benchmark_repetitions=3 \
+    --benchmark_report_aggregates_only=true >/dev/null
+grep -E '_median|ratios|=' "$WORK/checkword.out" || true
+XDG_RUNTIME_DIR=$run/runtime run_shown codec "$B/tally_codec_bench" --benchmark_repetitions=3 \
+    --benchmark_report_aggregates_only=true >/dev/null
+grep -E '_median|ratios|=' "$WORK/codec.out" || true
+bench_ns() { awk -v n="$2_median" '$1 == n { v = $4; u = $5; if (u == "us") v *= 1000; if (u == "ms") v *= 1e6; print v; exit }' "$1"; }
+add_row "CheckWord vs unordered_set (ns per lookup)" "$(bench_ns "$WORK/checkword.out" BM_CheckWord)" \
+    "$(bench_ns "$WORK/checkword.out" BM_CheckWord_HashSet)" ns "none (a file search against memory)" ""
+add_row "LZRW1/KH decompress vs LZ4 (per ~1 MB of text)" "$(bench_ns "$WORK/codec.out" BM_Lzrw1Decompress)" \
+    "$(bench_ns "$WORK/codec.out" BM_Lz4Decompress)" ns "none" ""
+add_row "LZRW1/KH decompress vs zlib level 1 (per ~1 MB)" "$(bench_ns "$WORK/codec.out" BM_Lzrw1Decompress)" \
+    "$(bench_ns "$WORK/codec.out" BM_ZlibLevel1Decompress)" ns "none" ""
 
 # ---------------------------------------------------------------------------
-section "start-up: launch -> first paint (bare window) / -> solo game logged in (lexmire), $STARTS runs each"
-# Both programs run under the same strace (only execve and sendto stop, via
-# seccomp), so the start is the kernel's execve time of the program itself.
-STRACE=(strace -f --seccomp-bpf -qq -ttt -e trace=execve,sendto -e signal=none -s 96)
-epoch_of_exec() { awk '/execve\(/ { print $2; exit }' "$1"; }
-epoch_of_send() { grep -F "$2" "$1" | head -1 | awk '{ print $2 }'; }
-strace_child() { cat /proc/"$1"/task/*/children 2>/dev/null | awk '{ print $1; exit }'; }
+section "the server under load (servers on CPU 0, peers on CPU 1 unless said)"
+run_shown server_load "$B/server_load" --server "$SERVER"
+L=$WORK/server_load.out
+add_row "server throughput, 4 seats (words/s)" "$(number_on "$L" 'throughput, 4 seats' 2)" \
+    "$(number_on "$L" 'throughput, 4 seats' 3)" "w/s" "none" ""
+add_row "burst of 8 words, 8th answer, median" "$(number_on "$L" 'burst of 8 words, to the 8th answer: median' 3)" \
+    "$(number_on "$L" 'burst of 8 words, to the 8th answer: median' 4)" ms "none" ""
+add_row "round start to every peer's last row, median" "$(number_on "$L" 'round start to every peer' 1)" \
+    "$(number_on "$L" 'round start to every peer' 2)" ms "none" ""
+add_row "server CPU per word, one at a time" "$(number_on "$L" 'server CPU per word, one word at a time' 1)" \
+    "$(number_on "$L" 'server CPU per word, one word at a time' 2)" us "none" ""
+run_shown reconnect_flood "$B/reconnect_flood" --server "$SERVER"
+F=$WORK/reconnect_flood.out
+quiet=$(grep -m1 -A1 'reference, before any attack' "$F" | tail -1 | grep -oE 'median +[0-9.]+' | grep -oE '[0-9.]+$')
+during=$(grep -m1 'word answered during the backlog' "$F" | grep -oE 'median +[0-9.]+' | grep -oE '[0-9.]+$')
+add_row "reconnect backlog: legit word answer, median" "$during" "$quiet" ms "none" ""
+add_row "reconnect backlog: server memory, most seen" \
+    "$(grep -m1 -A0 'server resident memory, most seen' "$F" | grep -oE '[0-9]+ KiB' | grep -oE '[0-9]+')" \
+    "$(grep -m1 '  server resident memory  ' "$F" | grep -oE '[0-9]+ KiB' | grep -oE '[0-9]+')" KiB "none" ""
 
-for ((i = 1; i <= STARTS; i++)); do
+# ---------------------------------------------------------------------------
+section "word answers: lexmire-server beside a bare TCP echo (peers left to the scheduler)"
+run_shown echo "$B/loopback_echo" --count 2000 >/dev/null
+cat "$WORK/echo.out"
+run=$(fresh_env)
+XDG_RUNTIME_DIR=$run/runtime run_shown words "$B/word_latency" --server "$SERVER" --words 2000 >/dev/null
+grep -E 'word sent|boards,' "$WORK/words.out" || true
+add_row "word sent -> answer at the sender, median (ms)" \
+    "$(number_on "$WORK/words.out" 'word sent -> CMD_foundword at sender' 2)" \
+    "$(awk '/median/ { for (i = 1; i <= NF; ++i) if ($i == "median") { print $(i + 1) / 1000; exit } }' "$WORK/echo.out")" \
+    ms "none" ""
+
+# ---------------------------------------------------------------------------
+section "a new board in a real window (offscreen) beside the same rows at a raw peer"
+run_shown board "$B/board_to_window" --boards 60 --server "$SERVER" >/dev/null
+cat "$WORK/board.out"
+W=$WORK/board.out
+add_row "board: CMD_startgame -> 9 rows painted (window) / read (raw peer), median" \
+    "$(number_on "$W" 'window: CMD_startgame sent -> nine rows painted' 2)" \
+    "$(number_on "$W" 'raw peer: CMD_startgame sent -> ninth row read' 2)" ms \
+    "first row's bytes -> painted < 16 ms (worst: $(value_after "$W" "window: first row's bytes -> nine rows painted" max) ms)" \
+    "$(value_after "$W" "window: first row's bytes -> nine rows painted" max) < 16"
+add_row "board: first row's bytes -> painted, first board after the start" \
+    "$(number_on "$W" 'window: the same, first board after the start' 1)" \
+    "$(number_on "$W" 'raw peer: CMD_startgame sent -> ninth row read' 2)" ms "under 16 ms" "n < 16"
+
+# ---------------------------------------------------------------------------
+section "start-up: exec -> first whole paint, $STARTS runs each, taken in turn"
+# Both programs print the wall-clock time of their first paint; the start is the
+# moment just before exec, taken by the same shell the same way for both.
+for ((i = 1; i <= STARTS; ++i)); do
     run=$(fresh_env)
-    out=$run/minimal.out
+    t0=$(date +%s.%N)
     QT_QPA_PLATFORM=offscreen LEXMIRE_HOME=$run/home XDG_RUNTIME_DIR=$run/runtime \
-        "${STRACE[@]}" -o "$run/minimal.trace" "$B/minimal_window" --stay-ms 300 >"$out"
-    painted=$(awk '/^first-paint/ { print $2 }' "$out")
-    echo "$(epoch_of_exec "$run/minimal.trace") $painted" | awk '{ printf "%.1f\n", ($2 - $1) * 1000 }' >>"$WORK/start.minimal"
-
-    QT_QPA_PLATFORM=offscreen LEXMIRE_HOME=$run/home XDG_RUNTIME_DIR=$run/runtime \
-        "${STRACE[@]}" -o "$run/lexmire.trace" "$LEXMIRE" >/dev/null 2>&1 &
-    tracer=$!
-    PIDS+=("$tracer")
-    if ! wait_for 30 grep -qsF 'CMD_newplayerinfo+1+You' "$run/lexmire.trace"; then
-        echo "measure: the solo game did not log in within 30 s" >&2
-        exit 1
-    fi
-    t0=$(epoch_of_exec "$run/lexmire.trace")
-    t_conn=$(epoch_of_send "$run/lexmire.trace" 'CMD_sendlogininfo+1')
-    t_login=$(epoch_of_send "$run/lexmire.trace" 'CMD_logininfo+1+')
-    t_done=$(epoch_of_send "$run/lexmire.trace" 'CMD_newplayerinfo+1+You')
-    echo "$t0 $t_conn $t_login $t_done" | awk '{ printf "%.1f %.1f %.1f\n", ($2-$1)*1000, ($3-$1)*1000, ($4-$1)*1000 }' \
-        >>"$WORK/start.lexmire"
-    child=$(strace_child "$tracer")
-    [[ -n $child ]] && kill -TERM "$child" 2>/dev/null || true
-    stop "$tracer"
+        "$B/minimal_window" --stay-ms 300 >"$run/minimal.out" 2>/dev/null
+    awk -v s="$t0" '/^first-paint/ { printf "%.1f\n", ($2 - s) * 1000 }' "$run/minimal.out" >>"$WORK/start.minimal"
+    awk '/^first-paint/ { print $4 }' "$run/minimal.out" >>"$WORK/cpu.minimal"
+    t0=$(date +%s.%N)
+    QT_QPA_PLATFORM=offscreen LEXMIRE_HOME=$run/home XDG_RUNTIME_DIR=$run/runtime LEXMIRE_REPORT_FIRST_PAINT=quit \
+        timeout 30 "$LEXMIRE" >"$run/lexmire.out" 2>/dev/null || true
+    awk -v s="$t0" '/^first-paint/ { printf "%.1f\n", ($2 - s) * 1000 }' "$run/lexmire.out" >>"$WORK/start.lexmire"
+    awk '/^first-paint/ { print $4 }' "$run/lexmire.out" >>"$WORK/cpu.lexmire"
     wait_for 5 bash -c '! [[ -n $(ss -Htln "sport = :7772") ]]' || true
 done
-echo "\$ QT_QPA_PLATFORM=offscreen ${STRACE[*]} -o T $B/minimal_window --stay-ms 300   (first-paint time - execve time)"
-echo "bare window, execve -> first paint (ms), runs: $(tr '\n' ' ' <"$WORK/start.minimal")  median $(median <"$WORK/start.minimal")"
-echo "\$ QT_QPA_PLATFORM=offscreen LEXMIRE_HOME=... XDG_RUNTIME_DIR=... ${STRACE[*]} -o T $LEXMIRE"
-echo "lexmire, execve -> server asks for login (ms): $(awk '{ print $1 }' "$WORK/start.lexmire" | tr '\n' ' ') median $(awk '{ print $1 }' "$WORK/start.lexmire" | median)"
-echo "lexmire, execve -> window sends CMD_logininfo (ms): $(awk '{ print $2 }' "$WORK/start.lexmire" | tr '\n' ' ') median $(awk '{ print $2 }' "$WORK/start.lexmire" | median)"
-echo "lexmire, execve -> server confirms login, CMD_newplayerinfo (ms): $(awk '{ print $3 }' "$WORK/start.lexmire" | tr '\n' ' ') median $(awk '{ print $3 }' "$WORK/start.lexmire" | median)"
+echo "\$ QT_QPA_PLATFORM=offscreen $B/minimal_window --stay-ms 300            (prints first-paint <time>)"
+echo "bare window (ms): $(tr '\n' ' ' <"$WORK/start.minimal") median $(median <"$WORK/start.minimal")"
+echo "bare window, CPU time of all threads by then (ms): $(tr '\n' ' ' <"$WORK/cpu.minimal") median $(median <"$WORK/cpu.minimal")"
+echo "\$ QT_QPA_PLATFORM=offscreen LEXMIRE_HOME=... XDG_RUNTIME_DIR=... LEXMIRE_REPORT_FIRST_PAINT=quit $LEXMIRE"
+echo "lexmire solo (ms): $(tr '\n' ' ' <"$WORK/start.lexmire") median $(median <"$WORK/start.lexmire")"
+echo "lexmire solo, CPU time of all threads by then (ms): $(tr '\n' ' ' <"$WORK/cpu.lexmire") median $(median <"$WORK/cpu.lexmire")"
+add_row "start-up, solo: exec -> main window painted whole (wall)" "$(median <"$WORK/start.lexmire")" \
+    "$(median <"$WORK/start.minimal")" ms "within 2x the bare window" "r <= 2"
+add_row "start-up, solo: CPU time used by the first whole paint" "$(median <"$WORK/cpu.lexmire")" \
+    "$(median <"$WORK/cpu.minimal")" ms "within 2x the bare window" "r <= 2"
 
 # ---------------------------------------------------------------------------
-# Memory and idle cost of one process: waits `settle` seconds, then reads its
-# memory, then its CPU time and context switches over IDLE_SECONDS, then counts
-# its poll wake-ups (and their timeouts) over IDLE_SECONDS with strace.
-idle_profile() {
-    local label=$1 pid=$2
-    local m_rss m_hwm c0 s0 c1 s1
-    m_rss=$(status_kib "$pid" VmRSS)
-    m_hwm=$(status_kib "$pid" VmHWM)
+section "opening a companion window the first time"
+run_shown companions "$B/companion_open" --runs 7 >/dev/null
+cat "$WORK/companions.out"
+add_row "tally window, first opening (built, shown, painted)" \
+    "$(number_on "$WORK/companions.out" 'tally list (TallyList1)' 2)" \
+    "$(number_on "$WORK/companions.out" 'bare dialog (reference)' 1)" ms "under 50 ms (worst)" \
+    "$(awk '/tally list \(TallyList1\)/ { print $(NF - 1) }' "$WORK/companions.out") < 50"
+
+# ---------------------------------------------------------------------------
+section "memory (VmRSS, read 3 s after the program is up and settled) and idle cost"
+cpu_ms() { awk -v hz="$(getconf CLK_TCK)" '{ print ($14 + $15) * 1000 / hz }' "/proc/$1/stat"; }
+switches() { cat /proc/"$1"/task/*/status | awk '/^(non)?voluntary_ctxt_switches/ { s += $2 } END { print s }'; }
+# CPU time and context switches (all threads) of an idle process over IDLE_SECONDS.
+idle_of() {
+    local label=$1 pid=$2 c0 s0
     c0=$(cpu_ms "$pid")
     s0=$(switches "$pid")
     sleep "$IDLE_SECONDS"
-    c1=$(cpu_ms "$pid")
-    s1=$(switches "$pid")
-    echo "$label: VmRSS $m_rss kB (anonymous $(status_kib "$pid" RssAnon) kB, files $(status_kib "$pid" RssFile) kB)," \
-        "VmHWM $m_hwm kB, threads $(status_kib "$pid" Threads)"
-    echo "$label: over ${IDLE_SECONDS} s: CPU $(awk -v a="$c0" -v b="$c1" 'BEGIN { print b - a }') ms (utime+stime)," \
-        "context switches $((s1 - s0)) ($(awk -v d=$((s1 - s0)) -v t="$IDLE_SECONDS" 'BEGIN { printf "%.1f", d / t }')/s)"
-    timeout -s INT "$IDLE_SECONDS" strace -f -qq -ttt -p "$pid" -e trace=poll,ppoll,epoll_wait,epoll_pwait \
-        -o "$WORK/$label.poll" 2>/dev/null || true
-    local calls
-    calls=$(grep -cE '(poll|epoll_wait|epoll_pwait)\(' "$WORK/$label.poll" || true)
-    echo "$label: poll calls in ${IDLE_SECONDS} s (strace -f -p): $calls" \
-        "($(awk -v c="$calls" -v t="$IDLE_SECONDS" 'BEGIN { printf "%.1f", c / t }')/s)"
-    # The timeouts the event loop asked for tell which timer woke it.
-    grep -oE 'tv_nsec=[0-9]+|, -?[0-9]+\) = 0 \(Timeout\)' "$WORK/$label.poll" | sort | uniq -c | sort -rn | head -3 |
-        sed "s/^/$label:   timeout seen: /" || true
+    IDLE_CPU=$(awk -v a="$c0" -v b="$(cpu_ms "$pid")" 'BEGIN { print b - a }')
+    IDLE_SWITCHES=$(($(switches "$pid") - s0))
+    echo "$label: idle over ${IDLE_SECONDS} s: CPU $IDLE_CPU ms (utime+stime), context switches $IDLE_SWITCHES"
 }
-
-section "memory and idle cost"
+memory_of() {
+    local label=$1 pid=$2
+    echo "$label: VmRSS $(status_kib "$pid" VmRSS) kB (anonymous $(status_kib "$pid" RssAnon) kB," \
+        "files $(status_kib "$pid" RssFile) kB), VmHWM $(status_kib "$pid" VmHWM) kB, threads $(status_kib "$pid" Threads)" |
+        tee -a "$WORK/memory.out"
+}
 run=$(fresh_env)
-echo "\$ QT_QPA_PLATFORM=offscreen $B/minimal_window --stay-ms $((IDLE_SECONDS * 2 * 1000 + 8000))"
-QT_QPA_PLATFORM=offscreen LEXMIRE_HOME=$run/home XDG_RUNTIME_DIR=$run/runtime \
-    "$B/minimal_window" --stay-ms $((IDLE_SECONDS * 2 * 1000 + 8000)) >/dev/null &
+echo "\$ QT_QPA_PLATFORM=offscreen $B/minimal_window --stay-ms 60000"
+QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR=$run/runtime "$B/minimal_window" --stay-ms 60000 >/dev/null 2>&1 &
 pid=$!
 PIDS+=("$pid")
-sleep 2
-idle_profile minimal_window "$pid"
-stop "$pid"
-
-run=$(fresh_env)
-echo "\$ XDG_RUNTIME_DIR=... $SERVER --port 0 --no-announce"
-XDG_RUNTIME_DIR=$run/runtime "$SERVER" --port 0 --no-announce >/dev/null &
-pid=$!
-PIDS+=("$pid")
-sleep 2
-idle_profile lexmire-server "$pid"
+sleep 3
+memory_of minimal_window "$pid"
+bare_kib=$(status_kib "$pid" VmRSS)
+idle_of minimal_window "$pid"
+bare_switches=$IDLE_SWITCHES
 stop "$pid"
 
 run=$(fresh_env)
@@ -232,39 +256,42 @@ echo "\$ QT_QPA_PLATFORM=offscreen LEXMIRE_HOME=... XDG_RUNTIME_DIR=... $LEXMIRE
 QT_QPA_PLATFORM=offscreen LEXMIRE_HOME=$run/home XDG_RUNTIME_DIR=$run/runtime "$LEXMIRE" >/dev/null 2>&1 &
 pid=$!
 PIDS+=("$pid")
-# Logged in when its own connection to 7772 is up and one dispatch later; then settled.
 wait_for 30 bash -c '[[ -n $(ss -Htn state established "dport = :7772") ]]' || {
     echo "measure: the solo game did not connect" >&2
     exit 1
 }
 sleep 3
-idle_profile lexmire-solo "$pid"
+memory_of lexmire-solo "$pid"
+add_row "memory, solo game logged in (VmRSS)" "$(status_kib "$pid" VmRSS)" "$bare_kib" kB "within 1.4x the bare window" "r <= 1.4"
+idle_of lexmire-solo "$pid"
+add_row "idle solo game: context switches in ${IDLE_SECONDS} s" "$IDLE_SWITCHES" "$bare_switches" "" \
+    "none (0: no timer runs idle)" "n == 0"
 stop "$pid"
 wait_for 5 bash -c '! [[ -n $(ss -Htln "sport = :7772") ]]' || true
 
-# ---------------------------------------------------------------------------
-section "lexmire in a round (joined to lexmire-server on 7772; a raw host starts the game and plays a word every 0.5 s)"
 if port_busy; then
-    echo "measure: port 7772 did not come free; round skipped" >&2
+    echo "measure: port 7772 did not come free; the round is skipped" >&2
 else
     run=$(fresh_env)
-    XDG_RUNTIME_DIR=$run/runtime "$SERVER" --port 7772 --no-announce >/dev/null &
+    XDG_RUNTIME_DIR=$run/runtime "$SERVER" --port 7772 --no-announce >/dev/null 2>&1 &
     server=$!
     PIDS+=("$server")
     wait_for 10 bash -c '[[ -n $(ss -Htln "sport = :7772") ]]'
-    XDG_RUNTIME_DIR=$run/runtime "$B/word_latency" --drive 7772 --seconds $((IDLE_SECONDS * 2 + 8)) >"$WORK/drive.out" &
+    XDG_RUNTIME_DIR=$run/runtime "$B/word_latency" --drive 7772 --seconds 20 >"$WORK/drive.out" 2>&1 &
     driver=$!
     PIDS+=("$driver")
     sleep 0.5
-    echo "\$ QT_QPA_PLATFORM=offscreen LEXMIRE_HOME=... XDG_RUNTIME_DIR=... $LEXMIRE Player 127.0.0.1 false"
+    echo "\$ QT_QPA_PLATFORM=offscreen ... $LEXMIRE Player 127.0.0.1 false   (joined to lexmire-server on 7772;" \
+        "a raw host deals and plays a word every 0.5 s)"
     QT_QPA_PLATFORM=offscreen LEXMIRE_HOME=$run/home XDG_RUNTIME_DIR=$run/runtime \
         "$LEXMIRE" Player 127.0.0.1 false >/dev/null 2>&1 &
     pid=$!
     PIDS+=("$pid")
     if wait_for 30 grep -q 'round running' "$WORK/drive.out"; then
-        head -1 "$WORK/drive.out"
         sleep 3
-        idle_profile lexmire-in-round "$pid"
+        memory_of lexmire-in-round "$pid"
+        add_row "memory, window in a round (VmRSS)" "$(status_kib "$pid" VmRSS)" "$bare_kib" kB \
+            "within 1.4x the bare window" "r <= 1.4"
     else
         echo "measure: the round did not start" >&2
     fi
@@ -272,5 +299,22 @@ else
     stop "$driver"
     stop "$server"
 fi
+
+# ---------------------------------------------------------------------------
+section "summary: now / reference / ratio (each pair from this run; placement as printed above)"
+printf '%-72s %12s %12s %-4s %8s  %s\n' "figure" "now" "reference" "unit" "ratio" "goal"
+while IFS='|' read -r figure now reference unit goal test; do
+    ratio=$(awk -v n="$now" -v r="$reference" 'BEGIN { if (n == "" || r == "" || r + 0 == 0) print "n/a"; else printf "%.2f", n / r }')
+    verdict=""
+    # A goal on the ratio needs both figures; one on the figure alone does not.
+    if [[ -n $test && ! ($ratio == n/a && $test == *r*) ]]; then
+        verdict=$(awk -v r="$ratio" -v n="$now" "BEGIN { print ($test) ? \"met\" : \"not met\" }")
+    fi
+    printf '%-72s %12s %12s %-4s %8s  %s%s\n' "$figure" "${now:-n/a}" "${reference:-n/a}" "$unit" "$ratio" "$goal" \
+        "${verdict:+: $verdict}"
+done <"$SUMMARY"
 echo
+echo "cores: $CORES; servers pinned to CPU 0 and peers to CPU 1 in server_load and reconnect_flood (a peer never"
+echo "shares the server's CPU there); board_to_window and word_latency leave placement to the scheduler and say"
+echo "where the peers ran. Load average at the end: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "measure: done"

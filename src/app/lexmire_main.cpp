@@ -12,13 +12,28 @@
 #include "tdownload.h"
 #include "tserver.h"
 #include "ttallylist.h"
+#include "window_style.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
+#include <QWindow>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
@@ -57,9 +72,124 @@ LinkAnswer confirmLink(const QString& address)
     }
     box.setDefaultButton(QMessageBox::Cancel);
     auto* again = new QCheckBox("Don't ask again until Lexmire ends", &box);
+    windowstyle::checkBoxOnNavy(again);
     box.setCheckBox(again);
     const bool open = box.exec() == QMessageBox::Open;
     return { open, open && again->isChecked() };
+}
+
+// Runs what can wait until the main window has first painted itself whole
+// (the repaint and its flush, children included), so that a start shows the
+// window before anything else. With LEXMIRE_REPORT_FIRST_PAINT set, that moment
+// is printed as "first-paint <seconds since the epoch> cpu-ms <CPU time so far>",
+// as the bare-window reference of the start-up measurement prints its own; set to "quit", the
+// program then ends.
+class AfterFirstPaint : public QObject {
+public:
+    explicit AfterFirstPaint(QWidget* window)
+        : window_(window)
+    {
+        window->installEventFilter(this);
+        // A window the desktop keeps from view (started minimised) never paints:
+        // what waits for its paint runs after this long anyway.
+        QTimer::singleShot(kLongestWaitMs, this, [this] {
+            if (!done_)
+                finish(false);
+        });
+    }
+
+    // Runs `work` once the window has painted, or at once if it has.
+    void run(std::function<void()> work)
+    {
+        if (done_)
+            work();
+        else
+            waiting_.push_back(std::move(work));
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (done_)
+            return false;
+        if (watched == window_ && event->type() == QEvent::Paint)
+            painting_ = true;
+        const bool shown = watched == window_ && event->type() == QEvent::Show;
+        if (shown && window_->windowHandle() && !hookedHandle_) {
+            hookedHandle_ = true;
+            window_->windowHandle()->installEventFilter(this);
+        }
+        // A top level's first paint comes from its expose or a later update request,
+        // and that event returns only once every child is drawn and flushed.
+        const bool pass = (watched == window_ && event->type() == QEvent::UpdateRequest)
+            || (watched == window_->windowHandle() && event->type() == QEvent::Expose);
+        if (!pass)
+            return false;
+        watched->event(event);
+        if (painting_)
+            finish(true);
+        return true;
+    }
+
+private:
+    void finish(bool painted)
+    {
+        done_ = true;
+        const QString report = qEnvironmentVariable("LEXMIRE_REPORT_FIRST_PAINT");
+        if (painted && !report.isNull()) {
+            const auto now = std::chrono::system_clock::now().time_since_epoch();
+            // The CPU time every thread has used so far, too: on a busy machine the wall
+            // time says as much about the other programs as about this one.
+            rusage usage {};
+            ::getrusage(RUSAGE_SELF, &usage);
+            const double cpuMs = (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3
+                + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+            std::printf("first-paint %.6f cpu-ms %.1f\n", std::chrono::duration<double>(now).count(), cpuMs);
+            std::fflush(stdout);
+        }
+        // The rest at the next turn of the event loop, never inside the paint.
+        QMetaObject::invokeMethod(
+            this,
+            [this, quit = report == QLatin1String("quit")] {
+                for (auto& work : std::exchange(waiting_, {}))
+                    work();
+                if (quit)
+                    QCoreApplication::quit();
+            },
+            Qt::QueuedConnection);
+    }
+
+    static constexpr int kLongestWaitMs = 2000;
+    QWidget* window_;
+    std::vector<std::function<void()>> waiting_;
+    bool painting_ = false;
+    bool hookedHandle_ = false;
+    bool done_ = false;
+};
+
+// The embedded word list is read through once, to write the dictionary file the
+// server searches; its pages are then handed back, and read again from the program
+// file should the list be needed later. Only whole pages inside it are released.
+void releasePages(std::string_view bytes)
+{
+    const auto page = uintptr_t(::sysconf(_SC_PAGESIZE));
+    const auto begin = (uintptr_t(bytes.data()) + page - 1) & ~(page - 1);
+    const auto end = (uintptr_t(bytes.data()) + bytes.size()) & ~(page - 1);
+    if (end > begin)
+        ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_DONTNEED);
+}
+
+// The sizes a window's icon is offered in: a title bar or task switcher shows no
+// larger, and the launcher takes the installed icons, not the window's.
+constexpr int kLargestWindowIcon = 128;
+
+QIcon windowIcon()
+{
+    QIcon icon;
+    for (int size : DesktopIdentity::kIconSizes)
+        if (size <= kLargestWindowIcon)
+            icon.addFile(DesktopIdentity::iconResource(size), QSize(size, size));
+    return icon;
 }
 
 } // namespace
@@ -72,7 +202,8 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(DesktopIdentity::kApplicationName);
-    QApplication::setWindowIcon(DesktopIdentity::windowIcon());
+    // Every message box of the program, whichever window it rises over, in the game's colours.
+    app.setStyleSheet(windowstyle::messageBoxes());
     // The window manager matches the window to the menu entry by this id.
     QGuiApplication::setDesktopFileName(DesktopIdentity::kDesktopId);
 
@@ -99,7 +230,7 @@ int main(int argc, char** argv)
     auto gamerunning = std::make_shared<GameRunning>();
     TServer* server = nullptr;
     std::unique_ptr<TServer> serverOwner;
-    Tdownload* download = nullptr;
+    std::unique_ptr<Tdownload> download;
 
     // The game server; built again when the window leaves a game it held.
     const auto buildServer = [&gamerunning] {
@@ -110,7 +241,9 @@ int main(int argc, char** argv)
             QMessageBox::information(nullptr, "Lexmire", QString::fromStdString(text));
         };
         options.gamerunning = gamerunning;
-        return std::make_unique<TServer>(std::move(options));
+        auto built = std::make_unique<TServer>(std::move(options));
+        releasePages(embeddedWordList());
+        return built;
     };
 
     // The link to the lobby program: opened after hosting or joining (from the
@@ -141,7 +274,17 @@ int main(int argc, char** argv)
         serverOwner = buildServer();
         server = serverOwner.get();
     };
-    setup.showDownload = [&download] { download->show(); };
+    AfterFirstPaint* afterPaint = nullptr;
+    Tchat* mainWindow = nullptr;
+    // Built and shown only when a solo start asks for it, once the main window is up.
+    setup.showDownload = [&download, &afterPaint, &mainWindow] {
+        afterPaint->run([&download, &mainWindow] {
+            if (!download)
+                download = std::make_unique<Tdownload>(AppPaths::downloadFolder(), LobbyPaths::lobbyUrl(),
+                    LobbyPaths::installedLobbyProgram(), [&mainWindow] { mainWindow->Exit1Click(); });
+            download->show();
+        });
+    };
     setup.openLink = [](const QString& address) {
         // The window hands over only web addresses; anything else stays closed here too.
         const QUrl url(address, QUrl::StrictMode);
@@ -162,6 +305,13 @@ int main(int argc, char** argv)
     };
 
     Tchat window(setup);
+    mainWindow = &window;
+    AfterFirstPaint firstPaint(&window);
+    afterPaint = &firstPaint;
+    // The letter tiles are drawn before the first board needs them, and the icon in
+    // every size after them; the window manager takes the icon when it comes.
+    firstPaint.run([&window] { window.drawPicturesAhead(); });
+    firstPaint.run([] { QApplication::setWindowIcon(windowIcon()); });
     guard.bringForward = [&window] {
         if (window.isMinimized())
             window.showNormal();
@@ -176,10 +326,6 @@ int main(int argc, char** argv)
         showError(QString::fromStdString(error.what()));
         return 1;
     }
-
-    Tdownload downloadWindow(AppPaths::downloadFolder(), LobbyPaths::lobbyUrl(), LobbyPaths::installedLobbyProgram(),
-                             [&window] { window.Exit1Click(); });
-    download = &downloadWindow;
 
     // A kill closes the window as the user would, so settings and tally are saved.
     onTerminationSignals(&app, [&window] {

@@ -52,6 +52,13 @@ Tchat::~Tchat()
         client_->disconnect(this);
 }
 
+void Tchat::drawPicturesAhead()
+{
+    tiles->drawAhead();
+    if (scaledTiles)
+        scaledTiles->drawAhead();
+}
+
 void Tchat::FormCreate()
 {
     resize(798, 535);
@@ -134,9 +141,12 @@ void Tchat::resetGameDisplay()
     dragging = false;
     clearWordSlots();
     markOwnSeat();
-    for (const QString& line : spylist->lines())
-        spylist->removeSpyLine(line);
-    spylist->setKickEnabled(false);
+    // A spy list never opened has nothing to clear.
+    if (Tspylist* list = spylist.built()) {
+        for (const QString& line : list->lines())
+            list->removeSpyLine(line);
+        list->setKickEnabled(false);
+    }
     loadchecklist();
 }
 
@@ -150,7 +160,7 @@ void Tchat::setEntryColour(const QColor& colour)
 {
     // The box's own look and one colour: a new colour replaces the last one
     // instead of piling up in the style sheet at every login.
-    mychat->setStyleSheet(windowstyle::entryBox() + QString("color: %1;").arg(colour.name()));
+    mychat->setStyleSheet(windowstyle::entryBox(colour));
 }
 
 void Tchat::setPhrase(int n, const QString& phrase)

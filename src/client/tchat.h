@@ -8,6 +8,7 @@
 #include "game_browser.h"
 #include "game_client.h"
 #include "game_running.h"
+#include "lazy_window.h"
 #include "typed_word.h"
 #include "word_builder.h"
 
@@ -90,6 +91,10 @@ class Tchat : public QMainWindow {
 public:
     explicit Tchat(TchatSetup setup, QWidget* parent = nullptr);
     ~Tchat() override;
+
+    // Draws now what the first board will need (the letter tiles), so that a start
+    // can show the window first and the first board still comes at once.
+    void drawPicturesAhead();
 
     GameClient& client() { return *client_; }
     const GameClient& client() const { return *client_; }
@@ -228,9 +233,10 @@ public:
 
     SoundPlayer& sounds() { return *sounds_; }
     Ttallylist& tally() { return *tallylist; }
-    Tgamestartform& startForm() { return *gamestartform; }
-    Tspylist& spyList() { return *spylist; }
-    Tphrases& phraseEditor() { return *phrases; }
+    // Companion windows, each built the first time it is asked for.
+    Tgamestartform& startForm();
+    Tspylist& spyList();
+    Tphrases& phraseEditor();
     // Replaces the colour chooser in tests: given the current colour, gives the
     // chosen one or nothing when cancelled.
     std::function<std::optional<uint32_t>(uint32_t)> chooseColour;
@@ -385,13 +391,14 @@ private:
     QAction* New1 = nullptr;
     std::array<QAction*, 4> textSizeItems {};
 
-    // Companion windows.
-    Thelp* help = nullptr;
-    Tabout* about = nullptr;
+    // Companion windows, built on first use; the tally window at once, as it holds
+    // the tally read at start.
+    LazyWindow<Thelp> help { this };
+    LazyWindow<Tabout> about { this };
     Ttallylist* tallylist = nullptr;
-    Tspylist* spylist = nullptr;
-    Tgamestartform* gamestartform = nullptr;
-    Tphrases* phrases = nullptr;
+    LazyWindow<Tspylist> spylist { this };
+    LazyWindow<Tgamestartform> gamestartform { this };
+    LazyWindow<Tphrases> phrases { this };
     Thostgame* hostgame = nullptr;
     Tjoingame* joingame = nullptr;
 

@@ -5,6 +5,7 @@
 
 #include "pictures.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
@@ -14,6 +15,7 @@
 #include <QSet>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -27,14 +29,23 @@ QPixmap transparentTile(qreal dpr)
 }
 
 // A glyph centred on its ink rather than its font box, so every letter sits in the same spot.
-void fillCentredText(QPainter& painter, const QString& text, const QFont& font, QPointF centre)
+QPainterPath centredText(const QString& text, const QFont& font, QPointF centre)
 {
     QPainterPath path;
     path.addText(0, 0, font, text);
     const QRectF ink = path.boundingRect();
     path.translate(centre - ink.center());
-    painter.drawPath(path);
+    return path;
 }
+
+// The built-in set last drawn, kept for the next set of the same ratio: the main
+// window and its board each hold one, and every glyph outline costs a font load.
+// Dropped with the application, as pixmaps must not outlive it.
+struct ClassicSet {
+    qreal dpr = 0;
+    std::array<QPixmap, TileImages::kCount> images;
+};
+ClassicSet* lastClassic = nullptr;
 
 }
 
@@ -44,6 +55,23 @@ void TileImages::useClassic(qreal dpr)
 {
     if (dpr <= 0)
         dpr = 1.0;
+    classic = true;
+    if (lastClassic && lastClassic->dpr == dpr) {
+        images = lastClassic->images; // shared, never drawn on
+        classicDpr = 0;
+        return;
+    }
+    // Drawn when first shown: a start paints its empty board without them.
+    classicDpr = dpr;
+}
+
+void TileImages::drawClassic() const
+{
+    const qreal dpr = std::exchange(classicDpr, 0);
+    if (lastClassic && lastClassic->dpr == dpr) {
+        images = lastClassic->images;
+        return;
+    }
     images[0] = transparentTile(dpr);
     for (int code = 1; code < kCount; ++code) {
         QPixmap pixmap = transparentTile(dpr);
@@ -52,7 +80,14 @@ void TileImages::useClassic(qreal dpr)
         painter.end();
         images[size_t(code)] = pixmap;
     }
-    classic = true;
+    if (!lastClassic) {
+        lastClassic = new ClassicSet;
+        qAddPostRoutine([] {
+            delete lastClassic;
+            lastClassic = nullptr;
+        });
+    }
+    *lastClassic = ClassicSet { dpr, images };
 }
 
 void TileImages::paintClassic(QPainter& painter, int code)
@@ -99,10 +134,12 @@ void TileImages::paintClassic(QPainter& painter, int code)
     const QFont letterFont = Pictures::font(24.0, QFont::Bold);
     const QPointF centre(face.center().x() + 0.5, face.center().y() + 1.5);
     painter.setPen(Qt::NoPen);
+    // One outline for the highlight and the letter: each outline is a font load.
+    const QPainterPath glyph = centredText(letter, letterFont, centre);
     painter.setBrush(QColor(255, 255, 255, 170));
-    fillCentredText(painter, letter, letterFont, centre + QPointF(0.0, 0.9));
+    painter.drawPath(glyph.translated(0.0, 0.9));
     painter.setBrush(QColor(0x1A, 0x22, 0x2E));
-    fillCentredText(painter, letter, letterFont, centre);
+    painter.drawPath(glyph);
 
     // Dearer letters get warmer numbers, so a rare tile stands out across the board.
     const int value = letterValue(code);
@@ -141,11 +178,14 @@ bool TileImages::loadStrip(const QString& bmpPath)
     }
     images = std::move(loaded);
     classic = false;
+    classicDpr = 0;
     return true;
 }
 
 const QPixmap& TileImages::tile(int code) const
 {
+    if (classicDpr > 0)
+        drawClassic();
     if (code < 0 || code >= kCount)
         return images[0];
     return images[size_t(code)];

@@ -30,7 +30,10 @@ public:
     bool loadStrip(const QString& bmpPath);
 
     // Image of a letter code; codes outside 0 to 26 give image 0, which shows nothing.
+    // The built-in set is drawn at the first call, unless drawAhead() came first.
     const QPixmap& tile(int code) const;
+    // Draws the built-in set now, so its first showing costs nothing.
+    void drawAhead() const { tile(0); }
 
     // The points a letter is worth, as printed on the built-in tiles; 0 outside 1 to 26.
     static int letterValue(int code);
@@ -55,6 +58,10 @@ public:
     static QString setNameOf(const QString& path);
 
 private:
-    std::array<QPixmap, kCount> images;
+    void drawClassic() const;
+
+    mutable std::array<QPixmap, kCount> images;
+    // The ratio the built-in set is still to be drawn for; 0 once drawn.
+    mutable qreal classicDpr = 0;
     bool classic = true;
 };
