@@ -95,7 +95,8 @@ int main(int argc, char** argv)
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0; // the system picks
-    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listener, 1) != 0)
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0
+        || ::listen(listener, 1) != 0)
         die("bind/listen");
     socklen_t length = sizeof address;
     ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
@@ -135,8 +136,9 @@ int main(int argc, char** argv)
     double sum = 0;
     for (double v : micros)
         sum += v;
-    std::printf("loopback_echo%s: %d round trips of %d bytes: median %.1f us, p99 %.1f us, mean %.1f us, max %.1f us\n",
-                nodelay ? " (TCP_NODELAY)" : "", count, bytes, percentile(micros, 0.5), percentile(micros, 0.99),
-                sum / double(micros.size()), percentile(micros, 1.0));
+    std::printf("loopback_echo%s: %d round trips of %d bytes: median %.1f us, p99 %.1f us, mean %.1f us, max "
+                "%.1f us\n",
+        nodelay ? " (TCP_NODELAY)" : "", count, bytes, percentile(micros, 0.5), percentile(micros, 0.99),
+        sum / double(micros.size()), percentile(micros, 1.0));
     return 0;
 }

@@ -79,7 +79,10 @@ std::vector<std::string> split(std::string_view text, char separator)
     }
 }
 
-bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
 
 int toInt(const std::string& text)
 {
@@ -114,7 +117,10 @@ public:
         std::sort(words_.begin(), words_.end());
     }
     std::size_t size() const { return words_.size(); }
-    bool contains(const std::string& word) const { return std::binary_search(words_.begin(), words_.end(), word); }
+    bool contains(const std::string& word) const
+    {
+        return std::binary_search(words_.begin(), words_.end(), word);
+    }
     bool isPrefix(const std::string& prefix) const
     {
         auto it = std::lower_bound(words_.begin(), words_.end(), prefix);
@@ -228,12 +234,18 @@ struct Peer {
 
 class Soak : public QObject {
 public:
-    Soak(Settings settings, const WordList& words) : s_(settings), words_(words), rng_(settings.seed) { }
+    Soak(Settings settings, const WordList& words)
+        : s_(settings)
+        , words_(words)
+        , rng_(settings.seed)
+    {
+    }
 
     int run()
     {
         clock_.start();
-        QTimer::singleShot(s_.deadlineMs, this, [this] { fatal("the soak did not finish within its deadline"); });
+        QTimer::singleShot(
+            s_.deadlineMs, this, [this] { fatal("the soak did not finish within its deadline"); });
         // A game that stops moving (no round ends for a long while) fails
         // here, long before the deadline.
         connect(&watchdog_, &QTimer::timeout, this, [this] {
@@ -253,8 +265,8 @@ private:
     {
         ++failures_;
         if (failures_ <= 25)
-            std::fprintf(stderr, "FAIL [%.1f s, round %d]: %s\n", double(clock_.elapsed()) / 1000.0, roundsEnded_,
-                         what.c_str());
+            std::fprintf(stderr, "FAIL [%.1f s, round %d]: %s\n", double(clock_.elapsed()) / 1000.0,
+                roundsEnded_, what.c_str());
     }
 
     void fatal(const std::string& what)
@@ -300,13 +312,14 @@ private:
             }
         });
         connect(&server_, &QProcess::readyReadStandardError, this,
-                [this] { serverErrors_ += server_.readAllStandardError().toStdString(); });
+            [this] { serverErrors_ += server_.readAllStandardError().toStdString(); });
         connect(&server_, &QProcess::finished, this, [this](int code, QProcess::ExitStatus status) {
             if (!stopping_)
                 fatal("the server ended by itself: status " + std::to_string(code)
-                      + (status == QProcess::CrashExit ? " (crashed)" : ""));
+                    + (status == QProcess::CrashExit ? " (crashed)" : ""));
         });
-        server_.start(s_.serverBinary, { "--port", "0", "--second-ms", QString::number(s_.secondMs), "--no-announce" });
+        server_.start(
+            s_.serverBinary, { "--port", "0", "--second-ms", QString::number(s_.secondMs), "--no-announce" });
     }
 
     long serverRssKiB()
@@ -324,7 +337,8 @@ private:
 
     void connectPeers()
     {
-        const std::array<const char*, kPeers> names = { "Host", "Ann", "Bob", "Cid+Dee", "Spy5", "Spy6", "Spy7", "Spy8", "Spy9" };
+        const std::array<const char*, kPeers> names
+            = { "Host", "Ann", "Bob", "Cid+Dee", "Spy5", "Spy6", "Spy7", "Spy8", "Spy9" };
         for (int i = 0; i < kPeers; ++i) {
             auto peer = std::make_unique<Peer>();
             peer->slot = i + 1;
@@ -434,7 +448,8 @@ private:
         } else if (command == "CMD_newplayerinfo") {
             if (f.size() >= 2 && toInt(f[0]) == p.n && args.substr(f[0].size() + 1) == p.name && !p.loggedIn)
                 loggedIn(p);
-        } else if (command == "CMD_existingplayers" || command == "CMD_playasound" || command == "CMD_action") {
+        } else if (command == "CMD_existingplayers" || command == "CMD_playasound"
+            || command == "CMD_action") {
         } else if (command == "CMD_wrongversion") {
             if (p.version == kVersion || message != "CMD_wrongversion+")
                 fail(p.name + " was told of a wrong version: " + message);
@@ -512,8 +527,10 @@ private:
         bool scoresSane = now.size() == 7 && now[6].empty();
         for (std::size_t i = 2; scoresSane && i < 6; ++i)
             scoresSane = toInt(now[i]) >= 0;
-        if (!startsWith(args, terms) || !scoresSane || toInt(now[0]) != round_ || toInt(now[1]) < 1 || toInt(now[1]) > 60)
-            fail(p.name + " got CMD_gamestats+" + args + ", expected " + terms + " and round " + std::to_string(round_));
+        if (!startsWith(args, terms) || !scoresSane || toInt(now[0]) != round_ || toInt(now[1]) < 1
+            || toInt(now[1]) > 60)
+            fail(p.name + " got CMD_gamestats+" + args + ", expected " + terms + " and round "
+                + std::to_string(round_));
         else if (team_ && (now[2] != now[4] || now[3] != now[5]))
             fail(p.name + " got partners with different scores: CMD_gamestats+" + args);
         p.joinedRunningRound = true;
@@ -589,7 +606,8 @@ private:
         ++p.serial;
         if (&p == &host()) {
             if (round != expectedNextRound_)
-                fail("round " + std::to_string(round) + " began, expected " + std::to_string(expectedNextRound_));
+                fail("round " + std::to_string(round) + " began, expected "
+                    + std::to_string(expectedNextRound_));
             round_ = round;
             roundOpen_ = true;
             for (auto& r : roundScore_)
@@ -631,7 +649,8 @@ private:
         rssPeak_ = std::max(rssPeak_, rss);
         if (roundsEnded_ == s_.warmupRounds)
             rssWarm_ = rss;
-        note("round " + std::to_string(round_) + " ended: " + message + ", server " + std::to_string(rss) + " KiB");
+        note("round " + std::to_string(round_) + " ended: " + message + ", server " + std::to_string(rss)
+            + " KiB");
         if (round_ < numrounds_) {
             expectedNextRound_ = round_ + 1;
         } else if (const std::optional<std::string> winner = expectedWinner()) {
@@ -649,7 +668,9 @@ private:
     // Only seats somebody holds can win, and a team is named by those there.
     std::optional<std::string> expectedWinner() const
     {
-        const auto held = [this](int seat) { return peers_[std::size_t(seat - 1)]->loggedIn && !peers_[std::size_t(seat - 1)]->leaving; };
+        const auto held = [this](int seat) {
+            return peers_[std::size_t(seat - 1)]->loggedIn && !peers_[std::size_t(seat - 1)]->leaving;
+        };
         int64_t best = 0;
         int winner = 0;
         for (int seat = 1; seat <= kSeats; ++seat)
@@ -733,8 +754,8 @@ private:
         const SentWord sent = p.pending.front();
         p.pending.pop_front();
         if (sent.word != word || sent.outcome != outcome)
-            fail(p.name + " sent \"" + sent.word + "\" (" + outcomeName(sent.outcome) + ") and was answered \"" + word
-                 + "\" (" + outcomeName(outcome) + ")");
+            fail(p.name + " sent \"" + sent.word + "\" (" + outcomeName(sent.outcome)
+                + ") and was answered \"" + word + "\" (" + outcomeName(outcome) + ")");
         const qint64 latency = clock_.elapsed() - sent.sentAtMs;
         latencyMaxMs_ = std::max(latencyMaxMs_, latency);
         latencySumMs_ += latency;
@@ -746,10 +767,14 @@ private:
     static const char* outcomeName(Outcome o)
     {
         switch (o) {
-        case Outcome::Found: return "found";
-        case Outcome::AlreadyFound: return "already found";
-        case Outcome::NotAWord: return "not a word";
-        case Outcome::Silent: return "broken chain";
+        case Outcome::Found:
+            return "found";
+        case Outcome::AlreadyFound:
+            return "already found";
+        case Outcome::NotAWord:
+            return "not a word";
+        case Outcome::Silent:
+            return "broken chain";
         }
         return "?";
     }
@@ -783,7 +808,8 @@ private:
 
     void scheduleAct(Peer& p, double lowSeconds, double highSeconds)
     {
-        p.actTimer.start(gameMs(lowSeconds + (highSeconds - lowSeconds) * std::uniform_real_distribution<double>(0, 1)(rng_)));
+        p.actTimer.start(gameMs(
+            lowSeconds + (highSeconds - lowSeconds) * std::uniform_real_distribution<double>(0, 1)(rng_)));
     }
 
     void act(Peer& p)
@@ -848,7 +874,8 @@ private:
             playNoise(p);
         }
         if (chance(0.05))
-            send(p, "CMD_playasound+" + std::to_string(p.n) + "+wave" + std::to_string(randomInt(1, 20)) + "+");
+            send(p,
+                "CMD_playasound+" + std::to_string(p.n) + "+wave" + std::to_string(randomInt(1, 20)) + "+");
     }
 
     std::optional<std::pair<std::string, Path>> nextWord(Peer& p)
@@ -867,7 +894,7 @@ private:
             while (int(path.size()) < length) {
                 const TileRef at = path.back();
                 const TileRef next { std::clamp(at.x + randomInt(-1, 1), 0, kBoardColumns - 1),
-                                     std::clamp(at.y + randomInt(-1, 1), 0, kBoardRows - 1) };
+                    std::clamp(at.y + randomInt(-1, 1), 0, kBoardRows - 1) };
                 if (next.x != at.x || next.y != at.y)
                     path.push_back(next);
             }
@@ -983,7 +1010,7 @@ private:
         if (it == quietThen_.end())
             return;
         const bool waiting = std::any_of(p.pending.begin(), p.pending.end(),
-                                         [](const SentWord& w) { return w.outcome != Outcome::Silent; });
+            [](const SentWord& w) { return w.outcome != Outcome::Silent; });
         if (waiting || !p.pendingChats.empty())
             return;
         auto then = std::move(it->second);
@@ -1096,18 +1123,19 @@ private:
             serverErrors_ += server_.readAllStandardError().toStdString();
         if (crashed || exitCode != 0)
             fail("the server did not end cleanly on SIGTERM: status " + std::to_string(exitCode));
-        if (serverErrors_.find("runtime error") != std::string::npos || serverErrors_.find("Sanitizer") != std::string::npos)
+        if (serverErrors_.find("runtime error") != std::string::npos
+            || serverErrors_.find("Sanitizer") != std::string::npos)
             fail("the server reported errors:\n" + serverErrors_);
         if (roundsEnded_ < s_.rounds)
             fail("only " + std::to_string(roundsEnded_) + " rounds ended");
         // In process the figure is the soak's own memory, which keeps every
         // round's boards and words as well: it is shown, not held to the limit.
         if (!inProcess_ && rssWarm_ > 0 && rssFinal > rssWarm_ + s_.rssSlackKiB)
-            fail("the server grew from " + std::to_string(rssWarm_) + " KiB after warm-up to " + std::to_string(rssFinal)
-                 + " KiB");
+            fail("the server grew from " + std::to_string(rssWarm_) + " KiB after warm-up to "
+                + std::to_string(rssFinal) + " KiB");
         if (departuresSeen_ != departures_ + kicks_)
             fail(std::to_string(departures_ + kicks_) + " peers left but the host was told of "
-                 + std::to_string(departuresSeen_));
+                + std::to_string(departuresSeen_));
         if (rssWarm_ <= 0 || rssFinal <= 0)
             fail("the server's memory could not be read");
         // A full run goes through every kind of event at least once; a short
@@ -1122,27 +1150,36 @@ private:
         }
 
         const double avgLatency = answers_ ? double(latencySumMs_) / double(answers_) : 0;
-        std::printf("soak: %.1f s, second = %d ms, seed %u\n", double(elapsedMs) / 1000.0, s_.secondMs, s_.seed);
-        std::printf("  rounds ended %d (%d extra rounds after ties), games started %d, won %d, restarts %d\n", roundsEnded_,
-                    tieBreakRounds_, gamesStarted_, gamesFinished_, restarts_);
-        std::printf("  boards searched %d, words on them %zu (avg %zu), dictionary %zu words\n", boardsSearched_,
-                    wordsOnBoards_, boardsSearched_ ? wordsOnBoards_ / std::size_t(boardsSearched_) : 0, words_.size());
-        std::printf("  words sent %d: %d new, %d repeated, %d not words, %d broken chains (%d mirrored for ties)\n",
-                    wordsSent_, sentKinds_[0], sentKinds_[1], sentKinds_[2], sentKinds_[3], mirrored_);
-        std::printf("  answers %d: found %d, already found %d, not a word %d; unanswered %d; latency avg %.1f ms, max %lld ms\n",
-                    answers_, outcomes_[0], outcomes_[1], outcomes_[2], unanswered_, avgLatency, (long long)latencyMaxMs_);
+        std::printf(
+            "soak: %.1f s, second = %d ms, seed %u\n", double(elapsedMs) / 1000.0, s_.secondMs, s_.seed);
+        std::printf("  rounds ended %d (%d extra rounds after ties), games started %d, won %d, restarts %d\n",
+            roundsEnded_, tieBreakRounds_, gamesStarted_, gamesFinished_, restarts_);
+        std::printf("  boards searched %d, words on them %zu (avg %zu), dictionary %zu words\n",
+            boardsSearched_, wordsOnBoards_,
+            boardsSearched_ ? wordsOnBoards_ / std::size_t(boardsSearched_) : 0, words_.size());
+        std::printf(
+            "  words sent %d: %d new, %d repeated, %d not words, %d broken chains (%d mirrored for ties)\n",
+            wordsSent_, sentKinds_[0], sentKinds_[1], sentKinds_[2], sentKinds_[3], mirrored_);
+        std::printf("  answers %d: found %d, already found %d, not a word %d; unanswered %d; latency avg "
+                    "%.1f ms, max %lld ms\n",
+            answers_, outcomes_[0], outcomes_[1], outcomes_[2], unanswered_, avgLatency,
+            (long long)latencyMaxMs_);
         std::printf("  chats and actions sent %d, chats seen by the host %d\n", chatsSent_, chatsSeenByHost_);
-        std::printf("  departures %d, kicks %d, announced %d, returns %d (%d joined a running round, %d repeated a word found before leaving), "
+        std::printf("  departures %d, kicks %d, announced %d, returns %d (%d joined a running round, %d "
+                    "repeated a word found before leaving), "
                     "version warnings %d, tenth connection refused %s\n",
-                    departures_, kicks_, departuresSeen_, returns_, latecomers_, dupsAfterReturn_, versionWarnings_, sawFull_ ? "yes" : "no");
+            departures_, kicks_, departuresSeen_, returns_, latecomers_, dupsAfterReturn_, versionWarnings_,
+            sawFull_ ? "yes" : "no");
         std::printf("  views compared %d rounds x peers, messages sent %lld, received %lld\n", viewsCompared_,
-                    (long long)messagesSent_, (long long)messagesReceived_);
+            (long long)messagesSent_, (long long)messagesReceived_);
         if (inProcess_)
-            std::printf("  soak RSS (server and peers together, not checked): after %d rounds %ld KiB, final %ld KiB\n",
-                        s_.warmupRounds, rssWarm_, rssFinal);
+            std::printf("  soak RSS (server and peers together, not checked): after %d rounds %ld KiB, final "
+                        "%ld KiB\n",
+                s_.warmupRounds, rssWarm_, rssFinal);
         else
-            std::printf("  server RSS: after %d rounds %ld KiB, final %ld KiB, peak %ld KiB (limit +%ld KiB)\n",
-                        s_.warmupRounds, rssWarm_, rssFinal, rssPeak_, s_.rssSlackKiB);
+            std::printf(
+                "  server RSS: after %d rounds %ld KiB, final %ld KiB, peak %ld KiB (limit +%ld KiB)\n",
+                s_.warmupRounds, rssWarm_, rssFinal, rssPeak_, s_.rssSlackKiB);
         std::printf("  server exit status %d\n", exitCode);
         std::printf("soak: %s (%d failed checks)\n", failures_ ? "FAILED" : "passed", failures_);
         QCoreApplication::exit(failures_ ? 1 : 0);
@@ -1161,11 +1198,14 @@ private:
                     continue; // a round cut short by a restart or by the end of the run
                 ++viewsCompared_;
                 if (p->endrounds.at(serial) != h.endrounds.at(serial))
-                    fail(p->name + " saw " + p->endrounds.at(serial) + " where the host saw " + h.endrounds.at(serial));
+                    fail(p->name + " saw " + p->endrounds.at(serial) + " where the host saw "
+                        + h.endrounds.at(serial));
                 const auto hostWords = h.foundwords.find(serial);
-                if (p->foundwords[serial] != (hostWords == h.foundwords.end() ? std::vector<std::string> {} : hostWords->second))
+                if (p->foundwords[serial]
+                    != (hostWords == h.foundwords.end() ? std::vector<std::string> {} : hostWords->second))
                     fail(p->name + " saw other words found in round serial " + std::to_string(serial));
-                if (p->boards.count(serial) && h.boards.count(serial) && p->boards.at(serial) != h.boards.at(serial))
+                if (p->boards.count(serial) && h.boards.count(serial)
+                    && p->boards.at(serial) != h.boards.at(serial))
                     fail(p->name + " saw another board in round serial " + std::to_string(serial));
             }
         }
@@ -1245,8 +1285,9 @@ int main(int argc, char** argv)
         else if (arg == "--verbose")
             settings.verbose = true;
         else {
-            std::fprintf(stderr, "usage: soak [--rounds N] [--second-ms N] [--seed N] [--server PATH] [--in-process] "
-                                 "[--verbose]\n");
+            std::fprintf(stderr,
+                "usage: soak [--rounds N] [--second-ms N] [--seed N] [--server PATH] [--in-process] "
+                "[--verbose]\n");
             return 2;
         }
     }

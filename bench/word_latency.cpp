@@ -87,7 +87,10 @@ std::vector<std::string> split(const std::string& text, char separator)
     }
 }
 
-bool startsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+bool startsWith(const std::string& text, const std::string& prefix)
+{
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
 
 struct Message {
     std::string text;
@@ -186,11 +189,13 @@ void login(Peer& p, Peer* other, const std::string& name)
     if (other)
         all.push_back(other);
     Message m;
-    if (!pump(all, [&] { return take(p, "CMD_sendlogininfo+", &m); }, 5000))
+    if (!pump(
+            all, [&] { return take(p, "CMD_sendlogininfo+", &m); }, 5000))
         fail("no login request");
     const std::string n = m.text.substr(std::strlen("CMD_sendlogininfo+"));
     p.send("CMD_logininfo+" + n + "+" + kVersion + "+" + name);
-    if (!pump(all, [&] { return take(p, "CMD_newplayerinfo+" + n + "+" + name); }, 5000))
+    if (!pump(
+            all, [&] { return take(p, "CMD_newplayerinfo+" + n + "+" + name); }, 5000))
         fail("login of " + name + " not confirmed");
 }
 
@@ -202,13 +207,15 @@ struct Cell {
 };
 using Path = std::vector<Cell>;
 
-bool pathFor(const Codes& codes, const std::string& word, std::size_t at, Path& path, bool used[kColumns][kRows])
+bool pathFor(
+    const Codes& codes, const std::string& word, std::size_t at, Path& path, bool used[kColumns][kRows])
 {
     if (at == word.size())
         return true;
     const int code = word[at] - 'a' + 1;
     auto tryCell = [&](int x, int y) {
-        if (x < 0 || x >= kColumns || y < 0 || y >= kRows || used[x][y] || codes[std::size_t(x)][std::size_t(y)] != code)
+        if (x < 0 || x >= kColumns || y < 0 || y >= kRows || used[x][y]
+            || codes[std::size_t(x)][std::size_t(y)] != code)
             return false;
         used[x][y] = true;
         path.push_back({ x, y });
@@ -346,9 +353,9 @@ void report(const char* what, const std::vector<double>& ms)
     double sum = 0;
     for (double v : ms)
         sum += v;
-    std::printf("%-44s n=%-5zu median %7.3f ms  p99 %7.3f ms  min %7.3f ms  max %7.3f ms  mean %7.3f ms\n", what,
-                ms.size(), percentile(ms, 0.5), percentile(ms, 0.99), percentile(ms, 0.0), percentile(ms, 1.0),
-                ms.empty() ? 0.0 : sum / double(ms.size()));
+    std::printf("%-44s n=%-5zu median %7.3f ms  p99 %7.3f ms  min %7.3f ms  max %7.3f ms  mean %7.3f ms\n",
+        what, ms.size(), percentile(ms, 0.5), percentile(ms, 0.99), percentile(ms, 0.0), percentile(ms, 1.0),
+        ms.empty() ? 0.0 : sum / double(ms.size()));
 }
 
 struct BoardTimes {
@@ -392,7 +399,8 @@ void collectBoard(Peer& p, BoardTimes& b)
 std::string dictionaryPath()
 {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    const std::filesystem::path folder = runtime && *runtime ? runtime : std::filesystem::temp_directory_path();
+    const std::filesystem::path folder
+        = runtime && *runtime ? runtime : std::filesystem::temp_directory_path();
     return (folder / ("word_latency." + std::to_string(::getpid()) + ".dic")).string();
 }
 
@@ -401,7 +409,8 @@ int measure(const std::string& binary, int wanted, int perBoard)
     TDictn dictionary(dictionaryPath(), {}, embeddedWordList());
     dictionary.OpenDictionary();
     Server server = launch(binary);
-    std::vector<double> ownAnswer, otherSees, startToBoardHost, startToBoardSeat, echoToBoardHost, echoToBoardSeat, spreadHost, spreadSeat, findMs;
+    std::vector<double> ownAnswer, otherSees, startToBoardHost, startToBoardSeat, echoToBoardHost,
+        echoToBoardSeat, spreadHost, spreadSeat, findMs;
     int boards = 0, badwords = 0, unanswered = 0;
     {
         Peer host(server.port);
@@ -417,7 +426,14 @@ int measure(const std::string& binary, int wanted, int perBoard)
             BoardTimes hb, sb;
             const auto started = Clock::now();
             host.send("CMD_startgame+1+3+n+1+");
-            if (!pump(both, [&] { collectBoard(host, hb); collectBoard(seat, sb); return hb.complete && sb.complete; }, 5000))
+            if (!pump(
+                    both,
+                    [&] {
+                        collectBoard(host, hb);
+                        collectBoard(seat, sb);
+                        return hb.complete && sb.complete;
+                    },
+                    5000))
                 fail("no board within 5 s");
             ++boards;
             startToBoardHost.push_back(msSince(started, hb.bonus));
@@ -431,11 +447,14 @@ int measure(const std::string& binary, int wanted, int perBoard)
             // Each peer's CMD_nextround is taken once: it may arrive at one
             // peer some reads before the other.
             bool hostNext = false, seatNext = false;
-            if (!pump(both, [&] {
-                    hostNext = hostNext || take(host, "CMD_nextround+");
-                    seatNext = seatNext || take(seat, "CMD_nextround+");
-                    return hostNext && seatNext;
-                }, 5000))
+            if (!pump(
+                    both,
+                    [&] {
+                        hostNext = hostNext || take(host, "CMD_nextround+");
+                        seatNext = seatNext || take(seat, "CMD_nextround+");
+                        return hostNext && seatNext;
+                    },
+                    5000))
                 fail("no CMD_nextround");
 
             const auto findStart = Clock::now();
@@ -453,11 +472,14 @@ int measure(const std::string& binary, int wanted, int perBoard)
                 host.send("CMD_wordcomplete+1" + refsOf(path));
                 Message answer, seen;
                 bool bad = false;
-                const bool answered = pump(both, [&] {
-                    bad = take(host, "CMD_badword+");
-                    return bad || (take(host, mine, &answer) && take(seat, mine, &seen))
-                        || (answer.text.size() && take(seat, mine, &seen));
-                }, 2000);
+                const bool answered = pump(
+                    both,
+                    [&] {
+                        bad = take(host, "CMD_badword+");
+                        return bad || (take(host, mine, &answer) && take(seat, mine, &seen))
+                            || (answer.text.size() && take(seat, mine, &seen));
+                    },
+                    2000);
                 if (bad) {
                     ++badwords;
                     continue;
@@ -475,7 +497,8 @@ int measure(const std::string& binary, int wanted, int perBoard)
     dictionary.CloseDictionary();
 
     std::printf("word_latency%s: lexmire-server %s, %d boards, %d words answered, %d bad, %d unanswered\n",
-                quickAck ? " (clients ack at once)" : "", kVersion, boards, int(ownAnswer.size()), badwords, unanswered);
+        quickAck ? " (clients ack at once)" : "", kVersion, boards, int(ownAnswer.size()), badwords,
+        unanswered);
     report("word sent -> CMD_foundword at sender", ownAnswer);
     report("word sent -> CMD_foundword at other seat", otherSees);
     report("CMD_startgame sent -> board complete, host", startToBoardHost);
@@ -497,11 +520,18 @@ int drive(int port, int seconds)
     login(host, nullptr, "Driver");
     std::vector<Peer*> one { &host };
     // The second player logs in on its own; its arrival is announced to us.
-    if (!pump(one, [&] { return take(host, "CMD_newplayerinfo+2+"); }, 20000))
+    if (!pump(
+            one, [&] { return take(host, "CMD_newplayerinfo+2+"); }, 20000))
         fail("no second player within 20 s");
     BoardTimes b;
     host.send("CMD_startgame+1+3+n+1+");
-    if (!pump(one, [&] { collectBoard(host, b); return b.complete; }, 5000))
+    if (!pump(
+            one,
+            [&] {
+                collectBoard(host, b);
+                return b.complete;
+            },
+            5000))
         fail("no board within 5 s");
     auto words = wordsOnBoard(b.codes, dictionary);
     std::printf("drive: round running, %zu words on the board\n", words.size());
@@ -513,7 +543,8 @@ int drive(int port, int seconds)
             host.send("CMD_wordcomplete+1" + refsOf(words[next].second));
             ++next;
         }
-        pump(one, [] { return false; }, 500);
+        pump(
+            one, [] { return false; }, 500);
         host.inbox_.clear();
     }
     dictionary.CloseDictionary();
@@ -529,7 +560,9 @@ int main(int argc, char** argv)
     int words = 2000, perBoard = 400, drivePort = 0, seconds = 10;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        auto number = [&](int low, int high) { return i + 1 < argc ? std::clamp(std::atoi(argv[++i]), low, high) : low; };
+        auto number = [&](int low, int high) {
+            return i + 1 < argc ? std::clamp(std::atoi(argv[++i]), low, high) : low;
+        };
         if (arg == "--server" && i + 1 < argc)
             server = argv[++i];
         else if (arg == "--words")
@@ -543,8 +576,9 @@ int main(int argc, char** argv)
         else if (arg == "--seconds")
             seconds = number(1, 600);
         else {
-            std::fprintf(stderr, "usage: word_latency [--server PATH] [--words N] [--per-board N] [--quickack]\n"
-                                 "       word_latency --drive PORT [--seconds N]\n");
+            std::fprintf(stderr,
+                "usage: word_latency [--server PATH] [--words N] [--per-board N] [--quickack]\n"
+                "       word_latency --drive PORT [--seconds N]\n");
             return 2;
         }
     }

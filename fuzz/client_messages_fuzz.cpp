@@ -9,19 +9,19 @@
 #include "board_view.h"
 #include "chat_pane.h"
 #include "clock_text.h"
-#include "game_running.h"
 #include "game_client.h"
+#include "game_running.h"
 #include "shown_line.h"
 #include "sound_player.h"
 #include "tchat.h"
-#include "tile_images.h"
 #include "tgamestartform.h"
+#include "tile_images.h"
 #include "tspylist.h"
 #include "ttallylist.h"
 #include "wire_limits.h"
 
-#include <QAction>
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -30,19 +30,19 @@
 #include <QListWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
-#include <QTextEdit>
 #include <QTextDocument>
+#include <QTextEdit>
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <tuple>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -67,10 +67,10 @@ constexpr std::size_t kMaxFloodBytes = 2 * wire::kMaxUnterminatedBytes;
 // direction controls, digits). A slow input is a failure: scripts/fuzz.sh
 // runs the engine with a timeout per input.
 constexpr uint8_t kLongStep = 0x5A;
-constexpr std::string_view kLongPieces[] = { ":", "|", "www.", " ", std::string_view("\0", 1), "\r\n",
-    "\xCC\x81" /* U+0301 */, "\xE2\x80\xAE" /* U+202E */, "\xE2\x81\xA9" /* U+2069 */,
-    "a\xD7\x90" /* a, U+05D0 */, "http://", "9", "a", "\xE2\x80\x8D" /* U+200D */,
-    "\xE2\x81\xA8" /* U+2068 */, "%n" };
+constexpr std::string_view kLongPieces[]
+    = { ":", "|", "www.", " ", std::string_view("\0", 1), "\r\n", "\xCC\x81" /* U+0301 */,
+          "\xE2\x80\xAE" /* U+202E */, "\xE2\x81\xA9" /* U+2069 */, "a\xD7\x90" /* a, U+05D0 */, "http://",
+          "9", "a", "\xE2\x80\x8D" /* U+200D */, "\xE2\x81\xA8" /* U+2068 */, "%n" };
 
 QTemporaryDir* folder = nullptr;
 // The window's game-running flag, which only the window writes.
@@ -111,11 +111,12 @@ constexpr Command kCommands[] = {
 
 // Field texts no honest server sends; chosen instead of the steered value when
 // the field's byte is 0xF0 or above.
-constexpr const char* kWildFields[] = { "", "-1", "0", "2147483647", "-2147483648", "2147483648", "99999999999",
-    "a+b", "00", " 1", "1 ", "@", "|", "x: 9", "\xE9\xFF", "\r" };
+constexpr const char* kWildFields[] = { "", "-1", "0", "2147483647", "-2147483648", "2147483648",
+    "99999999999", "a+b", "00", " 1", "1 ", "@", "|", "x: 9", "\xE9\xFF", "\r" };
 
-constexpr const char* kColourNames[] = { "clBlack", "clMaroon", "clGreen", "clOlive", "clNavy", "clPurple", "clTeal",
-    "clGray", "clSilver", "clRed", "clLime", "clYellow", "clBlue", "clFuchsia", "clAqua", "clWhite" };
+constexpr const char* kColourNames[]
+    = { "clBlack", "clMaroon", "clGreen", "clOlive", "clNavy", "clPurple", "clTeal", "clGray", "clSilver",
+          "clRed", "clLime", "clYellow", "clBlue", "clFuchsia", "clAqua", "clWhite" };
 
 std::string number(int64_t value) { return std::to_string(value); }
 
@@ -157,7 +158,8 @@ std::string field(FuzzInput& input, char kind)
         return number(b % 4);
     case 'k': {
         // "<name> chats: <text>|<colour>", the colour named, hex or missing.
-        std::string line = std::string(input.bytes(b % 8)) + " chats: " + std::string(input.bytes(input.byte() % 32));
+        std::string line
+            = std::string(input.bytes(b % 8)) + " chats: " + std::string(input.bytes(input.byte() % 32));
         const uint8_t colour = input.byte();
         if (colour < 16)
             line += std::string("|") + kColourNames[colour];
@@ -213,8 +215,8 @@ std::string steeredMessage(FuzzInput& input)
 // sockRead's rules, written out plainly: what the window must queue from a
 // stream of reads, and when it must give the connection up.
 struct FramingModel {
-    std::size_t partial = 0;   // bytes since the last end byte
-    bool partialJunk = false;  // a line break among them
+    std::size_t partial = 0; // bytes since the last end byte
+    bool partialJunk = false; // a line break among them
     bool refused = false;
 
     // The queue's size after bytes arrive at a queue of `queued` messages.
@@ -223,7 +225,8 @@ struct FramingModel {
         if (refused)
             return queued;
         bool overflow = false;
-        for (std::size_t end; (end = bytes.find(wire::kEndByte)) != std::string_view::npos; bytes.remove_prefix(end + 1)) {
+        for (std::size_t end; (end = bytes.find(wire::kEndByte)) != std::string_view::npos;
+             bytes.remove_prefix(end + 1)) {
             if (!junk(bytes.substr(0, end)) && partial + end <= wire::kMaxMessageBytes) {
                 if (queued < wire::kMaxClientQueue)
                     ++queued;
@@ -245,7 +248,10 @@ struct FramingModel {
     }
 
     // A line break anywhere in the message so far.
-    bool junk(std::string_view more) const { return partialJunk || more.find_first_of("\r\n") != std::string_view::npos; }
+    bool junk(std::string_view more) const
+    {
+        return partialJunk || more.find_first_of("\r\n") != std::string_view::npos;
+    }
 };
 
 struct Fuzzed {
@@ -418,14 +424,15 @@ struct Fields {
     int turnSound, chatTextSize;
     bool operator==(const Fields& o) const
     {
-        return std::tie(loggedin, ishost, canplay, phraseready, running, mynumber, secondsleft, round, phraseticks,
-                   phase, boardtiles, boardbonus, seats, spies, dragging, tileSetName, playername, hostaddress,
-                   chatColour, actionColour, turnSound, chatTextSize)
+        return std::tie(loggedin, ishost, canplay, phraseready, running, mynumber, secondsleft, round,
+                   phraseticks, phase, boardtiles, boardbonus, seats, spies, dragging, tileSetName,
+                   playername, hostaddress, chatColour, actionColour, turnSound, chatTextSize)
             == std::tie(o.loggedin, o.ishost, o.canplay, o.phraseready, o.running, o.mynumber, o.secondsleft,
-                   o.round, o.phraseticks, o.phase, o.boardtiles, o.boardbonus, o.seats, o.spies, o.dragging,
-                   o.tileSetName, o.playername, o.hostaddress, o.chatColour, o.actionColour, o.turnSound,
-                   o.chatTextSize)
-            && terms.rounds == o.terms.rounds && terms.minutes == o.terms.minutes && terms.teamGame == o.terms.teamGame;
+                o.round, o.phraseticks, o.phase, o.boardtiles, o.boardbonus, o.seats, o.spies, o.dragging,
+                o.tileSetName, o.playername, o.hostaddress, o.chatColour, o.actionColour, o.turnSound,
+                o.chatTextSize)
+            && terms.rounds == o.terms.rounds && terms.minutes == o.terms.minutes
+            && terms.teamGame == o.terms.teamGame;
     }
 };
 
@@ -436,13 +443,17 @@ Fields fieldsOf(const Tchat& w)
     QStringList seats;
     for (int n = 1; n <= kSeats; ++n) {
         const client::Seat& seat = st.seat(n);
-        seats << QString("%1 %2 %3 %4 %5").arg(seat.taken).arg(seat.name).arg(seat.score).arg(seat.words.size())
+        seats << QString("%1 %2 %3 %4 %5")
+                     .arg(seat.taken)
+                     .arg(seat.name)
+                     .arg(seat.score)
+                     .arg(seat.words.size())
                      .arg(seat.bonus.value_or(-1));
     }
-    return { st.loggedin, st.ishost, st.canplay, c.phraseready(), c.gameRunning(), st.mynumber, st.secondsleft,
-        st.round, c.phraseticks(), st.phase, st.terms, st.boardtiles, st.boardbonus, seats, st.spies.size(),
-        w.dragging, w.tileSetName, w.playername, w.hostaddress, w.chatColour, w.actionColour, w.turnSound,
-        w.chatTextSize };
+    return { st.loggedin, st.ishost, st.canplay, c.phraseready(), c.gameRunning(), st.mynumber,
+        st.secondsleft, st.round, c.phraseticks(), st.phase, st.terms, st.boardtiles, st.boardbonus, seats,
+        st.spies.size(), w.dragging, w.tileSetName, w.playername, w.hostaddress, w.chatColour, w.actionColour,
+        w.turnSound, w.chatTextSize };
 }
 
 // The tally's record is the one thing that carries over between inputs: only
@@ -457,7 +468,8 @@ QStringList lookOf(Tchat& w)
     for (QWidget* x : w.findChildren<QWidget*>()) {
         if (isTallyRecord(w, x))
             continue;
-        QString line = x->objectName() + (x->isHidden() ? " hidden " : " shown ") + x->styleSheet() + "|" + x->toolTip();
+        QString line = x->objectName() + (x->isHidden() ? " hidden " : " shown ") + x->styleSheet() + "|"
+            + x->toolTip();
         if (auto* label = qobject_cast<QLabel*>(x))
             line += "|" + label->text() + (label->pixmap().isNull() ? "" : "|picture");
         if (auto* button = qobject_cast<QAbstractButton*>(x))
@@ -465,15 +477,16 @@ QStringList lookOf(Tchat& w)
         if (auto* edit = qobject_cast<QLineEdit*>(x))
             line += "|" + edit->text();
         if (auto* text = qobject_cast<QTextEdit*>(x))
-            line += "|" + text->toPlainText() + "|" + QString::number(text->document()->maximumBlockCount()) + "|"
-                + QString::number(text->document()->defaultFont().pointSize());
+            line += "|" + text->toPlainText() + "|" + QString::number(text->document()->maximumBlockCount())
+                + "|" + QString::number(text->document()->defaultFont().pointSize());
         if (auto* list = qobject_cast<QListWidget*>(x))
             for (int i = 0; i < list->count(); ++i)
                 line += "|" + list->item(i)->text();
         look << line;
     }
     for (QAction* item : w.findChildren<QAction*>())
-        look << item->objectName() + (item->isChecked() ? " checked" : "") + (item->isEnabled() ? " enabled" : "");
+        look << item->objectName() + (item->isChecked() ? " checked" : "")
+                + (item->isEnabled() ? " enabled" : "");
     const auto* board = w.findChild<BoardView*>("board");
     for (int c = 0; c < BoardView::kColumns; ++c)
         for (int r = 0; r < BoardView::kRows; ++r)
@@ -626,7 +639,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             const std::string piece(input.bytes(1 + input.byte() % 32));
             if (piece.empty())
                 break; // the input ran out
-            std::size_t left = piece.size() * std::min<std::size_t>(input.u32() % 0x10000, kMaxFloodBytes / piece.size());
+            std::size_t left
+                = piece.size() * std::min<std::size_t>(input.u32() % 0x10000, kMaxFloodBytes / piece.size());
             std::string read;
             while (read.size() < 4096 && read.size() < left)
                 read += piece;
@@ -681,7 +695,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QStringList look = lookOf(window);
     for (qsizetype i = 0; i < look.size() && i < baseline.look.size(); ++i)
         if (look[i] != baseline.look[i])
-            std::fprintf(stderr, "not put back: %s\n     was: %s\n", qPrintable(look[i]), qPrintable(baseline.look[i]));
+            std::fprintf(stderr, "not put back: %s\n     was: %s\n", qPrintable(look[i]),
+                qPrintable(baseline.look[i]));
     FUZZ_CHECK(look == baseline.look);
     return 0;
 }

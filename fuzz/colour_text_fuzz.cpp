@@ -41,7 +41,8 @@ void checkRead(std::string_view text)
         FUZZ_CHECK(text.size() >= 2 && text.size() <= 9);
         for (std::size_t i = 1; i < text.size(); ++i)
             FUZZ_CHECK(isHex(text[i]));
-    } else if (text.size() < 2 || !((text[0] == 'c' || text[0] == 'C') && (text[1] == 'l' || text[1] == 'L'))) {
+    } else if (text.size() < 2
+        || !((text[0] == 'c' || text[0] == 'C') && (text[1] == 'l' || text[1] == 'L'))) {
         FUZZ_CHECK(!text.empty());
         for (std::size_t i = 0; i < text.size(); ++i)
             FUZZ_CHECK((text[i] >= '0' && text[i] <= '9') || (i == 0 && text[i] == '-' && text.size() > 1));
@@ -52,7 +53,8 @@ void checkRead(std::string_view text)
     if (text.size() >= 2 && (text[0] == 'c' || text[0] == 'C')) {
         FUZZ_CHECK(written.size() == text.size());
         for (std::size_t i = 0; i < text.size(); ++i)
-            FUZZ_CHECK(std::tolower(static_cast<unsigned char>(written[i])) == std::tolower(static_cast<unsigned char>(text[i])));
+            FUZZ_CHECK(std::tolower(static_cast<unsigned char>(written[i]))
+                == std::tolower(static_cast<unsigned char>(text[i])));
     }
 }
 

@@ -10,7 +10,10 @@
 
 class FuzzInput {
 public:
-    FuzzInput(const uint8_t* data, std::size_t size) : rest_(reinterpret_cast<const char*>(data), size) {}
+    FuzzInput(const uint8_t* data, std::size_t size)
+        : rest_(reinterpret_cast<const char*>(data), size)
+    {
+    }
 
     bool empty() const { return rest_.empty(); }
     std::size_t remaining() const { return rest_.size(); }

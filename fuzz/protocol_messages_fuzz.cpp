@@ -58,8 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         return m.compose();
     });
     roundTrip<PlayerInfo>(args, Command::newplayerinfo, [](const PlayerInfo& m) { return m.composeNew(); });
-    roundTrip<PlayerInfo>(args, Command::existingplayers, [](const PlayerInfo& m) { return m.composeExisting(); });
-    roundTrip<HaveWrongVersion>(args, Command::havewrongversion, [](const HaveWrongVersion& m) { return m.compose(); });
+    roundTrip<PlayerInfo>(
+        args, Command::existingplayers, [](const PlayerInfo& m) { return m.composeExisting(); });
+    roundTrip<HaveWrongVersion>(
+        args, Command::havewrongversion, [](const HaveWrongVersion& m) { return m.compose(); });
     roundTrip<GameStats>(args, Command::gamestats, [](const GameStats& m) { return m.compose(); });
     roundTrip<BoardTileLine>(args, Command::boardtileline, [](const BoardTileLine& m) {
         FUZZ_CHECK(m.row >= 0 && m.row < kBoardRows);
@@ -67,7 +69,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
             FUZZ_CHECK(code == 0 || isLetterCode(code));
         return m.compose();
     });
-    roundTrip<PlayerDisconnected>(args, Command::playerdisconnected, [](const PlayerDisconnected& m) { return m.compose(); });
+    roundTrip<PlayerDisconnected>(
+        args, Command::playerdisconnected, [](const PlayerDisconnected& m) { return m.compose(); });
     roundTrip<ChatLine>(args, Command::chat, [](const ChatLine& m) { return m.composeChat(); });
     roundTrip<ChatLine>(args, Command::action, [](const ChatLine& m) { return m.composeAction(); });
     roundTrip<NextRound>(args, Command::nextround, [](const NextRound& m) { return m.compose(); });

@@ -31,10 +31,7 @@ void setCurrentInput(const std::string& name)
     std::snprintf(currentInput, sizeof currentInput, "%s", name.c_str());
 }
 
-void nameCurrentInput()
-{
-    std::fprintf(stderr, "replay: the failing input is %s\n", currentInput);
-}
+void nameCurrentInput() { std::fprintf(stderr, "replay: the failing input is %s\n", currentInput); }
 
 // A failed check of a target aborts; say which input did it, then die as before.
 void onAbort(int signal)

@@ -116,7 +116,8 @@ public:
         // Everybody still there hears of the departure, after its last words.
         for (auto [other, before] : others) {
             FUZZ_CHECK(other->heard.size() >= before + 1);
-            FUZZ_CHECK(other->heard.back().rfind("CMD_playerdisconnected+" + std::to_string(n) + "+", 0) == 0);
+            FUZZ_CHECK(
+                other->heard.back().rfind("CMD_playerdisconnected+" + std::to_string(n) + "+", 0) == 0);
         }
     }
 
@@ -194,14 +195,16 @@ private:
         // A traced chat never reaches a peer after the peer was told its
         // sender had gone.
         const std::size_t mark = message.find(kTraceMark);
-        if (message.rfind("CMD_chat+", 0) == 0 && mark != std::string_view::npos && mark + 1 < message.size()) {
+        if (message.rfind("CMD_chat+", 0) == 0 && mark != std::string_view::npos
+            && mark + 1 < message.size()) {
             const auto sender = std::size_t(static_cast<unsigned char>(message[mark + 1]));
             FUZZ_CHECK(sender < peers_.size() && peer.toldGone.count(sender) == 0);
         }
         // A departure names the peer that holds the slot until it is told.
         const wire::Incoming incoming = wire::readLine(message);
         if (incoming.command == wire::Command::playerdisconnected) {
-            const std::optional<wire::PlayerDisconnected> gone = wire::PlayerDisconnected::parse(incoming.args);
+            const std::optional<wire::PlayerDisconnected> gone
+                = wire::PlayerDisconnected::parse(incoming.args);
             FUZZ_CHECK(gone.has_value());
             for (std::size_t i = 0; i < peers_.size(); ++i)
                 if (!peers_[i]->gone && !peers_[i]->removed && peers_[i]->slot == gone->number)
@@ -236,7 +239,8 @@ std::string command(FuzzInput& input, const Harness& harness, const Peer& peer)
             c = '.';
     switch (input.byte() % 8) {
     case 0:
-        return "CMD_logininfo+" + n + "+" + std::string(input.byte() % 4 ? wire::kVersionText : "1.0") + "+" + text;
+        return "CMD_logininfo+" + n + "+" + std::string(input.byte() % 4 ? wire::kVersionText : "1.0") + "+"
+            + text;
     case 1:
         return "CMD_chat+" + n + "+" + kTraceMark + char(harness.indexOf(peer)) + text;
     case 2:
@@ -244,8 +248,8 @@ std::string command(FuzzInput& input, const Harness& harness, const Peer& peer)
     case 3:
         return "CMD_playasound+" + n + "+wave" + std::to_string(input.byte() % 21) + "+";
     case 4:
-        return "CMD_startgame+" + n + "+" + std::to_string(1 + input.byte() % 3) + (input.byte() % 2 ? "+y+" : "+n+")
-            + std::to_string(1 + input.byte() % 2) + "+";
+        return "CMD_startgame+" + n + "+" + std::to_string(1 + input.byte() % 3)
+            + (input.byte() % 2 ? "+y+" : "+n+") + std::to_string(1 + input.byte() % 2) + "+";
     case 5:
         return "CMD_kickhim+" + n + "+" + std::to_string(input.byte() % 11);
     default: {

@@ -8,8 +8,8 @@
 #include "fuzz_server.h"
 
 #include "tserver.h"
-#include "word_scoring.h"
 #include "wire_limits.h"
+#include "word_scoring.h"
 
 #include <QCoreApplication>
 
@@ -31,7 +31,8 @@ std::vector<std::string> fuzzWords()
     for (char a = 'A'; a <= 'Z'; ++a)
         for (char b = 'A'; b <= 'Z'; ++b)
             words.push_back(std::string { a, b });
-    for (const char* w : { "ATE", "EAT", "TEA", "SEA", "SEAT", "EATS", "EAST", "TEAS", "AGE", "DOE", "ODE", "IDEA" })
+    for (const char* w :
+        { "ATE", "EAT", "TEA", "SEA", "SEAT", "EATS", "EAST", "TEAS", "AGE", "DOE", "ODE", "IDEA" })
         words.push_back(w);
     return words;
 }
@@ -76,7 +77,10 @@ void checkInvariants(const TServer& server)
     }
 }
 
-bool startsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool startsWith(std::string_view text, std::string_view prefix)
+{
+    return text.substr(0, prefix.size()) == prefix;
+}
 
 struct Start {
     int rounds;
@@ -126,8 +130,9 @@ bool undecided(const std::vector<int64_t>& scores, const std::vector<bool>& held
 void seatPlayers(FuzzServer& fuzz)
 {
     for (int seat = 1; seat <= TServer::kSeats; ++seat) {
-        const ConnectionId id = fuzz.transport.connect([](std::string_view) { });
-        fuzz.transport.deliver(id, "CMD_logininfo+" + std::to_string(seat) + "+2.0.5+Seat" + std::to_string(seat) + "\xFF");
+        const ConnectionId id = fuzz.transport.connect([](std::string_view) {});
+        fuzz.transport.deliver(
+            id, "CMD_logininfo+" + std::to_string(seat) + "+2.0.5+Seat" + std::to_string(seat) + "\xFF");
         fuzz.server.socktimerTimer();
     }
 }
@@ -182,12 +187,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const std::optional<Start> start = validStart(n, line);
         if (start) {
             // A new game: round 1 on a full clock, every score back to 0.
-            FUZZ_CHECK(server.currentRound() == 1 && server.isGameRunning() && server.secondsLeft() % 60 == 0);
+            FUZZ_CHECK(
+                server.currentRound() == 1 && server.isGameRunning() && server.secondsLeft() % 60 == 0);
             for (int seat = 1; seat <= TServer::kSeats; ++seat)
                 FUZZ_CHECK(server.player(seat).score == 0 && server.player(seat).roundscore == 0);
             seen.team = start->team;
             seen.rounds = start->rounds;
-        } else if (server.currentRound() > seen.round && server.currentRound() > seen.rounds && seen.rounds > 0) {
+        } else if (server.currentRound() > seen.round && server.currentRound() > seen.rounds
+            && seen.rounds > 0) {
             // Rounds beyond those asked for are played only while the game is undecided.
             FUZZ_CHECK(undecided(before, held, seen.team));
         }

@@ -92,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const bool lzrw1 = data[0] % 5 == 1;
         // Sizes up to 16 MiB reach past the cap; most inputs name small ones.
         const uint32_t named = input.u32() % (16u << 20);
-        decodeContainer(withHeader(lzrw1 ? stats::kLzrw1Identifier : stats::kLzhufIdentifier, named, input.all()));
+        decodeContainer(
+            withHeader(lzrw1 ? stats::kLzrw1Identifier : stats::kLzhufIdentifier, named, input.all()));
         break;
     }
     case 3:

@@ -41,7 +41,8 @@ void play(TallyModel& tally, FuzzInput& input)
             break;
         }
         case 1: {
-            static constexpr int kRecordColumns[] = { TallyModel::LongestWord, TallyModel::BestWord, TallyModel::BestRound };
+            static constexpr int kRecordColumns[]
+                = { TallyModel::LongestWord, TallyModel::BestWord, TallyModel::BestRound };
             const int column = kRecordColumns[input.byte() % 3];
             const auto value = static_cast<int64_t>(input.u32());
             tally.addword(nameFrom(input), value, column);
@@ -103,7 +104,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     tally.loadtally(tallyRowsOf(grid));
     FUZZ_CHECK(tally.rowCount() == grid.rows);
     for (int row = 1; row < tally.rowCount(); ++row)
-        for (int column = TallyModel::Together + TallyModel::SessionOffset; column <= TallyModel::NeitherWon + TallyModel::SessionOffset; ++column)
+        for (int column = TallyModel::Together + TallyModel::SessionOffset;
+             column <= TallyModel::NeitherWon + TallyModel::SessionOffset; ++column)
             FUZZ_CHECK(tally.cell(row, column) == "0");
 
     play(tally, input);
@@ -113,7 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<TallyModel::Row> expected = tally.rows();
     for (TallyModel::Row& row : expected)
         for (std::string& cell : row)
-            std::replace_if(cell.begin(), cell.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+            std::replace_if(
+                cell.begin(), cell.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     FUZZ_CHECK(tallyRowsOf(loadgrid(savegrid(tallyGridOf(tally.rows())))) == expected);
     return 0;
 }

@@ -69,7 +69,8 @@ void checkBoard(const Board& board)
                 for (int dy = -1; dy <= 1; ++dy) {
                     const TileRef n { x + dx, y + dy };
                     if ((dx || dy) && onBoard(n))
-                        FUZZ_CHECK(board.bonus[n.x][n.y] != BonusYellowPotion && board.bonus[n.x][n.y] != BonusRedPotion);
+                        FUZZ_CHECK(board.bonus[n.x][n.y] != BonusYellowPotion
+                            && board.bonus[n.x][n.y] != BonusRedPotion);
                 }
         }
     // Every row message reads back as the row it was made from.

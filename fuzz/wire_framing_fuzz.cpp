@@ -37,10 +37,7 @@ std::optional<int32_t> referenceToInt(std::string_view text)
     return static_cast<int32_t>(value);
 }
 
-void checkToInt(std::string_view text)
-{
-    FUZZ_CHECK(wire::strictToInt(text) == referenceToInt(text));
-}
+void checkToInt(std::string_view text) { FUZZ_CHECK(wire::strictToInt(text) == referenceToInt(text)); }
 
 std::size_t countOf(std::string_view text, char c)
 {
@@ -88,7 +85,8 @@ void readFields(std::string_view args, uint8_t plan)
     }
     const std::string_view before = reader.rest();
     if (plan & 4) {
-        const std::size_t maxItems = (plan >> 3) % 14; // 0 to 13: around the 4, 12 and 13 that handlers ask for
+        const std::size_t maxItems
+            = (plan >> 3) % 14; // 0 to 13: around the 4, 12 and 13 that handlers ask for
         const auto items = reader.list(maxItems);
         const std::size_t pieces = countOf(before, '+') + 1;
         if (pieces > maxItems) {
@@ -101,7 +99,7 @@ void readFields(std::string_view args, uint8_t plan)
                 FUZZ_CHECK((*items)[i].find('+') == std::string_view::npos);
                 // Every item is a view into the message itself, never a copy.
                 FUZZ_CHECK((*items)[i].data() >= before.data()
-                           && (*items)[i].data() + (*items)[i].size() <= before.data() + before.size());
+                    && (*items)[i].data() + (*items)[i].size() <= before.data() + before.size());
                 if (i > 0)
                     joined += '+';
                 joined.append((*items)[i]);
@@ -167,7 +165,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                 partialModel += c;
                 continue;
             }
-            if (partialModel.size() <= wire::kMaxMessageBytes && partialModel.find_first_of("\r\n") == std::string::npos)
+            if (partialModel.size() <= wire::kMaxMessageBytes
+                && partialModel.find_first_of("\r\n") == std::string::npos)
                 expected.push_back(partialModel);
             partialModel.clear();
         }
@@ -176,7 +175,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             partialModel.clear();
 
         std::vector<std::string> got;
-        const auto result = framer.feed(piece, [&](std::string&& message) { got.push_back(std::move(message)); });
+        const auto result
+            = framer.feed(piece, [&](std::string&& message) { got.push_back(std::move(message)); });
         FUZZ_CHECK((result == wire::MessageFramer::Result::Overflow) == overflowExpected);
         FUZZ_CHECK(got == expected);
         FUZZ_CHECK(framer.pendingBytes() == partialModel.size());

@@ -5,11 +5,11 @@
 #include "desktop_identity.h"
 #include "embedded_word_list.h"
 #include "info_options.h"
-#include "single_instance.h"
-#include "termination_signals.h"
-#include "tchat.h"
 #include "lobby_paths.h"
+#include "single_instance.h"
+#include "tchat.h"
 #include "tdownload.h"
+#include "termination_signals.h"
 #include "tserver.h"
 #include "ttallylist.h"
 #include "window_style.h"
@@ -37,10 +37,7 @@
 
 namespace {
 
-void showError(const QString& text)
-{
-    QMessageBox::critical(QApplication::activeWindow(), "Lexmire", text);
-}
+void showError(const QString& text) { QMessageBox::critical(QApplication::activeWindow(), "Lexmire", text); }
 
 void showNotice(const QString& text)
 {

@@ -31,7 +31,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     onTerminationSignals(&app, [] { QCoreApplication::quit(); });
     // An exception out of a socket handler is reported and the server goes on.
-    setTSockExceptionHandler([](const std::string& message) { std::cerr << "lexmire-server: " << message << "\n"; });
+    setTSockExceptionHandler(
+        [](const std::string& message) { std::cerr << "lexmire-server: " << message << "\n"; });
     try {
         TServer::Options serverOptions;
         serverOptions.portName = std::to_string(options.port);
@@ -41,8 +42,8 @@ int main(int argc, char** argv)
         serverOptions.secondMs = options.secondMs;
         TServer server(std::move(serverOptions));
         server.startListening();
-        std::cout << "lexmire-server " << wire::kVersionText << " listening on port " << server.listeningPort()
-                  << std::endl;
+        std::cout << "lexmire-server " << wire::kVersionText << " listening on port "
+                  << server.listeningPort() << std::endl;
         // Players on the local network find the game without typing an address.
         std::unique_ptr<ServerAnnouncement> announcement;
         if (options.announce)

@@ -28,8 +28,7 @@ void onTerminationSignals(QObject* owner, std::function<void()> onSignal)
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, owner);
     QObject::connect(notifier, &QSocketNotifier::activated, owner, [onSignal] {
         char bytes[16];
-        while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
-        }
+        while (::read(signalPipe[0], bytes, sizeof bytes) > 0) { }
         onSignal();
     });
     std::signal(SIGINT, writeSignalByte);

@@ -609,5 +609,4 @@ QPixmap panelBackground(QSize size, qreal dpr)
     return QPixmap::fromImage(surface);
 }
 
-
 }

@@ -53,10 +53,10 @@ struct LinkAnswer {
 // What the program hands the window: where its files are and the few things
 // only the program can do (the window never includes server code).
 struct TchatSetup {
-    QStringList arguments;          // the command line, without the program name
-    QString settingsFile;           // "brellowlobby.ini"
-    QStringList tileFolders;        // folders searched for "<set>.bmp"
-    std::string gamePort = "7772";  // the game server's port
+    QStringList arguments; // the command line, without the program name
+    QString settingsFile; // "brellowlobby.ini"
+    QStringList tileFolders; // folders searched for "<set>.bmp"
+    std::string gamePort = "7772"; // the game server's port
     std::shared_ptr<GameRunning> gamerunning;
     // Switches the game server's listener on; throws ESockException.
     std::function<void()> startHosting;
@@ -226,9 +226,9 @@ public:
 
     // Options the player chose.
     QString tileSetName;
-    uint32_t chatColour = 0x400000;   // ColorDialog
+    uint32_t chatColour = 0x400000; // ColorDialog
     uint32_t actionColour = 0x400000; // ColorDialog2
-    int turnSound = 0;                 // 0 Classic, 1 New
+    int turnSound = 0; // 0 Classic, 1 New
     int chatTextSize = 8;
 
     SoundPlayer& sounds() { return *sounds_; }

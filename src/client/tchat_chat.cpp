@@ -56,10 +56,7 @@ void Tchat::b_phrase10Click()
     popup_sounds->popup(b_phrase[10]->mapToGlobal(b_phrase[10]->rect().bottomRight()));
 }
 
-void Tchat::wave20Click(int number)
-{
-    client_->sendSound(number);
-}
+void Tchat::wave20Click(int number) { client_->sendSound(number); }
 
 void Tchat::playasound(int seat, const QString& clip)
 {
@@ -129,10 +126,7 @@ void Tchat::ScrollChatOff1Click()
     ScrollChatOff2->setChecked(on);
 }
 
-void Tchat::ClearMainChat1Click()
-{
-    mainchat->clear();
-}
+void Tchat::ClearMainChat1Click() { mainchat->clear(); }
 
 void Tchat::Copy1Click()
 {

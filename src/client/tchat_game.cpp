@@ -112,7 +112,7 @@ void Tchat::startthegame(int starter)
     setStatus({}, boardpalette::plainText());
     addlinetochat(starter == client_->mynumber() ? QString("You have started a game.")
                                                  : isolated(seatCaption(starter)) + " has started a game.",
-                  chatcolour::kNavy);
+        chatcolour::kNavy);
     loadchecklist();
 }
 
@@ -149,10 +149,7 @@ void Tchat::nextround(int round, bool tieBreak)
     }
 }
 
-void Tchat::showClock(int secondsLeft)
-{
-    label_time->setText(clockText(timePrefix(), secondsLeft));
-}
+void Tchat::showClock(int secondsLeft) { label_time->setText(clockText(timePrefix(), secondsLeft)); }
 
 void Tchat::foundword(const wire::FoundWord& found, bool mine)
 {
@@ -233,7 +230,8 @@ void Tchat::gamestats()
 void Tchat::setStatus(const QString& line, const QColor& colour)
 {
     label_status2->setText(line);
-    label_status2->setStyleSheet(QString("color: %1; font-weight: bold; font-size: 14px;").arg(colour.name()));
+    label_status2->setStyleSheet(
+        QString("color: %1; font-weight: bold; font-size: 14px;").arg(colour.name()));
 }
 
 // The tally records only seated players in games with another seated player:

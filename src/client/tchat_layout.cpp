@@ -28,9 +28,9 @@ const char* const kDefaultPhrases[9] = { "Way To Go!", "Good One!", "Nice Try!",
     "Wow, WTG!", "Thanks!", "Way To Go Teamie!", "Good Game Everyone!" };
 
 // Captions of the twenty chatter sounds.
-const char* const kChatterCaptions[20] = { "Doh", "Cough", "Hello", "Thank You", "Where have you been?", "Snoring",
-    "Sneezing", "Sorry", "Welcome", "Yeehaa", "Yippee", "Oh No", "Applause", "Honk", "Oooh", "Razzberry", "Cheer",
-    "Woman Laughing", "Man Laughing", "Crying" };
+const char* const kChatterCaptions[20] = { "Doh", "Cough", "Hello", "Thank You", "Where have you been?",
+    "Snoring", "Sneezing", "Sorry", "Welcome", "Yeehaa", "Yippee", "Oh No", "Applause", "Honk", "Oooh",
+    "Razzberry", "Cheer", "Woman Laughing", "Man Laughing", "Crying" };
 
 namespace pal = windowpalette;
 using windowstyle::css;
@@ -117,7 +117,8 @@ void Tchat::buildBoardPanel(QWidget* parent)
     panel_board->setStyleSheet(QString("#panel_board { %1 }").arg(panelStyle()));
 
     for (int n = 1; n <= WordBuilder::kSlotCount; ++n) {
-        auto* slot = makeLabel(panel_board, QString("wordletter%1").arg(n), {}, QRect(3 + 44 * (n - 1), 3, 40, 40));
+        auto* slot
+            = makeLabel(panel_board, QString("wordletter%1").arg(n), {}, QRect(3 + 44 * (n - 1), 3, 40, 40));
         slot->setStyleSheet(QString("background: %1; border-radius: 5px;").arg(css(pal::veilLight(28))));
         slot->setCursor(Qt::PointingHandCursor);
         slot->installEventFilter(this);
@@ -214,20 +215,22 @@ void Tchat::buildScorePanel(QWidget* parent)
 
     const int rows[5] = { 0, 38, 59, 80, 100 };
     for (int seat = 1; seat <= 4; ++seat) {
-        auto* name = makeLabel(panel_score, QString("label_playername%1").arg(seat), {},
-                               QRect(34, rows[seat], 100, 18));
+        auto* name = makeLabel(
+            panel_score, QString("label_playername%1").arg(seat), {}, QRect(34, rows[seat], 100, 18));
         name->setProperty("tag", seat);
         name->setStyleSheet(QString("color: %1; font-weight: bold;").arg(css(pal::white())));
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QWidget::customContextMenuRequested, this, [this, seat, name](const QPoint& pos) {
             label_playername1ContextPopup(seat, name->mapToGlobal(pos));
         });
-        auto* score = makeLabel(panel_score, QString("label_playerscore%1").arg(seat), "0",
-                                QRect(138, rows[seat], 32, 18));
+        auto* score = makeLabel(
+            panel_score, QString("label_playerscore%1").arg(seat), "0", QRect(138, rows[seat], 32, 18));
         score->setStyleSheet(goldText("font-weight: bold;"));
-        auto* bonus = makeLabel(panel_score, QString("label_bonus%1").arg(seat), {}, QRect(172, rows[seat], 74, 18));
+        auto* bonus
+            = makeLabel(panel_score, QString("label_bonus%1").arg(seat), {}, QRect(172, rows[seat], 74, 18));
         bonus->setStyleSheet(QString("color: %1;").arg(css(pal::bonusText())));
-        auto* team = makeLabel(panel_score, QString("team%1").arg(seat), {}, QRect(14, rows[seat] - 1, 19, 20));
+        auto* team
+            = makeLabel(panel_score, QString("team%1").arg(seat), {}, QRect(14, rows[seat] - 1, 19, 20));
         team->setPixmap(Pictures::teamBall(seat % 2 == 1 ? 1 : 2, devicePixelRatioF()));
         team->hide();
     }
@@ -288,7 +291,8 @@ void Tchat::buildChatArea(QWidget* parent)
         item->setObjectName(QString("wave%1").arg(n));
         item->setData(n);
     }
-    connect(popup_sounds, &QMenu::triggered, this, [this](QAction* item) { wave20Click(item->data().toInt()); });
+    connect(
+        popup_sounds, &QMenu::triggered, this, [this](QAction* item) { wave20Click(item->data().toInt()); });
 }
 
 void Tchat::buildOverlays(QWidget* parent)
@@ -322,8 +326,8 @@ void Tchat::buildOverlays(QWidget* parent)
         name->setStyleSheet(
             QString("color: %1; font-weight: bold; font-size: 13px;").arg(css(pal::parchmentTitle())));
         name->setAlignment(Qt::AlignHCenter);
-        auto* count = makeLabel(panel_scrolls, QString("label_wordcount%1").arg(n), {},
-                                QRect(x, 22, 123, 16));
+        auto* count
+            = makeLabel(panel_scrolls, QString("label_wordcount%1").arg(n), {}, QRect(x, 22, 123, 16));
         count->setStyleSheet(QString("color: %1;").arg(css(pal::parchmentCaption())));
         count->setAlignment(Qt::AlignHCenter);
         auto* points = makeLabel(panel_scrolls, QString("label_points%1").arg(n), {}, QRect(x, 38, 123, 16));
@@ -355,16 +359,17 @@ void Tchat::buildOverlays(QWidget* parent)
                 " QLabel { color: %3; background: transparent; }")
             .arg(css(pal::midnight()), css(pal::brass()), css(pal::white()))
         + windowstyle::goldButtons("2px 8px"));
-    auto* title = makeLabel(panel_dragging, "label_dragging", "Dragging Versus Clicking", QRect(10, 8, 309, 24));
+    auto* title
+        = makeLabel(panel_dragging, "label_dragging", "Dragging Versus Clicking", QRect(10, 8, 309, 24));
     title->setStyleSheet(goldText("font-size: 16px; font-weight: bold;"));
     title->setAlignment(Qt::AlignHCenter);
     auto* text = makeLabel(panel_dragging, "memo_dragging",
-                           "<b>Dragging:</b> press on the first letter and drag the mouse over the next letters, "
-                           "then let go to send the word. To drag, \"Click Letters\" must not be ticked under the "
-                           "Options menu.<br><br><b>Clicking:</b> click each letter in turn, then press Enter or "
-                           "click the right mouse button to send the word. To click each letter, \"Click "
-                           "Letters\" must be ticked under the Options menu.",
-                           QRect(16, 40, 297, 170));
+        "<b>Dragging:</b> press on the first letter and drag the mouse over the next letters, "
+        "then let go to send the word. To drag, \"Click Letters\" must not be ticked under the "
+        "Options menu.<br><br><b>Clicking:</b> click each letter in turn, then press Enter or "
+        "click the right mouse button to send the word. To click each letter, \"Click "
+        "Letters\" must be ticked under the Options menu.",
+        QRect(16, 40, 297, 170));
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     auto* done = new QPushButton("Done", panel_dragging);
@@ -373,4 +378,3 @@ void Tchat::buildOverlays(QWidget* parent)
     connect(done, &QPushButton::clicked, this, &Tchat::FlatButton1Click);
     panel_dragging->hide();
 }
-

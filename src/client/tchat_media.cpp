@@ -11,10 +11,7 @@
 #include <QActionGroup>
 #include <QMenu>
 
-void Tchat::playsounds(const QString& name)
-{
-    sounds_->playsounds(name);
-}
+void Tchat::playsounds(const QString& name) { sounds_->playsounds(name); }
 
 void Tchat::PlaySounds1Click()
 {
@@ -62,7 +59,8 @@ void Tchat::loadgrouptiles(const QString& name)
         if (path.isEmpty())
             return;
         if (!tiles->loadStrip(path)) {
-            addlinetochat("The tile set " + TileImages::setNameOf(path) + " could not be loaded.", chatcolour::kBlue);
+            addlinetochat(
+                "The tile set " + TileImages::setNameOf(path) + " could not be loaded.", chatcolour::kBlue);
             tickTileSet(); // the set in use stays ticked
             return;
         }
@@ -75,7 +73,8 @@ void Tchat::loadgrouptiles(const QString& name)
 
 void Tchat::tickTileSet()
 {
-    const QString current = TileImages::isBuiltInName(tileSetName) ? QString(TileImages::kBuiltInName) : tileSetName;
+    const QString current
+        = TileImages::isBuiltInName(tileSetName) ? QString(TileImages::kBuiltInName) : tileSetName;
     for (QAction* item : tileGroup->actions())
         item->setChecked(item->data().toString().compare(current, Qt::CaseInsensitive) == 0);
 }

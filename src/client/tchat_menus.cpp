@@ -112,7 +112,7 @@ void Tchat::buildMenus()
     ScrollChatOff1->setCheckable(true);
     paneMenu->addAction("Clear Main Chat", this, &Tchat::ClearMainChat1Click);
     connect(mainchat, &QWidget::customContextMenuRequested, this,
-            [this, paneMenu](const QPoint& pos) { paneMenu->popup(mainchat->mapToGlobal(pos)); });
+        [this, paneMenu](const QPoint& pos) { paneMenu->popup(mainchat->mapToGlobal(pos)); });
     auto* copyShortcut = new QAction(this);
     copyShortcut->setShortcut(QKeySequence("Ctrl+C"));
     copyShortcut->setShortcutContext(Qt::WidgetWithChildrenShortcut);
@@ -124,7 +124,7 @@ void Tchat::buildMenus()
     entryMenu->setStyleSheet(windowstyle::menus());
     entryMenu->addAction("Paste", this, &Tchat::Paste1Click)->setObjectName("Paste1");
     connect(mychat, &QWidget::customContextMenuRequested, this,
-            [this, entryMenu](const QPoint& pos) { entryMenu->popup(mychat->mapToGlobal(pos)); });
+        [this, entryMenu](const QPoint& pos) { entryMenu->popup(mychat->mapToGlobal(pos)); });
 }
 
 void Tchat::buildCompanions()

@@ -47,8 +47,9 @@ void Tchat::newplayerinfo(int number, const QString& name)
         if (!spies.empty() && spies.back().number == number && spies.back().name == name
             && spylist->lines().size() < int(spies.size()))
             spylist->addSpyLine(spyLine(number, name));
-        addlinetochat(number == client_->mynumber() ? QString("You are spying.") : isolated(name) + " is spying.",
-                      chatcolour::kNavy);
+        addlinetochat(
+            number == client_->mynumber() ? QString("You are spying.") : isolated(name) + " is spying.",
+            chatcolour::kNavy);
     } else {
         showSeatName(seatLabel("label_playername", number), name);
     }
@@ -95,10 +96,7 @@ void Tchat::RemoveFromGame1Click()
     kicking(popupKickSeat);
 }
 
-void Tchat::kicking(int number)
-{
-    client_->kicking(number);
-}
+void Tchat::kicking(int number) { client_->kicking(number); }
 
 void Tchat::connectFailed(const QString& host, const QString& reason)
 {

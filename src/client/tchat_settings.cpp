@@ -27,8 +27,8 @@ void Tchat::loadinifile()
     GameSettings& stored = *settings_;
 
     placement::place(*this,
-        QRect(stored.number(SettingKey::Left), stored.number(SettingKey::Top), stored.number(SettingKey::Width),
-            stored.number(SettingKey::Height)));
+        QRect(stored.number(SettingKey::Left), stored.number(SettingKey::Top),
+            stored.number(SettingKey::Width), stored.number(SettingKey::Height)));
     loadedBounds = placement::storedBounds(*this);
 
     chatTextSize = stored.number(SettingKey::Textsize);

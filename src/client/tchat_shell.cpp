@@ -3,8 +3,8 @@
 // the companion windows.
 #include "tchat.h"
 
-#include "tabout.h"
 #include "layout_scaler.h"
+#include "tabout.h"
 #include "tgamestartform.h"
 #include "thelp.h"
 #include "tspylist.h"
@@ -88,10 +88,7 @@ void Tchat::hostpress()
     StartGame1->setEnabled(true);
 }
 
-void Tchat::joinpress()
-{
-    client_->connectTo(hostaddress, playername);
-}
+void Tchat::joinpress() { client_->connectTo(hostaddress, playername); }
 
 void Tchat::closeEvent(QCloseEvent* event)
 {
@@ -135,15 +132,9 @@ void Tchat::FormResize()
         area->setMinimumSize(least);
 }
 
-void Tchat::ResetScreenLocation1Click()
-{
-    placement::place(*this, QRect(3, 3, 798, 535));
-}
+void Tchat::ResetScreenLocation1Click() { placement::place(*this, QRect(3, 3, 798, 535)); }
 
-void Tchat::Exit1Click()
-{
-    close();
-}
+void Tchat::Exit1Click() { close(); }
 
 void Tchat::Help2Click()
 {
@@ -170,7 +161,7 @@ void Tchat::startgame()
         if (seatComputersBeforeStart())
             return;
         client_->sendStart(gamestartform->roundsText().toInt(), gamestartform->teamGame(),
-                           gamestartform->minutesText().toInt());
+            gamestartform->minutesText().toInt());
         return;
     }
     // Not logged in yet: take the host role again; Start works once logged in.

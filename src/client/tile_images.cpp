@@ -191,10 +191,7 @@ const QPixmap& TileImages::tile(int code) const
     return images[size_t(code)];
 }
 
-int TileImages::letterValue(int code)
-{
-    return isLetterCode(code) ? ::letterValue(code) : 0;
-}
+int TileImages::letterValue(int code) { return isLetterCode(code) ? ::letterValue(code) : 0; }
 
 QChar TileImages::letterOf(int code)
 {
@@ -217,7 +214,8 @@ namespace {
 // The tile-set files of one folder, by name.
 QStringList setFiles(const QString& folder)
 {
-    return QDir(folder).entryList(QStringList { QStringLiteral("*.bmp") }, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    return QDir(folder).entryList(
+        QStringList { QStringLiteral("*.bmp") }, QDir::Files, QDir::Name | QDir::IgnoreCase);
 }
 
 } // namespace

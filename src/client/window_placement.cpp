@@ -17,7 +17,8 @@ QPoint reachableTopLeft(QPoint topLeft, QSize size, const QList<QRect>& screens)
     qint64 nearestDistance = LLONG_MAX;
     for (const QRect& screen : screens) {
         const QRect onScreen = screen.intersected(titleBar);
-        if (onScreen.width() >= std::min(kGripWidth, titleBar.width()) && onScreen.height() >= kTitleBarHeight / 3)
+        if (onScreen.width() >= std::min(kGripWidth, titleBar.width())
+            && onScreen.height() >= kTitleBarHeight / 3)
             return topLeft;
         const QPoint delta = screen.center() - titleBar.center();
         const qint64 distance = qint64(delta.x()) * delta.x() + qint64(delta.y()) * delta.y();
@@ -28,8 +29,10 @@ QPoint reachableTopLeft(QPoint topLeft, QSize size, const QList<QRect>& screens)
     }
     if (!nearest)
         return topLeft;
-    const int x = std::clamp(topLeft.x(), nearest->left(), std::max(nearest->left(), nearest->right() - size.width() + 1));
-    const int y = std::clamp(topLeft.y(), nearest->top(), std::max(nearest->top(), nearest->bottom() - kTitleBarHeight + 1));
+    const int x = std::clamp(
+        topLeft.x(), nearest->left(), std::max(nearest->left(), nearest->right() - size.width() + 1));
+    const int y = std::clamp(
+        topLeft.y(), nearest->top(), std::max(nearest->top(), nearest->bottom() - kTitleBarHeight + 1));
     return QPoint(x, y);
 }
 

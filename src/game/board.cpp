@@ -73,15 +73,9 @@ int32_t dealLetterCode(int r)
     return kDealTable[static_cast<std::size_t>(r - 1)];
 }
 
-std::string convertoletter(int32_t code)
-{
-    return std::string(1, letterOf(code));
-}
+std::string convertoletter(int32_t code) { return std::string(1, letterOf(code)); }
 
-int letterworth(int32_t code)
-{
-    return letterValue(code);
-}
+int letterworth(int32_t code) { return letterValue(code); }
 
 void dealBoard(Board& board, std::mt19937& rng)
 {

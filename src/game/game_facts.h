@@ -28,7 +28,10 @@ constexpr int kMaxWordTiles = 12;
 constexpr int32_t kFirstLetterCode = 1;
 constexpr int32_t kLastLetterCode = 26;
 constexpr bool isLetterCode(int32_t code) { return code >= kFirstLetterCode && code <= kLastLetterCode; }
-constexpr char letterOf(int32_t code) { return isLetterCode(code) ? char('a' + (code - kFirstLetterCode)) : 't'; }
+constexpr char letterOf(int32_t code)
+{
+    return isLetterCode(code) ? char('a' + (code - kFirstLetterCode)) : 't';
+}
 constexpr int32_t letterCodeOf(char letter)
 {
     return letter >= 'a' && letter <= 'z' ? letter - 'a' + kFirstLetterCode
@@ -42,7 +45,10 @@ constexpr std::array<int, 26> kLetterWorth {
     1, 1, 3, 10, 1, 1, 1, 1, 7, 5, 10, 3, 10, // n to z
 };
 // Any code outside 1 to 26 is worth 1.
-constexpr int letterValue(int32_t code) { return isLetterCode(code) ? kLetterWorth[std::size_t(code - 1)] : 1; }
+constexpr int letterValue(int32_t code)
+{
+    return isLetterCode(code) ? kLetterWorth[std::size_t(code - 1)] : 1;
+}
 
 // Kinds of bonus cell, as the server scores them.
 enum BonusKind : int32_t {

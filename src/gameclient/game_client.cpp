@@ -105,7 +105,7 @@ void GameClient::connectTimerTimer()
     sock.Close();
     sock.OnEnded = [this](TSock*, const TSockEnd& end) { sockEnded(end); };
     emit connectFailed(QString::fromStdString(hostaddress_),
-                       QString("no answer within %1 seconds").arg(options_.connectTimeoutMs / 1000));
+        QString("no answer within %1 seconds").arg(options_.connectTimeoutMs / 1000));
 }
 
 void GameClient::sockEnded(const TSockEnd& end)
@@ -273,12 +273,13 @@ bool GameClient::sendit(const QString& entry, uint32_t chatColour, uint32_t acti
     if (!state_.loggedin || entry.isEmpty())
         return false;
     if (!entry.startsWith("/"))
-        return send(wire::ChatRequest { state_.mynumber, wire::encodeText(entry) + "|" + wire::colourToText(chatColour) }
+        return send(wire::ChatRequest {
+            state_.mynumber, wire::encodeText(entry) + "|" + wire::colourToText(chatColour) }
                         .compose());
     if (entry.startsWith("/me"))
-        return send(
-            wire::ActionRequest { state_.mynumber, wire::encodeText(entry.mid(4)) + "|" + wire::colourToText(actionColour) }
-                .compose());
+        return send(wire::ActionRequest {
+            state_.mynumber, wire::encodeText(entry.mid(4)) + "|" + wire::colourToText(actionColour) }
+                        .compose());
     return false;
 }
 
@@ -286,10 +287,11 @@ bool GameClient::sendPhrase(const QString& phrase, uint32_t actionColour)
 {
     if (!phraseready_)
         return false;
-    const std::string body = phrase.startsWith("/me") ? wire::encodeText(phrase.mid(4))
-                                                      : " says: " + wire::encodeText(phrase);
+    const std::string body
+        = phrase.startsWith("/me") ? wire::encodeText(phrase.mid(4)) : " says: " + wire::encodeText(phrase);
     // Without a connection the error is reported and the cooldown does not start.
-    if (!send(wire::ActionRequest { state_.mynumber, body + "|" + wire::colourToText(actionColour) }.compose()))
+    if (!send(
+            wire::ActionRequest { state_.mynumber, body + "|" + wire::colourToText(actionColour) }.compose()))
         return false;
     phraseready_ = false;
     restartDispatch();

@@ -86,7 +86,7 @@ void GameClient::playerdisconnected(std::string_view args)
         seat.name.clear();
     }
     const auto spy = std::find_if(state_.spies.begin(), state_.spies.end(),
-                                  [&](const Spy& s) { return s.number == n && s.name == name; });
+        [&](const Spy& s) { return s.number == n && s.name == name; });
     const bool spyLeft = spy != state_.spies.end();
     if (spyLeft)
         state_.spies.erase(spy);
@@ -367,6 +367,7 @@ Board client::ClientState::endedScoringBoard() const
 
 void client::fileWord(std::vector<FiledWord>& list, const QString& word, int64_t score)
 {
-    const auto before = std::find_if(list.begin(), list.end(), [&](const FiledWord& entry) { return entry.score < score; });
+    const auto before
+        = std::find_if(list.begin(), list.end(), [&](const FiledWord& entry) { return entry.score < score; });
     list.insert(before, FiledWord { word, score });
 }

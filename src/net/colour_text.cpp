@@ -11,26 +11,25 @@
 namespace wire {
 namespace {
 
-bool sameIgnoringCase(std::string_view a, std::string_view b)
-{
-    return QByteArrayView(a.data(), qsizetype(a.size())).compare(QByteArrayView(b.data(), qsizetype(b.size())),
-                                                                   Qt::CaseInsensitive)
-        == 0;
-}
+    bool sameIgnoringCase(std::string_view a, std::string_view b)
+    {
+        return QByteArrayView(a.data(), qsizetype(a.size()))
+                   .compare(QByteArrayView(b.data(), qsizetype(b.size())), Qt::CaseInsensitive)
+            == 0;
+    }
 
-constexpr uint32_t kMaxColour = 0xFFFFFF;
+    constexpr uint32_t kMaxColour = 0xFFFFFF;
 
-
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+    int hexDigit(char c)
+    {
+        if (c >= '0' && c <= '9')
+            return c - '0';
+        if (c >= 'a' && c <= 'f')
+            return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F')
+            return c - 'A' + 10;
+        return -1;
+    }
 
 } // namespace
 

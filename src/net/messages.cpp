@@ -7,44 +7,44 @@ namespace wire {
 
 namespace {
 
-constexpr std::array<std::string_view, kCommandCount> kNames {
-    "",
-    "CMD_logininfo",
-    "CMD_chat",
-    "CMD_action",
-    "CMD_startgame",
-    "CMD_wordcomplete",
-    "CMD_kickhim",
-    "CMD_playasound",
-    "CMD_useletter",
-    "CMD_sendlogininfo",
-    "CMD_full",
-    "CMD_newplayerinfo",
-    "CMD_existingplayers",
-    "CMD_havewrongversion",
-    "CMD_wrongversion",
-    "CMD_gamestats",
-    "CMD_boardtileline",
-    "CMD_setbonustiles",
-    "CMD_playerdisconnected",
-    "CMD_nextround",
-    "CMD_updatetime",
-    "CMD_endround",
-    "CMD_winner",
-    "CMD_foundword",
-    "CMD_badword",
-};
+    constexpr std::array<std::string_view, kCommandCount> kNames {
+        "",
+        "CMD_logininfo",
+        "CMD_chat",
+        "CMD_action",
+        "CMD_startgame",
+        "CMD_wordcomplete",
+        "CMD_kickhim",
+        "CMD_playasound",
+        "CMD_useletter",
+        "CMD_sendlogininfo",
+        "CMD_full",
+        "CMD_newplayerinfo",
+        "CMD_existingplayers",
+        "CMD_havewrongversion",
+        "CMD_wrongversion",
+        "CMD_gamestats",
+        "CMD_boardtileline",
+        "CMD_setbonustiles",
+        "CMD_playerdisconnected",
+        "CMD_nextround",
+        "CMD_updatetime",
+        "CMD_endround",
+        "CMD_winner",
+        "CMD_foundword",
+        "CMD_badword",
+    };
 
-// A board row names 13 cells; a longer list is read only this far, so a
-// hostile row cannot make a receiver collect thousands of fields.
-constexpr std::size_t kMaxRowItems = 64;
+    // A board row names 13 cells; a longer list is read only this far, so a
+    // hostile row cannot make a receiver collect thousands of fields.
+    constexpr std::size_t kMaxRowItems = 64;
 
-bool isConnectionNumber(int32_t n) { return n >= 1 && n <= kSlots; }
+    bool isConnectionNumber(int32_t n) { return n >= 1 && n <= kSlots; }
 
-std::string decimal(int64_t value) { return std::to_string(value); }
+    std::string decimal(int64_t value) { return std::to_string(value); }
 
-// The first field as a connection number.
-bool readSender(FieldReader& fields, int32_t& n) { return fields.nextInt(n) && isConnectionNumber(n); }
+    // The first field as a connection number.
+    bool readSender(FieldReader& fields, int32_t& n) { return fields.nextInt(n) && isConnectionNumber(n); }
 
 } // namespace
 
@@ -114,17 +114,17 @@ std::string ActionRequest::compose() const { return "CMD_action+" + decimal(numb
 
 namespace {
 
-std::optional<StartGame> readStartGame(std::string_view args, bool whole)
-{
-    FieldReader fields(args);
-    StartGame message;
-    std::string_view team;
-    if (!readSender(fields, message.number) || !fields.nextInt(message.rounds) || !fields.next(team)
-        || !fields.nextInt(message.minutes) || (whole && !fields.rest().empty()))
-        return std::nullopt;
-    message.team = team;
-    return message;
-}
+    std::optional<StartGame> readStartGame(std::string_view args, bool whole)
+    {
+        FieldReader fields(args);
+        StartGame message;
+        std::string_view team;
+        if (!readSender(fields, message.number) || !fields.nextInt(message.rounds) || !fields.next(team)
+            || !fields.nextInt(message.minutes) || (whole && !fields.rest().empty()))
+            return std::nullopt;
+        message.team = team;
+        return message;
+    }
 
 } // namespace
 
@@ -134,7 +134,8 @@ std::optional<StartGame> StartGame::parseRequest(std::string_view args) { return
 
 std::string StartGame::compose() const
 {
-    return "CMD_startgame+" + decimal(number) + "+" + decimal(rounds) + "+" + team + "+" + decimal(minutes) + "+";
+    return "CMD_startgame+" + decimal(number) + "+" + decimal(rounds) + "+" + team + "+" + decimal(minutes)
+        + "+";
 }
 
 std::optional<WordComplete> WordComplete::parse(std::string_view args)
@@ -189,10 +190,7 @@ std::optional<PlayASound> PlayASound::parse(std::string_view args)
     return message;
 }
 
-std::string PlayASound::compose() const
-{
-    return "CMD_playasound+" + decimal(number) + "+" + sound + "+";
-}
+std::string PlayASound::compose() const { return "CMD_playasound+" + decimal(number) + "+" + sound + "+"; }
 
 // ---------------------------------------------------------------------------
 // From the server to the windows.
@@ -257,7 +255,8 @@ std::optional<GameStats> GameStats::parse(std::string_view args)
 
 std::string GameStats::compose() const
 {
-    std::string text = "CMD_gamestats+" + decimal(rounds) + (teamGame ? "+y+" : "+n+") + decimal(minutes) + "+";
+    std::string text
+        = "CMD_gamestats+" + decimal(rounds) + (teamGame ? "+y+" : "+n+") + decimal(minutes) + "+";
     if (now) {
         text += decimal(now->round) + "+" + decimal(now->secondsLeft) + "+";
         for (int64_t score : now->scores)
@@ -384,8 +383,8 @@ std::optional<FoundWord> FoundWord::parse(std::string_view args)
 
 std::string FoundWord::compose() const
 {
-    return "CMD_foundword+" + decimal(seat) + "+" + word + "+" + decimal(wordScore) + "+" + decimal(seatScore) + "+"
-        + decimal(partner) + "+" + decimal(partnerScore);
+    return "CMD_foundword+" + decimal(seat) + "+" + word + "+" + decimal(wordScore) + "+" + decimal(seatScore)
+        + "+" + decimal(partner) + "+" + decimal(partnerScore);
 }
 
 std::optional<BadWord> BadWord::parse(std::string_view args)

@@ -49,8 +49,8 @@ std::optional<int64_t> strictToInt64(std::string_view text)
     return negative ? int64_t(0 - value) : int64_t(value);
 }
 
-MessageFramer::Result MessageFramer::feed(std::string_view bytes,
-                                          const std::function<void(std::string&&)>& sink)
+MessageFramer::Result MessageFramer::feed(
+    std::string_view bytes, const std::function<void(std::string&&)>& sink)
 {
     while (!bytes.empty()) {
         std::size_t end = bytes.find(kEndByte);

@@ -72,7 +72,10 @@ SplitLine splitCommand(std::string_view line);
 // Reads "+"-separated fields off the front of an argument text.
 class FieldReader {
 public:
-    explicit FieldReader(std::string_view text) : rest_(text) {}
+    explicit FieldReader(std::string_view text)
+        : rest_(text)
+    {
+    }
 
     // The text before the next "+"; false when no "+" is left (a missing field).
     bool next(std::string_view& field);

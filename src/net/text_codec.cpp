@@ -7,41 +7,41 @@ namespace wire {
 
 namespace {
 
-// Length of the well-formed UTF-8 sequence starting at bytes[i], or 0.
-std::size_t sequenceLength(std::string_view bytes, std::size_t i)
-{
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80)
-        return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF; // bounds of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0)
-            low = 0xA0; // no overlong forms
-        else if (lead == 0xED)
-            high = 0x9F; // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0)
-            low = 0x90;
-        else if (lead == 0xF4)
-            high = 0x8F; // nothing past U+10FFFF
-    } else {
-        return 0;
-    }
-    if (i + length > bytes.size())
-        return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high)
-        return 0;
-    for (std::size_t k = 2; k < length; ++k)
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+    // Length of the well-formed UTF-8 sequence starting at bytes[i], or 0.
+    std::size_t sequenceLength(std::string_view bytes, std::size_t i)
+    {
+        const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+        const unsigned char lead = byte(i);
+        if (lead < 0x80)
+            return 1;
+        std::size_t length = 0;
+        unsigned char low = 0x80, high = 0xBF; // bounds of the second byte
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3;
+            if (lead == 0xE0)
+                low = 0xA0; // no overlong forms
+            else if (lead == 0xED)
+                high = 0x9F; // no surrogates
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4;
+            if (lead == 0xF0)
+                low = 0x90;
+            else if (lead == 0xF4)
+                high = 0x8F; // nothing past U+10FFFF
+        } else {
             return 0;
-    return length;
-}
+        }
+        if (i + length > bytes.size())
+            return 0;
+        if (byte(i + 1) < low || byte(i + 1) > high)
+            return 0;
+        for (std::size_t k = 2; k < length; ++k)
+            if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+                return 0;
+        return length;
+    }
 
 } // namespace
 

@@ -68,9 +68,9 @@ void setTSockExceptionHandler(std::function<void(const std::string& message)> ha
 // Construction and properties
 
 TSock::TSock(QObject* owner)
-    : QObject(owner),
-      readNotifier_(std::make_unique<QSocketNotifier>(QSocketNotifier::Read)),
-      writeNotifier_(std::make_unique<QSocketNotifier>(QSocketNotifier::Write))
+    : QObject(owner)
+    , readNotifier_(std::make_unique<QSocketNotifier>(QSocketNotifier::Read))
+    , writeNotifier_(std::make_unique<QSocketNotifier>(QSocketNotifier::Write))
 {
     // The notifiers live as long as the endpoint and are pointed at each new
     // descriptor; a disabled notifier costs the event loop nothing.
@@ -140,22 +140,16 @@ int TSock::localPort() const
 {
     if (fd_ < 0)
         return 0;
-    sockaddr_in local{};
+    sockaddr_in local {};
     socklen_t length = sizeof local;
     if (getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &length) != 0)
         return 0;
     return ntohs(local.sin_port);
 }
 
-std::string TSock::peerAddress() const
-{
-    return dottedAddress(peer_.sin_addr);
-}
+std::string TSock::peerAddress() const { return dottedAddress(peer_.sin_addr); }
 
-int TSock::peerPort() const
-{
-    return ntohs(peer_.sin_port);
-}
+int TSock::peerPort() const { return ntohs(peer_.sin_port); }
 
 // ---------------------------------------------------------------------------
 // Information messages and lookups
@@ -203,7 +197,7 @@ uint16_t TSock::lookupPort(const std::string& name)
 
 bool TSock::resolveDestination()
 {
-    sockaddr_in destination{};
+    sockaddr_in destination {};
     destination.sin_family = AF_INET;
     destination.sin_port = htons(lookupPort(portName_));
     // A datagram endpoint binds to the port on every interface; its peer is

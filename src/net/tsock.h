@@ -37,7 +37,10 @@ void setTSockExceptionHandler(std::function<void(const std::string& message)> ha
 
 class ESockException : public std::runtime_error {
 public:
-    explicit ESockException(const std::string& message) : std::runtime_error(message) {}
+    explicit ESockException(const std::string& message)
+        : std::runtime_error(message)
+    {
+    }
 };
 
 // How an endpoint's connection came to its end, so owners act on a reason
@@ -179,8 +182,8 @@ private:
     int tag_ = 0;
     std::string inbound_;
     std::string outbound_;
-    sockaddr_in peer_{};
-    sockaddr_in destination_{};
+    sockaddr_in peer_ {};
+    sockaddr_in destination_ {};
     std::unique_ptr<QSocketNotifier> readNotifier_;
     std::unique_ptr<QSocketNotifier> writeNotifier_;
 };
@@ -188,13 +191,21 @@ private:
 // Stream adapter over one endpoint; the game itself does not use it.
 class TSockStream {
 public:
-    explicit TSockStream(TSock& sock) : sock_(sock) {}
+    explicit TSockStream(TSock& sock)
+        : sock_(sock)
+    {
+    }
     // Reads up to count bytes into buffer; returns how many were copied.
     int Read(void* buffer, int count);
     // Sends count bytes; returns count.
     int Write(const void* buffer, int count);
     // Seeking is not supported: always 0.
-    int64_t Seek(int64_t offset, int origin) { (void)offset; (void)origin; return 0; }
+    int64_t Seek(int64_t offset, int origin)
+    {
+        (void)offset;
+        (void)origin;
+        return 0;
+    }
 
 private:
     TSock& sock_;

@@ -63,7 +63,7 @@ void TSock::setListen(bool listen)
     }
     const int reuse = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
-    sockaddr_in local{};
+    sockaddr_in local {};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     local.sin_port = htons(port);
@@ -86,7 +86,7 @@ void TSock::setListen(bool listen)
 
 int TSock::takePending()
 {
-    sockaddr_in peer{};
+    sockaddr_in peer {};
     socklen_t length = sizeof peer;
     int fd;
     do

@@ -39,13 +39,12 @@ int clampedCount(std::size_t length)
 
 bool waitFor(int fd, short events, int32_t seconds)
 {
-    const QDeadlineTimer deadline = seconds < 0
-        ? QDeadlineTimer(QDeadlineTimer::Forever)
-        : QDeadlineTimer(static_cast<qint64>(seconds) * 1000);
+    const QDeadlineTimer deadline = seconds < 0 ? QDeadlineTimer(QDeadlineTimer::Forever)
+                                                : QDeadlineTimer(static_cast<qint64>(seconds) * 1000);
     for (;;) {
         const qint64 remaining = deadline.remainingTime(); // -1 when forever
         const int timeout = remaining < 0 ? -1 : static_cast<int>(std::min<qint64>(remaining, INT_MAX));
-        pollfd entry{fd, events, 0};
+        pollfd entry { fd, events, 0 };
         const int ready = ::poll(&entry, 1, timeout);
         if (ready > 0)
             return true;
@@ -181,7 +180,7 @@ bool TSock::SendDatagram(const std::string& text, const std::string& host)
     if (!self || fd_ < 0 || host.empty())
         return false;
     const ssize_t sent = ::sendto(fd_, text.data(), text.size(), MSG_NOSIGNAL,
-                                  reinterpret_cast<const sockaddr*>(&destination_), sizeof destination_);
+        reinterpret_cast<const sockaddr*>(&destination_), sizeof destination_);
     return sent >= 0 && static_cast<std::size_t>(sent) == text.size();
 }
 
@@ -195,11 +194,12 @@ void TSock::ReceiveDatagram(std::string& text, std::string& host)
     host.clear();
     if (waitFor(fd_, POLLIN, blockingTimeout_)) {
         char area[kReceiveArea];
-        sockaddr_in from{};
+        sockaddr_in from {};
         socklen_t length = sizeof from;
         ssize_t received;
         do
-            received = ::recvfrom(fd_, area, sizeof area, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &length);
+            received = ::recvfrom(
+                fd_, area, sizeof area, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &length);
         while (received < 0 && errno == EINTR);
         if (received >= 0) {
             text.assign(area, static_cast<std::size_t>(received));

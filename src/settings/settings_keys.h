@@ -170,7 +170,8 @@ inline constexpr std::array kSettings {
     switchSetting(
         SettingKey::RoundReview, "RoundReview", true, "true", "false", SwitchReading::AllButOffText),
     // On: a solo game seats computer players before it starts.
-    switchSetting(SettingKey::PlayComputer, "PlayComputer", false, "true", "false", SwitchReading::OnlyOnText),
+    switchSetting(
+        SettingKey::PlayComputer, "PlayComputer", false, "true", "false", SwitchReading::OnlyOnText),
     // Their level, 1 (Beginner) to 5 (Master), and how many sit down, 1 to 3.
     numberSetting(SettingKey::ComputerLevel, "ComputerLevel", "2"),
     numberSetting(SettingKey::ComputerCount, "ComputerCount", "1"),

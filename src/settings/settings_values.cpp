@@ -133,7 +133,8 @@ namespace {
     }
 
     // Every colour the settings file names: the chat colours first, then its own.
-    const std::array<std::span<const wire::NamedColour>, 2> kColourTables { wire::kNamedColours, kSettingsColours };
+    const std::array<std::span<const wire::NamedColour>, 2> kColourTables { wire::kNamedColours,
+        kSettingsColours };
 
 } // namespace
 

@@ -23,7 +23,10 @@ public:
     // Rows as stored: row 0 is the own record.
     const std::vector<Row>& rows() const { return rows_; }
     int rowCount() const { return int(rows_.size()); }
-    const std::string& cell(int row, int column) const { return rows_.at(std::size_t(row))[std::size_t(column)]; }
+    const std::string& cell(int row, int column) const
+    {
+        return rows_.at(std::size_t(row))[std::size_t(column)];
+    }
     // A cell read as a number; a damaged or hand-edited cell counts as 0.
     int64_t number(int row, int column) const;
 

@@ -33,7 +33,8 @@ public:
 
     std::string firstLine()
     {
-        testsupport::pumpUntil([&] { return process.canReadLine() || process.state() == QProcess::NotRunning; });
+        testsupport::pumpUntil(
+            [&] { return process.canReadLine() || process.state() == QProcess::NotRunning; });
         return process.readLine().trimmed().toStdString();
     }
 
@@ -86,8 +87,9 @@ std::string findThreeLetterWord(const Board& board, TDictn& dictionary)
                             const std::string word = convertoletter(board.board[x][y])
                                 + convertoletter(board.board[x1][y1]) + convertoletter(board.board[x2][y2]);
                             if (dictionary.CheckWord(word))
-                                return std::to_string(x) + "." + std::to_string(y) + "+" + std::to_string(x1) + "."
-                                    + std::to_string(y1) + "+" + std::to_string(x2) + "." + std::to_string(y2);
+                                return std::to_string(x) + "." + std::to_string(y) + "+" + std::to_string(x1)
+                                    + "." + std::to_string(y1) + "+" + std::to_string(x2) + "."
+                                    + std::to_string(y2);
                         }
     return {};
 }
@@ -154,7 +156,7 @@ TEST(LexmireServerProcess, ReportsAPortInUse)
     ASSERT_TRUE(server.finished());
     EXPECT_NE(server.process.exitCode(), 0);
     EXPECT_EQ(server.process.readAllStandardError().trimmed().toStdString(),
-              "lexmire-server: Listen - Error Binding Socket");
+        "lexmire-server: Listen - Error Binding Socket");
 }
 
 TEST(LexmireServerProcess, AnswersHelpAndVersion)

@@ -30,7 +30,8 @@ TEST(ServerOptions, AnnouncesUnlessToldNotTo)
 
 TEST(ServerOptions, RefusesWhatItCannotUse)
 {
-    for (auto args : std::vector<std::vector<std::string>> { { "--port" }, { "--port", "65536" }, { "--port", "-1" },
-             { "--port", "x" }, { "--second-ms", "0" }, { "--second-ms", "" }, { "--bogus" }, { "7772" } })
+    for (auto args :
+        std::vector<std::vector<std::string>> { { "--port" }, { "--port", "65536" }, { "--port", "-1" },
+            { "--port", "x" }, { "--second-ms", "0" }, { "--second-ms", "" }, { "--bogus" }, { "7772" } })
         EXPECT_FALSE(parseServerOptions(args).error.empty()) << args.front();
 }

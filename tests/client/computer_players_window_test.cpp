@@ -64,10 +64,8 @@ TEST_F(ComputerPlayersWindow, TheHostAddsAComputerEveryWindowMarksAndRemovesIt)
     EXPECT_FALSE(offered(bob)->isEnabled()) << "only the host seats computers";
 
     item(host, "AddComputerLevel4")->trigger();
-    ASSERT_TRUE(pumpUntil([&] {
-        return seatNameOf(host, 3) == "Ada (computer)"
-            && seatNameOf(bob, 3) == "Ada (computer)";
-    }));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return seatNameOf(host, 3) == "Ada (computer)" && seatNameOf(bob, 3) == "Ada (computer)"; }));
     EXPECT_EQ(server->player(3).name, "Ada (computer)");
     for (Tchat* window : { &host, &bob }) {
         EXPECT_TRUE(markerShown(*window, 3));

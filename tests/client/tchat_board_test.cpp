@@ -179,7 +179,8 @@ TEST_F(BoardInput, ARightPressSendsOnceInDragMode)
     QTest::mouseRelease(board, Qt::LeftButton, {}, centre(2, 1));
     // Anything sent by the release would arrive before this marker.
     window->wave20Click(5);
-    EXPECT_EQ(sent(2), (std::vector<std::string> { "CMD_wordcomplete+2+1.1+2.1", "CMD_playasound+2+wave5+" }));
+    EXPECT_EQ(
+        sent(2), (std::vector<std::string> { "CMD_wordcomplete+2+1.1+2.1", "CMD_playasound+2+wave5+" }));
 }
 
 TEST_F(BoardInput, ThePressesBelowTheLastRowAndOutsideARoundDoNothing)

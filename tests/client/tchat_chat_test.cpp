@@ -12,10 +12,7 @@ using testsupport::pumpUntil;
 
 namespace {
 
-int countLines(const QString& chat, const QString& line)
-{
-    return int(chat.split('\n').count(line));
-}
+int countLines(const QString& chat, const QString& line) { return int(chat.split('\n').count(line)); }
 
 } // namespace
 
@@ -68,7 +65,9 @@ TEST_F(ChatTest, SlashCommandsSendActionsOrNothing)
     const auto seen = watcher->received();
     EXPECT_EQ(std::count(seen.begin(), seen.end(), "CMD_action+Ann waves|clBlack"), 1);
     EXPECT_EQ(std::count(seen.begin(), seen.end(), "CMD_action+Ann aves|clBlack"), 1);
-    EXPECT_EQ(std::count_if(seen.begin(), seen.end(), [](const std::string& m) { return m.find("shrug") != std::string::npos; }), 0);
+    EXPECT_EQ(std::count_if(seen.begin(), seen.end(),
+                  [](const std::string& m) { return m.find("shrug") != std::string::npos; }),
+        0);
     ASSERT_TRUE(pumpUntil([&] { return chatOf(*host).contains("Ann waves"); }));
 }
 

@@ -47,7 +47,8 @@ Path findWord(const Tchat& window, TDictn& dictionary)
                 if ((dc == 0 && dr == 0) || next.x() < 0 || next.y() < 0 || next.x() > 12 || next.y() > 8)
                     continue;
                 path.cells.push_back(next);
-                path.word += char('a' + window.client().state().boardtiles[std::size_t(next.x())][std::size_t(next.y())] - 1);
+                path.word += char('a'
+                    + window.client().state().boardtiles[std::size_t(next.x())][std::size_t(next.y())] - 1);
                 if (walk(path))
                     return true;
                 path.cells.pop_back();
@@ -57,7 +58,9 @@ Path findWord(const Tchat& window, TDictn& dictionary)
     };
     for (int c = 0; c < 13; ++c)
         for (int r = 0; r < 9; ++r) {
-            Path start { { QPoint(c, r) }, std::string(1, char('a' + window.client().state().boardtiles[std::size_t(c)][std::size_t(r)] - 1)) };
+            Path start { { QPoint(c, r) },
+                std::string(
+                    1, char('a' + window.client().state().boardtiles[std::size_t(c)][std::size_t(r)] - 1)) };
             if (walk(start))
                 return best;
         }
@@ -110,7 +113,8 @@ TEST(EndToEnd, AWholeGameFromTheStartDialogToTheWinner)
     QTest::mouseClick(host.startForm().findChild<QWidget*>("button_startthegame"), Qt::LeftButton);
     ASSERT_TRUE(pumpUntil([&] { return joiner.client().canplay() && host.client().canplay(); }));
     EXPECT_TRUE(host.findChild<QTextEdit*>("mainchat")->toPlainText().contains("You have started a game."));
-    EXPECT_TRUE(joiner.findChild<QTextEdit*>("mainchat")->toPlainText().contains("Hosta has started a game."));
+    EXPECT_TRUE(
+        joiner.findChild<QTextEdit*>("mainchat")->toPlainText().contains("Hosta has started a game."));
 
     // The joiner drags through a real word on the board it was dealt.
     TDictn dictionary(folder.filePath("lookup").toStdString(), {}, embeddedWordList());

@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-
 class GameDisplay : public ::testing::Test {
 protected:
     void SetUp() override
@@ -79,7 +78,9 @@ TEST_F(GameDisplay, RefusedWordsShowInTheRefusedRed)
 {
     deliver("CMD_badword+2+2+xyz+");
     EXPECT_EQ(label("label_status2"), "xyz is not a valid word.");
-    EXPECT_TRUE(window->findChild<QLabel*>("label_status2")->styleSheet().contains(boardpalette::refusedText().name()));
+    EXPECT_TRUE(window->findChild<QLabel*>("label_status2")
+                    ->styleSheet()
+                    .contains(boardpalette::refusedText().name()));
     deliver("CMD_badword+1+2+cat+");
     EXPECT_EQ(label("label_status2"), "cat already exists.");
     EXPECT_EQ(window->sounds().played().count("badword"), 2);
@@ -220,7 +221,8 @@ TEST_F(GameDisplay, ATieBreakRoundSaysWhyItIsThere)
     deliver("CMD_endround+5+5+0+0");
     deliver("CMD_nextround+4");
     EXPECT_EQ(label("label_status2"), "Tie! One more round decides it.");
-    EXPECT_TRUE(window->findChild<QTextEdit*>("mainchat")->toPlainText().contains("Tie! One more round decides it."));
+    EXPECT_TRUE(
+        window->findChild<QTextEdit*>("mainchat")->toPlainText().contains("Tie! One more round decides it."));
     EXPECT_EQ(label("label_round"), "4");
 }
 

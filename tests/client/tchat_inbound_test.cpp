@@ -26,7 +26,8 @@ TEST_F(Inbound, AMessageSplitOverReadsIsQueuedOnceWholeAndHandledAtTheNextTick)
 {
     EXPECT_TRUE(window->receiveServerBytes("CMD_sendlogin"));
     EXPECT_EQ(window->queuedMessages(), 0u);
-    EXPECT_TRUE(window->receiveServerBytes(std::string("info+3") + wire::kEndByte + "CMD_chat+a\nb" + wire::kEndByte));
+    EXPECT_TRUE(window->receiveServerBytes(
+        std::string("info+3") + wire::kEndByte + "CMD_chat+a\nb" + wire::kEndByte));
     EXPECT_EQ(window->queuedMessages(), 1u); // a message holding a line break is dropped
     window->Timer1Timer();
     EXPECT_EQ(window->queuedMessages(), 0u);

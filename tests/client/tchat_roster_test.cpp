@@ -162,7 +162,8 @@ TEST_F(WindowTest, VersionMismatchesAreReportedOnBothSides)
     Tchat& host = join("Host", { "x", "true" });
     testsupport::RawClient old(server->listeningPort());
     old.login("Oldie", "2.0.4");
-    ASSERT_TRUE(pumpUntil([&] { return chatOf(host).contains("Oldie has a different version of the game then you."); }));
+    ASSERT_TRUE(pumpUntil(
+        [&] { return chatOf(host).contains("Oldie has a different version of the game then you."); }));
 
     testsupport::RawServer fake;
     TchatSetup setup;
@@ -197,7 +198,8 @@ TEST_F(WindowTest, NamesInEveryEncodingArriveAsTheyWereTyped)
     // An older peer writes 8-bit Latin-1 and reads it back the same way.
     testsupport::RawClient old(server->listeningPort());
     old.login("M\xFCller");
-    ASSERT_TRUE(pumpUntil([&] { return labelOf(zhora, "label_playername3") == QString::fromUtf8("Müller"); }));
+    ASSERT_TRUE(
+        pumpUntil([&] { return labelOf(zhora, "label_playername3") == QString::fromUtf8("Müller"); }));
     EXPECT_EQ(labelOf(zhora, "label_playername1"), QString::fromUtf8("José"));
     ASSERT_TRUE(pumpUntil([&] { return labelOf(jose, "label_playername2") == QString::fromUtf8("Жора"); }));
     // José fits Latin-1, so the older peer reads it right; Жора cannot, and goes as UTF-8.
@@ -206,7 +208,8 @@ TEST_F(WindowTest, NamesInEveryEncodingArriveAsTheyWereTyped)
 
     zhora.findChild<QLineEdit*>("mychat")->setText(QString::fromUtf8("Привет, José"));
     zhora.sendit();
-    old.send("CMD_chat+3+Gr\xFC\xDF" "e|clNavy");
+    old.send("CMD_chat+3+Gr\xFC\xDF"
+             "e|clNavy");
     ASSERT_TRUE(pumpUntil([&] { return chatOf(jose).contains(QString::fromUtf8("Müller chats: Grüße")); }));
     EXPECT_TRUE(chatOf(jose).contains(QString::fromUtf8("Жора chats: Привет, José")));
     EXPECT_TRUE(chatOf(zhora).contains(QString::fromUtf8("Müller chats: Grüße")));

@@ -9,13 +9,13 @@
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QScreen>
-#include <QTest>
-#include <QFile>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -78,9 +78,11 @@ TEST_F(Settings, WithoutAFileEveryDefaultAppliesAndTheFirstRunPanelShows)
 
 TEST_F(Settings, StoredValuesApplyWithTheirExactSpellings)
 {
-    writeFile("[Other]\nkeep=me\n[Lexmire]\nTextcolor=clRed\nClickletters=yes\nPlaysounds=False\nChatterSounds=false\n"
-              "Tiles=Classic\nTurnsound=1\nRounds=7\nTimeperround=12\nTextsize=12\nPhrase3=Hi all\nFirsttime=no\n"
-              "Top=0x10\nLeft=junk\n");
+    writeFile(
+        "[Other]\nkeep=me\n[Lexmire]\nTextcolor=clRed\nClickletters=yes\nPlaysounds=False\nChatterSounds="
+        "false\n"
+        "Tiles=Classic\nTurnsound=1\nRounds=7\nTimeperround=12\nTextsize=12\nPhrase3=Hi all\nFirsttime=no\n"
+        "Top=0x10\nLeft=junk\n");
     auto w = window();
     w->loadinifile();
     EXPECT_EQ(w->chatColour, 0x0000FFu);
@@ -195,8 +197,10 @@ TEST_F(Settings, AStoredPlaceThatWouldHideTheTitleBarIsPulledBackOntoAScreen)
     const QList<QRect> screens { QRect(0, 0, 1920, 1080), QRect(1920, 0, 1280, 1024) };
     const QSize size(798, 535);
     EXPECT_EQ(placement::reachableTopLeft(QPoint(100, 50), size, screens), QPoint(100, 50));
-    EXPECT_EQ(placement::reachableTopLeft(QPoint(2000, 900), size, screens), QPoint(2000, 900)); // second screen
-    EXPECT_EQ(placement::reachableTopLeft(QPoint(100, -200), size, screens), QPoint(100, 0)); // title bar above
+    EXPECT_EQ(
+        placement::reachableTopLeft(QPoint(2000, 900), size, screens), QPoint(2000, 900)); // second screen
+    EXPECT_EQ(
+        placement::reachableTopLeft(QPoint(100, -200), size, screens), QPoint(100, 0)); // title bar above
     EXPECT_EQ(placement::reachableTopLeft(QPoint(-5000, 300), size, screens), QPoint(0, 300));
     EXPECT_EQ(placement::reachableTopLeft(QPoint(4000, 2000), size, screens), QPoint(3200 - 798, 1024 - 30));
 

@@ -20,7 +20,10 @@ protected:
         window->tally().ask = [](const QString&) { return true; };
     }
 
-    void seat(int n, const QString& name) { deliver("CMD_newplayerinfo+" + std::to_string(n) + "+" + name.toStdString()); }
+    void seat(int n, const QString& name)
+    {
+        deliver("CMD_newplayerinfo+" + std::to_string(n) + "+" + name.toStdString());
+    }
     void deliver(const std::string& line) { window->client().handle(line); }
     const TallyModel& model() { return window->tally().model(); }
 

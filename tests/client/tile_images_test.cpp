@@ -206,8 +206,10 @@ TEST(TileImagesFiles, SetNamesAreFileNamesWithoutTheirSuffixDotsIncluded)
     touch(dir.filePath(QStringLiteral("Classic.bmp"))); // the built-in set's name is taken
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.bmp")));
 
-    EXPECT_EQ(TileImages::setNames({ dir.path() }), (QStringList { QStringLiteral("a"), QStringLiteral("My.Set") }));
-    EXPECT_EQ(TileImages::setPath({ dir.path() }, QStringLiteral("My.Set")), dir.filePath(QStringLiteral("My.Set.bmp")));
+    EXPECT_EQ(TileImages::setNames({ dir.path() }),
+        (QStringList { QStringLiteral("a"), QStringLiteral("My.Set") }));
+    EXPECT_EQ(TileImages::setPath({ dir.path() }, QStringLiteral("My.Set")),
+        dir.filePath(QStringLiteral("My.Set.bmp")));
     EXPECT_TRUE(TileImages::setPath({ dir.path() }, QStringLiteral("My")).isEmpty());
     EXPECT_TRUE(TileImages::setPath({ dir.path() }, QStringLiteral("notes")).isEmpty());
     EXPECT_TRUE(TileImages::setPath({ dir.path() }, QStringLiteral("folder")).isEmpty());
@@ -231,8 +233,9 @@ TEST(TileImagesFiles, FirstFolderFirstAndEachNameOnce)
 
     const QStringList folders { first.path(), second.path(), first.filePath(QStringLiteral("missing")) };
     touch(second.filePath(QStringLiteral("neon.bmp"))); // the same set in another letter case
-    EXPECT_EQ(TileImages::setNames(folders), (QStringList { QStringLiteral("Ivory"), QStringLiteral("Ivory.old"),
-                                                 QStringLiteral("Neon"), QStringLiteral("Chalk") }));
+    EXPECT_EQ(TileImages::setNames(folders),
+        (QStringList { QStringLiteral("Ivory"), QStringLiteral("Ivory.old"), QStringLiteral("Neon"),
+            QStringLiteral("Chalk") }));
     EXPECT_EQ(
         TileImages::setPath(folders, QStringLiteral("Ivory")), first.filePath(QStringLiteral("Ivory.bmp")));
     EXPECT_EQ(

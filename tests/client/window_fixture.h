@@ -22,7 +22,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        records = testsupport::makeWordRecords({ "cat", "act", "tea", "eat", "ate", "at", "as", "seat", "east" });
+        records
+            = testsupport::makeWordRecords({ "cat", "act", "tea", "eat", "ate", "at", "as", "seat", "east" });
         TServer::Options options;
         options.portName = "0";
         options.dictionaryPath = folder.filePath("English").toStdString();
@@ -95,7 +96,10 @@ protected:
     }
 
     static QString chatOf(Tchat& window) { return window.findChild<QTextEdit*>("mainchat")->toPlainText(); }
-    static QString labelOf(Tchat& window, const QString& name) { return window.findChild<QLabel*>(name)->text(); }
+    static QString labelOf(Tchat& window, const QString& name)
+    {
+        return window.findChild<QLabel*>(name)->text();
+    }
     // The whole name a roster line shows: a name too wide for its place is
     // elided there and whole in the tooltip.
     static QString seatNameOf(Tchat& window, int seat)

@@ -84,7 +84,8 @@ protected:
         GameClient& client = *clients.back();
         client.setHost(host);
         client.connectTo("127.0.0.1", name);
-        EXPECT_TRUE(pumpUntil([&] { return client.loggedin() && client.state().seat(client.mynumber()).taken; }));
+        EXPECT_TRUE(
+            pumpUntil([&] { return client.loggedin() && client.state().seat(client.mynumber()).taken; }));
         return client;
     }
 
@@ -124,7 +125,8 @@ TEST_F(GameClientTest, PlaysAWholeGameHeadless)
     // The window's board is the server's.
     for (int c = 0; c < kBoardColumns; ++c)
         for (int r = 0; r < kBoardRows; ++r)
-            ASSERT_EQ(bob.state().boardtiles[std::size_t(c)][std::size_t(r)], server->currentBoard().board[c][r]);
+            ASSERT_EQ(
+                bob.state().boardtiles[std::size_t(c)][std::size_t(r)], server->currentBoard().board[c][r]);
     EXPECT_EQ(bob.state().boardbonus[6][4], client::SpellBook);
     EXPECT_EQ(bob.state().boardbonus[0][0], client::RedPotion);
 

@@ -39,9 +39,11 @@ TEST(ClientMessages, ComposeTheBytesEveryServerReads)
 {
     EXPECT_EQ((LoginInfo { 2, "2.0.5", "Ann" }.compose()), "CMD_logininfo+2+2.0.5+Ann");
     EXPECT_EQ((ChatRequest { 2, "hi|clRed" }.compose()), "CMD_chat+2+hi|clRed");
-    EXPECT_EQ((ActionRequest { 3, " says: Good One!|clNavy" }.compose()), "CMD_action+3+ says: Good One!|clNavy");
+    EXPECT_EQ(
+        (ActionRequest { 3, " says: Good One!|clNavy" }.compose()), "CMD_action+3+ says: Good One!|clNavy");
     EXPECT_EQ((StartGame { 1, 3, "n", 2 }.compose()), "CMD_startgame+1+3+n+2+");
-    EXPECT_EQ((WordComplete { 1, { { 3, 7 }, { 4, 7 }, { 4, 8 } } }.compose()), "CMD_wordcomplete+1+3.7+4.7+4.8");
+    EXPECT_EQ(
+        (WordComplete { 1, { { 3, 7 }, { 4, 7 }, { 4, 8 } } }.compose()), "CMD_wordcomplete+1+3.7+4.7+4.8");
     EXPECT_EQ((KickRequest { 1, 7 }.compose()), "CMD_kickhim+1+7+");
     EXPECT_EQ((PlayASound { 2, "wave20" }.compose()), "CMD_playasound+2+wave20+");
 }
@@ -76,8 +78,8 @@ TEST(ClientMessages, ParseWhatWindowsSendAndRefuseBrokenShapes)
     ASSERT_EQ(word->tiles.size(), 2u);
     EXPECT_EQ(word->tiles[0].x, 12);
     EXPECT_EQ(word->tiles[1].y, 7);
-    EXPECT_FALSE(WordComplete::parse("2+13.0"));    // off the board
-    EXPECT_FALSE(WordComplete::parse("2+1.1+x"));   // not a cell
+    EXPECT_FALSE(WordComplete::parse("2+13.0")); // off the board
+    EXPECT_FALSE(WordComplete::parse("2+1.1+x")); // not a cell
     std::string twelve = "1", thirteen;
     for (int i = 0; i < 12; ++i)
         twelve += "+0.0";
@@ -102,7 +104,7 @@ TEST(ServerMessages, ComposeTheBytesEveryWindowReads)
     EXPECT_EQ(WrongVersion {}.compose(), "CMD_wrongversion+");
     EXPECT_EQ((GameStats { 3, true, 2, std::nullopt }.compose()), "CMD_gamestats+3+y+2+");
     EXPECT_EQ((BoardTileLine { 4, { 5, 1, 20, 1, 2, 3, 4, 5, 6, 7, 8, 9, 26 } }.compose()),
-              "CMD_boardtileline+4+5+1+20+1+2+3+4+5+6+7+8+9+26");
+        "CMD_boardtileline+4+5+1+20+1+2+3+4+5+6+7+8+9+26");
     EXPECT_EQ(SetBonusTiles {}.compose(), "CMD_setbonustiles+");
     EXPECT_EQ((PlayerDisconnected { 2, "Ann" }.compose()), "CMD_playerdisconnected+2+Ann");
     EXPECT_EQ(ChatLine { "Ann chats: hi|clRed" }.composeChat(), "CMD_chat+Ann chats: hi|clRed");
@@ -133,9 +135,10 @@ TEST(ServerMessages, ParseWhatServersSendAndRefuseWhatNoServerCould)
     EXPECT_EQ(bad->reason, BadWord::NotAWord);
     EXPECT_EQ(bad->word, "xyz");
 
-    EXPECT_EQ(BoardTileLine::parse("8+1+2+3+4+5+6+7+8+9+10+11+12+0+99+junk")->codes[12], 0); // extra codes ignored
-    EXPECT_FALSE(BoardTileLine::parse("9+1+1+1+1+1+1+1+1+1+1+1+1+1"));  // no row 9
-    EXPECT_FALSE(BoardTileLine::parse("0+1+1+1+1+1+1+1+1+1+1+1+1"));    // twelve codes
+    EXPECT_EQ(
+        BoardTileLine::parse("8+1+2+3+4+5+6+7+8+9+10+11+12+0+99+junk")->codes[12], 0); // extra codes ignored
+    EXPECT_FALSE(BoardTileLine::parse("9+1+1+1+1+1+1+1+1+1+1+1+1+1")); // no row 9
+    EXPECT_FALSE(BoardTileLine::parse("0+1+1+1+1+1+1+1+1+1+1+1+1")); // twelve codes
     EXPECT_FALSE(BoardTileLine::parse("0+27+1+1+1+1+1+1+1+1+1+1+1+1")); // no tile 27
 
     EXPECT_EQ((EndRound::parse("12+0+7+0")->scores), (std::array<int64_t, 4> { 12, 0, 7, 0 }));
@@ -162,13 +165,15 @@ TEST(ServerMessages, ParseWhatServersSendAndRefuseWhatNoServerCould)
 TEST(Messages, EveryMessageComesBackThroughItsOwnParse)
 {
     using S = std::string;
-    EXPECT_EQ(reparsed<LoginInfo>("CMD_logininfo+2+2.0.4+J+o", &LoginInfo::compose), "CMD_logininfo+2+2.0.4+J+o");
+    EXPECT_EQ(
+        reparsed<LoginInfo>("CMD_logininfo+2+2.0.4+J+o", &LoginInfo::compose), "CMD_logininfo+2+2.0.4+J+o");
     EXPECT_EQ(reparsed<StartGame>("CMD_startgame+1+9+y+5+", &StartGame::compose), "CMD_startgame+1+9+y+5+");
     EXPECT_EQ(reparsed<WordComplete>("CMD_wordcomplete+3+0.0+1.1+0.0", &WordComplete::compose),
-              "CMD_wordcomplete+3+0.0+1.1+0.0");
+        "CMD_wordcomplete+3+0.0+1.1+0.0");
     EXPECT_EQ(reparsed<FoundWord>("CMD_foundword+4+quiz+22+100+2+100", &FoundWord::compose),
-              "CMD_foundword+4+quiz+22+100+2+100");
+        "CMD_foundword+4+quiz+22+100+2+100");
     EXPECT_EQ(reparsed<BadWord>("CMD_badword+1+3+cat+", &BadWord::compose), S("CMD_badword+1+3+cat+"));
     EXPECT_EQ(reparsed<GameStats>("CMD_gamestats+3+n+1+", &GameStats::compose), S("CMD_gamestats+3+n+1+"));
-    EXPECT_EQ(reparsed<EndRound>("CMD_endround+-1+0+0+87480", &EndRound::compose), S("CMD_endround+-1+0+0+87480"));
+    EXPECT_EQ(
+        reparsed<EndRound>("CMD_endround+-1+0+0+87480", &EndRound::compose), S("CMD_endround+-1+0+0+87480"));
 }

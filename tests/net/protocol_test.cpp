@@ -8,8 +8,8 @@ using namespace wire;
 
 namespace {
 
-std::vector<std::string> feedAll(MessageFramer& framer, std::string_view bytes,
-                                 MessageFramer::Result* result = nullptr)
+std::vector<std::string> feedAll(
+    MessageFramer& framer, std::string_view bytes, MessageFramer::Result* result = nullptr)
 {
     std::vector<std::string> out;
     auto r = framer.feed(bytes, [&](std::string&& m) { out.push_back(std::move(m)); });
@@ -138,6 +138,7 @@ TEST(FieldReading, IntegersAreStrict)
         EXPECT_FALSE(strictToInt(bad)) << bad;
     EXPECT_EQ(strictToInt64("9223372036854775807"), INT64_MAX);
     EXPECT_EQ(strictToInt64("-9223372036854775808"), INT64_MIN);
-    for (const char* bad : { "", "-", "9223372036854775808", "18446744073709551616", "12345678901234567890", "1e3" })
+    for (const char* bad :
+        { "", "-", "9223372036854775808", "18446744073709551616", "12345678901234567890", "1e3" })
         EXPECT_FALSE(strictToInt64(bad)) << bad;
 }

@@ -31,10 +31,10 @@ TEST(TextCodec, ReadsUtf8WhenWellFormedWithAWideByteAndLatin1Otherwise)
 
 TEST(TextCodec, MalformedUtf8ReadsAsLatin1)
 {
-    EXPECT_FALSE(readsAsUtf8("\xC0\xAF"));         // overlong "/"
-    EXPECT_FALSE(readsAsUtf8("\xED\xA0\x80"));     // a surrogate
+    EXPECT_FALSE(readsAsUtf8("\xC0\xAF")); // overlong "/"
+    EXPECT_FALSE(readsAsUtf8("\xED\xA0\x80")); // a surrogate
     EXPECT_FALSE(readsAsUtf8("\xF4\x90\x80\x80")); // past U+10FFFF
-    EXPECT_FALSE(readsAsUtf8("\xC3"));             // cut short
+    EXPECT_FALSE(readsAsUtf8("\xC3")); // cut short
     EXPECT_FALSE(readsAsUtf8("ascii only"));
     EXPECT_EQ(decodeText("\xC3"), QString(QChar(0xC3)));
 }

@@ -62,8 +62,15 @@ struct Recorder {
 struct Fd {
     int fd = -1;
     Fd() = default;
-    explicit Fd(int f) : fd(f) {}
-    Fd(Fd&& other) noexcept : fd(other.fd) { other.fd = -1; }
+    explicit Fd(int f)
+        : fd(f)
+    {
+    }
+    Fd(Fd&& other) noexcept
+        : fd(other.fd)
+    {
+        other.fd = -1;
+    }
     Fd& operator=(Fd&& other) noexcept
     {
         std::swap(fd, other.fd);
@@ -78,7 +85,7 @@ struct Fd {
 
 sockaddr_in loopback(int port)
 {
-    sockaddr_in address{};
+    sockaddr_in address {};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = htons(static_cast<uint16_t>(port));
@@ -87,7 +94,7 @@ sockaddr_in loopback(int port)
 
 int boundPort(int fd)
 {
-    sockaddr_in local{};
+    sockaddr_in local {};
     socklen_t length = sizeof local;
     getsockname(fd, reinterpret_cast<sockaddr*>(&local), &length);
     return ntohs(local.sin_port);
@@ -129,7 +136,7 @@ struct RawListener {
 // Ends a connection with a reset instead of an orderly close.
 void resetConnection(Fd& peer)
 {
-    const linger abortive{1, 0};
+    const linger abortive { 1, 0 };
     setsockopt(peer.fd, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
     peer = Fd();
 }
@@ -170,8 +177,7 @@ std::unique_ptr<Pair> connectedPair()
 }
 
 // Runs op and returns the text of the ESockException it raised ("" if none).
-template <typename Op>
-std::string raisedText(Op op)
+template <typename Op> std::string raisedText(Op op)
 {
     try {
         op();
@@ -205,9 +211,10 @@ TEST(TSockConnect, RefusedConnectGivesOneErrorAndStaysConnecting)
     EXPECT_FALSE(client.Open());
     ASSERT_TRUE(pumpUntil([&] { return rec.has("Error: Error #10061 (WSAECONNREFUSED)"); }));
     pumpPending();
-    EXPECT_THAT(rec.events, ElementsAre("Lookup: Lookup Of Port " + std::to_string(reserved.port),
-                                        "Lookup: Lookup Of Host 127.0.0.1",
-                                        "Error: Error #10061 (WSAECONNREFUSED)", "OnEnded ConnectFailed 10061"));
+    EXPECT_THAT(rec.events,
+        ElementsAre("Lookup: Lookup Of Port " + std::to_string(reserved.port),
+            "Lookup: Lookup Of Host 127.0.0.1", "Error: Error #10061 (WSAECONNREFUSED)",
+            "OnEnded ConnectFailed 10061"));
     EXPECT_FALSE(client.Connected());
     EXPECT_TRUE(client.isOpen());
 
@@ -231,8 +238,9 @@ TEST(TSockConnect, StreamWithoutHostNameFailsAsAnUnusableAddress)
 
     EXPECT_FALSE(client.Open());
     ASSERT_TRUE(pumpUntil([&] { return rec.has("Error: Error #10049 (WSAEADDRNOTAVAIL)"); }));
-    EXPECT_THAT(rec.events, ElementsAre("Lookup: Lookup Of Port 7", "Error: Error #10049 (WSAEADDRNOTAVAIL)",
-                                        "OnEnded ConnectFailed 10049"));
+    EXPECT_THAT(rec.events,
+        ElementsAre("Lookup: Lookup Of Port 7", "Error: Error #10049 (WSAEADDRNOTAVAIL)",
+            "OnEnded ConnectFailed 10049"));
     EXPECT_FALSE(client.Connected());
 }
 
@@ -258,13 +266,14 @@ TEST(TSockConnect, TextSentBeforeTheConnectionCompletesIsQueuedThenDelivered)
 
     ASSERT_TRUE(pumpUntil([&] { return arrived == "hello"; }));
     pumpPending();
-    EXPECT_THAT(rec.events, ElementsAre("Lookup: Lookup Of Port " + std::to_string(listener.localPort()),
-                                        "Lookup: Lookup Of Host 127.0.0.1",
-                                        "Send: Non-Blocking Outgoing Data", // queued
-                                        "Connect: Non-Blocking Socket Connected", "OnConnect",
-                                        "Send: Non-Blocking Outgoing Data", // flushed
-                                        "Send: Non-Blocking Outgoing Data", // write readiness
-                                        "OnWrite"));
+    EXPECT_THAT(rec.events,
+        ElementsAre("Lookup: Lookup Of Port " + std::to_string(listener.localPort()),
+            "Lookup: Lookup Of Host 127.0.0.1",
+            "Send: Non-Blocking Outgoing Data", // queued
+            "Connect: Non-Blocking Socket Connected", "OnConnect",
+            "Send: Non-Blocking Outgoing Data", // flushed
+            "Send: Non-Blocking Outgoing Data", // write readiness
+            "OnWrite"));
 }
 
 // ---------------------------------------------------------------------------
@@ -303,8 +312,9 @@ TEST(TSockTransfer, PeerCloseRunsOnDisconnectBeforeSocketClosedAndKeepsUnreadTex
     p->server->Close();
     ASSERT_TRUE(pumpUntil([&] { return rec.has("Close: Socket Closed"); }));
 
-    EXPECT_THAT(rec.events, ElementsAre("Receive: Non-Blocking Incoming Data", "OnRead 3", "OnDisconnect",
-                                        "Close: Socket Closed", "OnEnded ClosedByPeer 0"));
+    EXPECT_THAT(rec.events,
+        ElementsAre("Receive: Non-Blocking Incoming Data", "OnRead 3", "OnDisconnect", "Close: Socket Closed",
+            "OnEnded ClosedByPeer 0"));
     EXPECT_FALSE(p->client->Connected());
     EXPECT_FALSE(p->client->isOpen());
     EXPECT_EQ(p->client->Receive(), "bye");
@@ -361,7 +371,8 @@ TEST(TSockListen, StartTwiceThenStop)
     EXPECT_TRUE(listener.Listen());
     EXPECT_GT(listener.localPort(), 0);
     EXPECT_THAT(rec.events,
-                ElementsAre("Lookup: Lookup Of Port 0", "Listen: Listening Started", "Listen: Listening Already Running"));
+        ElementsAre(
+            "Lookup: Lookup Of Port 0", "Listen: Listening Started", "Listen: Listening Already Running"));
 
     rec.events.clear();
     listener.setListen(false);
@@ -414,8 +425,10 @@ TEST(TSockListen, AcceptedEndpointReportsItsNamesBeforeTheListenerReportsIt)
     ASSERT_TRUE(pumpUntil([&] { return accepted != nullptr && client.Connected(); }));
 
     ASSERT_GE(infos.size(), 3u);
-    EXPECT_EQ(infos[0], std::make_pair(accepted, std::string("Setting PortName While Connected Has No Effect")));
-    EXPECT_EQ(infos[1], std::make_pair(accepted, std::string("Setting HostName While Connected Has No Effect")));
+    EXPECT_EQ(
+        infos[0], std::make_pair(accepted, std::string("Setting PortName While Connected Has No Effect")));
+    EXPECT_EQ(
+        infos[1], std::make_pair(accepted, std::string("Setting HostName While Connected Has No Effect")));
     EXPECT_EQ(infos[2], std::make_pair(listener.get(), std::string("Created New TSock Structure")));
 
     EXPECT_EQ(accepted->parent(), listener.get());
@@ -515,11 +528,11 @@ TEST(TSockMisuse, OperationsInTheWrongStateRaiseTheirTexts)
     EXPECT_EQ(raisedText([&] { listener.Receive(); }), "Receive - Cannot Receive On A Listener Socket");
     EXPECT_EQ(raisedText([&] { listener.Send("x"); }), "Send - Cannot Send On A Listener Socket");
     EXPECT_EQ(raisedText([&] { listener.setSocketType(stDatagram); }),
-              "SocketType - Can't Assign Socket Type While Listening");
+        "SocketType - Can't Assign Socket Type While Listening");
 
     auto p = connectedPair();
     EXPECT_EQ(raisedText([&] { p->client->setSocketType(stDatagram); }),
-              "SocketType - Can't Assign Socket Type While Connected");
+        "SocketType - Can't Assign Socket Type While Connected");
     EXPECT_EQ(raisedText([&] { p->client->setListen(true); }), "Listen - Socket Already In Use");
     EXPECT_FALSE(p->client->Listen());
     EXPECT_TRUE(p->client->Connected());
@@ -679,19 +692,20 @@ TEST(TSockLookup, UnknownHostsAndPortsRaiseTheirTextsAndOpenNothing)
     EXPECT_EQ(tsocklookup::resolvePort("echo", stDatagram), 7);
     EXPECT_EQ(tsocklookup::resolvePort("65535", stStream), 65535);
     EXPECT_EQ(raisedText([] { tsocklookup::resolvePort("65536", stStream); }),
-              "Port Lookup - Could Not Find Service Entry");
+        "Port Lookup - Could Not Find Service Entry");
     EXPECT_EQ(raisedText([] { tsocklookup::resolvePort("77x2", stStream); }),
-              "Port Lookup - Could Not Find Service Entry");
+        "Port Lookup - Could Not Find Service Entry");
 }
 
 TEST(TSockNames, InformationKindsAndErrorCodes)
 {
-    const char* kinds[] = {socketInfoName(siLookup), socketInfoName(siConnect), socketInfoName(siClose),
-                           socketInfoName(siListen), socketInfoName(siReceive), socketInfoName(siSend),
-                           socketInfoName(siAccept), socketInfoName(siError)};
-    EXPECT_THAT(kinds, ElementsAre(std::string("Lookup"), std::string("Connect"), std::string("Close"),
-                                   std::string("Listen"), std::string("Receive"), std::string("Send"),
-                                   std::string("Accept"), std::string("Error")));
+    const char* kinds[] = { socketInfoName(siLookup), socketInfoName(siConnect), socketInfoName(siClose),
+        socketInfoName(siListen), socketInfoName(siReceive), socketInfoName(siSend), socketInfoName(siAccept),
+        socketInfoName(siError) };
+    EXPECT_THAT(kinds,
+        ElementsAre(std::string("Lookup"), std::string("Connect"), std::string("Close"),
+            std::string("Listen"), std::string("Receive"), std::string("Send"), std::string("Accept"),
+            std::string("Error")));
 
     EXPECT_EQ(socketErrorName(10004), "WSAEINTR");
     EXPECT_EQ(socketErrorName(10035), "WSAEWOULDBLOCK");
@@ -699,7 +713,7 @@ TEST(TSockNames, InformationKindsAndErrorCodes)
     EXPECT_EQ(socketErrorName(10071), "WSAEREMOTE");
     EXPECT_EQ(socketErrorName(10101), "WSAEDISCON");
     EXPECT_EQ(socketErrorName(11004), "WSANO_DATA");
-    for (int unknown : {0, 10000, 10034, 10072, 10090, 10094, 11000, 11005})
+    for (int unknown : { 0, 10000, 10034, 10072, 10090, 10094, 11000, 11005 })
         EXPECT_EQ(socketErrorName(unknown), "UNKNOWN ERROR") << unknown;
 
     EXPECT_EQ(winsockCodeFromErrno(ECONNREFUSED), 10061);
@@ -724,7 +738,8 @@ TEST(TSockDatagram, DatagramsGoToHostNameAndComeBackWithTheirSender)
     udp.setPortName("0");
     udp.setHostName("127.0.0.1");
     EXPECT_TRUE(udp.Open());
-    EXPECT_THAT(rec.events, ElementsAre("Lookup: Lookup Of Port 0", "Connect: Datagram Socket Connected", "OnConnect"));
+    EXPECT_THAT(rec.events,
+        ElementsAre("Lookup: Lookup Of Port 0", "Connect: Datagram Socket Connected", "OnConnect"));
     const int port = udp.localPort();
     ASSERT_GT(port, 0);
 
@@ -763,14 +778,16 @@ TEST(TSockDatagram, DatagramOperationsCheckTheEndpoint)
     closed.setSocketType(stDatagram);
     std::string text;
     std::string host;
-    EXPECT_EQ(raisedText([&] { closed.SendDatagram("x", "127.0.0.1"); }), "SendDatagram - Socket Not Connected");
-    EXPECT_EQ(raisedText([&] { closed.ReceiveDatagram(text, host); }), "ReceiveDatagram - Socket Not Connected");
+    EXPECT_EQ(
+        raisedText([&] { closed.SendDatagram("x", "127.0.0.1"); }), "SendDatagram - Socket Not Connected");
+    EXPECT_EQ(
+        raisedText([&] { closed.ReceiveDatagram(text, host); }), "ReceiveDatagram - Socket Not Connected");
 
     auto p = connectedPair();
     EXPECT_EQ(raisedText([&] { p->client->SendDatagram("x", "127.0.0.1"); }),
-              "SendDatagram - Datagram Send Not Supported On Stream Sockets");
+        "SendDatagram - Datagram Send Not Supported On Stream Sockets");
     EXPECT_EQ(raisedText([&] { p->client->ReceiveDatagram(text, host); }),
-              "ReceiveDatagram - Datagram Receive Not Supported On Stream Sockets");
+        "ReceiveDatagram - Datagram Receive Not Supported On Stream Sockets");
 }
 
 // ---------------------------------------------------------------------------
@@ -800,9 +817,10 @@ TEST(TSockBlocking, ConnectSendReceiveAndPeerClose)
 
     EXPECT_TRUE(client.Open());
     EXPECT_TRUE(client.Send("ping"));
-    EXPECT_THAT(rec.events, ElementsAre("Lookup: Lookup Of Port " + std::to_string(listener.localPort()),
-                                        "Lookup: Lookup Of Host 127.0.0.1", "Connect: Blocking Socket Connected",
-                                        "OnConnect", "Send: Blocking Outgoing Data"));
+    EXPECT_THAT(rec.events,
+        ElementsAre("Lookup: Lookup Of Port " + std::to_string(listener.localPort()),
+            "Lookup: Lookup Of Host 127.0.0.1", "Connect: Blocking Socket Connected", "OnConnect",
+            "Send: Blocking Outgoing Data"));
     ASSERT_TRUE(pumpUntil([&] { return server != nullptr && arrived == "ping"; }));
 
     server->Send("pong");
@@ -819,8 +837,9 @@ TEST(TSockBlocking, ConnectSendReceiveAndPeerClose)
     client.setBlockingTimeout(kSafetySeconds);
     server->Close();
     EXPECT_EQ(client.Receive(), "");
-    EXPECT_THAT(rec.events, ElementsAre("Receive: Blocking Incoming Data", "Close: Socket Disconnected On Receive",
-                                        "Close: Socket Closed", "OnDisconnect"));
+    EXPECT_THAT(rec.events,
+        ElementsAre("Receive: Blocking Incoming Data", "Close: Socket Disconnected On Receive",
+            "Close: Socket Closed", "OnDisconnect"));
     EXPECT_FALSE(client.isOpen());
 }
 
@@ -834,9 +853,10 @@ TEST(TSockBlocking, RefusedConnectClosesTheEndpoint)
     pointAt(client, "127.0.0.1", reserved.port);
 
     EXPECT_FALSE(client.Open());
-    EXPECT_THAT(rec.events, ElementsAre("Lookup: Lookup Of Port " + std::to_string(reserved.port),
-                                        "Lookup: Lookup Of Host 127.0.0.1", "Close: Blocking Socket Can't Connect",
-                                        "Close: Socket Closed"));
+    EXPECT_THAT(rec.events,
+        ElementsAre("Lookup: Lookup Of Port " + std::to_string(reserved.port),
+            "Lookup: Lookup Of Host 127.0.0.1", "Close: Blocking Socket Can't Connect",
+            "Close: Socket Closed"));
     EXPECT_FALSE(client.isOpen());
 }
 

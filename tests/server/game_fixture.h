@@ -70,5 +70,8 @@ protected:
             server->boardForTests().board[x][4] = codes[x];
     }
 
-    void play(Peer& peer, const std::string& refs) { peer.client->send("CMD_wordcomplete+" + std::to_string(peer.n) + "+" + refs); }
+    void play(Peer& peer, const std::string& refs)
+    {
+        peer.client->send("CMD_wordcomplete+" + std::to_string(peer.n) + "+" + refs);
+    }
 };

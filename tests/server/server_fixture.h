@@ -18,8 +18,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(folder.isValid());
-        records = testsupport::makeWordRecords({ "cat", "act", "tea", "eat", "ate", "tee", "sea", "seat", "eats",
-                                                  "east", "teas", "at", "as" });
+        records = testsupport::makeWordRecords(
+            { "cat", "act", "tea", "eat", "ate", "tee", "sea", "seat", "eats", "east", "teas", "at", "as" });
         TServer::Options options;
         options.portName = "0";
         options.dictionaryPath = folder.filePath("English").toStdString();

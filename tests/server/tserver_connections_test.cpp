@@ -17,7 +17,8 @@ bool contains(const std::vector<std::string>& messages, const std::string& text)
 
 bool anyStartsWith(const std::vector<std::string>& messages, const std::string& prefix)
 {
-    return std::any_of(messages.begin(), messages.end(), [&](const std::string& m) { return m.rfind(prefix, 0) == 0; });
+    return std::any_of(
+        messages.begin(), messages.end(), [&](const std::string& m) { return m.rfind(prefix, 0) == 0; });
 }
 
 // A message sent after the one under test: once its echo is back, the server
@@ -62,8 +63,9 @@ TEST_F(Connections, LoginAnnouncesToAllAndListsTheOthersToTheNewcomer)
     ann->takeNew();
     ann->login("Ann + Co");
     ASSERT_TRUE(ann->waitFor("CMD_existingplayers+2+"));
-    EXPECT_EQ(ann->takeNew(), (std::vector<std::string> { "CMD_newplayerinfo+3+Ann + Co", "CMD_existingplayers+1+Host",
-                                  "CMD_existingplayers+2+" }));
+    EXPECT_EQ(ann->takeNew(),
+        (std::vector<std::string> {
+            "CMD_newplayerinfo+3+Ann + Co", "CMD_existingplayers+1+Host", "CMD_existingplayers+2+" }));
     EXPECT_TRUE(host->waitFor("CMD_newplayerinfo+3+Ann + Co"));
     EXPECT_TRUE(spy->waitFor("CMD_newplayerinfo+3+Ann + Co"));
 }
@@ -154,8 +156,8 @@ TEST_F(Connections, AMessageNamingAnotherConnectionIsDropped)
     auto bob = loginPeer("Bob");
     auto cid = loginPeer("Cid");
     host->takeNew();
-    bob->send("CMD_chat+1+forged|clRed");   // pretends to be the host
-    bob->send("CMD_kickhim+1+3+");          // a removal in the host's name
+    bob->send("CMD_chat+1+forged|clRed"); // pretends to be the host
+    bob->send("CMD_kickhim+1+3+"); // a removal in the host's name
     bob->send("CMD_logininfo+3+2.0.5+Evil"); // renaming somebody else
     bob->send("CMD_startgame+1+3+n+2+");
     roundTrip(*bob, "Bob", "done");
@@ -171,11 +173,11 @@ TEST_F(Connections, MalformedFieldsNeverCrashOrIndexOutsideTheSlots)
 {
     auto host = loginPeer("Host");
     auto bob = loginPeer("Bob");
-    for (const char* junk : { "CMD_kickhim+1+0+", "CMD_kickhim+1+10+", "CMD_kickhim+1+-1+", "CMD_kickhim+1+99999999999+",
-             "CMD_kickhim+1+x+", "CMD_kickhim+1", "CMD_kickhim+", "CMD_chat+", "CMD_chat+1", "CMD_chat+abc+hi|clRed",
-             "CMD_logininfo+1", "CMD_logininfo+1+", "CMD_playasound+1", "CMD_startgame+1+", "CMD_wordcomplete+1+",
-             "CMD_wordcomplete+1+99.99", "CMD_useletter+1+", "CMD_unknown+1+", "no plus at all", "+", "", "CMD_chat+0+x",
-             "CMD_chat+10+x", "CMD_chat+-1+x" })
+    for (const char* junk : { "CMD_kickhim+1+0+", "CMD_kickhim+1+10+", "CMD_kickhim+1+-1+",
+             "CMD_kickhim+1+99999999999+", "CMD_kickhim+1+x+", "CMD_kickhim+1", "CMD_kickhim+", "CMD_chat+",
+             "CMD_chat+1", "CMD_chat+abc+hi|clRed", "CMD_logininfo+1", "CMD_logininfo+1+", "CMD_playasound+1",
+             "CMD_startgame+1+", "CMD_wordcomplete+1+", "CMD_wordcomplete+1+99.99", "CMD_useletter+1+",
+             "CMD_unknown+1+", "no plus at all", "+", "", "CMD_chat+0+x", "CMD_chat+10+x", "CMD_chat+-1+x" })
         host->send(junk);
     roundTrip(*host, "Host", "alive");
     EXPECT_FALSE(bob->closed());
@@ -226,7 +228,8 @@ TEST_F(Connections, ADepartedConnectionsLastMessagesComeBeforeItsDepartureNeverF
     EXPECT_EQ(server->queuedMessages(), 0u);
     ASSERT_TRUE(host->waitFor("CMD_playerdisconnected+2+Bob"));
     EXPECT_EQ(host->takeNew(),
-        (std::vector<std::string> { "CMD_chat+Bob chats: last words|clRed", "CMD_playerdisconnected+2+Bob" }));
+        (std::vector<std::string> {
+            "CMD_chat+Bob chats: last words|clRed", "CMD_playerdisconnected+2+Bob" }));
     dispatchByHand(true);
     auto carl = loginPeer("Carl");
     ASSERT_EQ(carl->number(), 2);

@@ -56,7 +56,8 @@ TEST_F(Game, AOneMinuteRoundSendsOnlyTheLastTwoCorrections)
     Peer host = join("Host");
     start(host, "3+n+1+");
     std::vector<std::string> round = tick(host, 60);
-    EXPECT_EQ(round, (std::vector<std::string> { "CMD_updatetime+39", "CMD_updatetime+19", "CMD_endround+0+0+0+0" }));
+    EXPECT_EQ(round,
+        (std::vector<std::string> { "CMD_updatetime+39", "CMD_updatetime+19", "CMD_endround+0+0+0+0" }));
 }
 
 TEST_F(Game, NobodyScoringPlaysOnAfterNineteenSeconds)
@@ -85,14 +86,15 @@ TEST_F(Game, ASecondStartRequestStartsAfresh)
     EXPECT_EQ(server->secondsLeft(), 60);
     layWords();
     play(host, "0.4+1.4+2.4"); // the word lists and scores start over
-    EXPECT_TRUE(testsupport::pumpUntil([&] { return host.client->count("CMD_foundword+1+cat+5+5+3+0") == 2; }));
+    EXPECT_TRUE(
+        testsupport::pumpUntil([&] { return host.client->count("CMD_foundword+1+cat+5+5+3+0") == 2; }));
 }
 
 TEST_F(Game, StartRequestsOutsideTheRangesAreDropped)
 {
     Peer host = join("Host");
-    for (const char* settings : { "0+n+2+", "100+n+2+", "3+n+0+", "3+n+61+", "3+n+2", "99999999999+n+2+", "-3+n+2+",
-             "3+n+2147483647+", "3+n+x+", "3++" })
+    for (const char* settings : { "0+n+2+", "100+n+2+", "3+n+0+", "3+n+61+", "3+n+2", "99999999999+n+2+",
+             "-3+n+2+", "3+n+2147483647+", "3+n+x+", "3++" })
         host.client->send(std::string("CMD_startgame+1+") + settings);
     std::vector<std::string> seen = collect(host);
     EXPECT_EQ(countPrefix(seen, "CMD_startgame"), 0);
@@ -161,8 +163,9 @@ TEST_F(Game, BrokenOrImpossibleWordsAreDroppedSilently)
     ASSERT_EQ(spy.n, 5);
     start(host, "3+n+2+");
     layWords();
-    for (const char* refs : { "0.4+2.4+3.4", "0.4+0.4+1.4", "0.4+1.4+2.4+", "0.4+1.4+13.4", "0.4+1.4+2.9", "0.4+1.4+2",
-             "0.4+1.4+x.y", "0.4+1.4+-1.4", "1.4+2.4+1.4+2.4+1.4+2.4+1.4+2.4+1.4+2.4+1.4+2.4+1.4" })
+    for (const char* refs :
+        { "0.4+2.4+3.4", "0.4+0.4+1.4", "0.4+1.4+2.4+", "0.4+1.4+13.4", "0.4+1.4+2.9", "0.4+1.4+2",
+            "0.4+1.4+x.y", "0.4+1.4+-1.4", "1.4+2.4+1.4+2.4+1.4+2.4+1.4+2.4+1.4+2.4+1.4+2.4+1.4" })
         play(host, refs);
     play(spy, "0.4+1.4+2.4");
     std::vector<std::string> seen = collect(host);

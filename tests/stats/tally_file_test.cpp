@@ -45,8 +45,9 @@ TEST(TallyFile, AnEmptyTallyIsTheKnownTwentySixBytes)
     writeTallyFile(path, TallyModel().rows());
     std::ifstream in(path, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string expected("\x57\x52\x5A\x4C\x25\x00\x00\x00\x10\x00\x40\x01\xC0\x31\x30\x0D\x0A\x31\x0D\x0A\x00\x60"
-                               "\x00\x3F\x01\x26",
+    const std::string expected(
+        "\x57\x52\x5A\x4C\x25\x00\x00\x00\x10\x00\x40\x01\xC0\x31\x30\x0D\x0A\x31\x0D\x0A\x00\x60"
+        "\x00\x3F\x01\x26",
         26);
     EXPECT_EQ(bytes, expected);
 }
@@ -60,6 +61,7 @@ TEST(TallyFile, DamageIsReportedWithTheCodecsText)
         readTallyFile(path);
         FAIL() << "a damaged file was read";
     } catch (const std::exception& error) {
-        EXPECT_EQ(std::string(error.what()), path + " : Lzrw1 decompression : this file has no valid header !");
+        EXPECT_EQ(
+            std::string(error.what()), path + " : Lzrw1 decompression : this file has no valid header !");
     }
 }

@@ -92,7 +92,8 @@ TEST(TallyModel, LoadingPreparesThresholdsAndZeroesTheSession)
 TEST(TallyModel, DamagedCellsCountAsZero)
 {
     TallyModel tally;
-    tally.loadtally({ row({ "0", "lots", "", "X", "big", "Y", "7x", "-", "Z", "" }), row({ "Bob", "?", "", "", "", "", "", "", "", "" }) });
+    tally.loadtally({ row({ "0", "lots", "", "X", "big", "Y", "7x", "-", "Z", "" }),
+        row({ "Bob", "?", "", "", "", "", "", "", "", "" }) });
     EXPECT_EQ(tally.threshold(TallyModel::LongestWord), 0);
     EXPECT_EQ(tally.addit(TallyModel::Games, 0), 1);
     tally.addgame("Bob", { "Bob" });
@@ -105,7 +106,8 @@ TEST(TallyModel, CountsAtTheLargestNumberStayThere)
 {
     TallyModel tally;
     const char* top = "9223372036854775807";
-    tally.loadtally({ row({ "0", top, "", "", "", "", "", "", "", "" }), row({ "Bob", top, "0", "5", "", "", "", "", "", "" }) });
+    tally.loadtally({ row({ "0", top, "", "", "", "", "", "", "", "" }),
+        row({ "Bob", top, "0", "5", "", "", "", "", "", "" }) });
     EXPECT_EQ(tally.addit(TallyModel::Games, 0), INT64_MAX);
     tally.addgame("addtomine", { "Bob" });
     EXPECT_EQ(tally.cell(0, TallyModel::Games), top);

@@ -7,13 +7,10 @@
 
 namespace testsupport {
 namespace {
-std::function<void()> pumpHook;
+    std::function<void()> pumpHook;
 }
 
-void setPumpHook(std::function<void()> hook)
-{
-    pumpHook = std::move(hook);
-}
+void setPumpHook(std::function<void()> hook) { pumpHook = std::move(hook); }
 
 bool pumpUntil(const std::function<bool()>& done, int safetyMs)
 {

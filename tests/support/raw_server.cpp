@@ -7,10 +7,7 @@
 
 namespace testsupport {
 
-RawServer::RawServer()
-{
-    server_.listen(QHostAddress::LocalHost, 0);
-}
+RawServer::RawServer() { server_.listen(QHostAddress::LocalHost, 0); }
 
 bool RawServer::waitForClient()
 {
