@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-multimedia-dev libsimpleini-dev
+  qt6-base-dev qt6-multimedia-dev
+  clang-format         # the tests check the code's layout against .clang-format
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev zlib1g-dev
   liblz4-dev           # only the codec benchmark links it, as a yardstick
