@@ -4,11 +4,9 @@
 // players and tests know, split by concern over tchat_*.cpp.
 #pragma once
 
-#include "game_announcer.h"
-#include "game_browser.h"
 #include "game_client.h"
-#include "game_running.h"
 #include "lazy_window.h"
+#include "tchat_setup.h"
 #include "typed_word.h"
 #include "word_builder.h"
 
@@ -43,48 +41,6 @@ class TileImages;
 class Tphrases;
 class Tspylist;
 class Ttallylist;
-
-// The player's answer when asked whether to open a link from the chat.
-struct LinkAnswer {
-    bool open = false;
-    bool dontAskAgain = false; // until the program ends; a refusal never silences the question
-};
-
-// What the program hands the window: where its files are and the few things
-// only the program can do (the window never includes server code).
-struct TchatSetup {
-    QStringList arguments; // the command line, without the program name
-    QString settingsFile; // "brellowlobby.ini"
-    QStringList tileFolders; // folders searched for "<set>.bmp"
-    std::string gamePort = "7772"; // the game server's port
-    std::shared_ptr<GameRunning> gamerunning;
-    // Switches the game server's listener on; throws ESockException.
-    std::function<void()> startHosting;
-    // Ends whatever the program's own server holds (a solo game, everybody
-    // connected to it) and leaves it not listening, so this window can host
-    // anew as number 1 or join another host. Throws std::exception.
-    std::function<void()> stopHosting;
-    // How a game hosted from this window is announced, and how the join
-    // dialog listens for games (tests point both at a port of their own).
-    discovery::GameAnnouncer::Options announceOptions;
-    discovery::GameBrowser::Options browseOptions;
-    // Opens the link to the lobby program (hosting or joining from the command line).
-    std::function<void()> openLobbyLink;
-    // Shows the lobby download window (solo starts only).
-    std::function<void()> showDownload;
-    // Opens a web address (http or https, fully encoded) from the chat pane
-    // with the desktop's handler.
-    std::function<void(const QString&)> openLink;
-    // Asks whether to open that address, showing it whole; without it no link opens.
-    std::function<LinkAnswer(const QString&)> confirmLink;
-    // Error boxes, notices and questions; tests replace them so nothing modal appears.
-    std::function<void(const QString&)> showError;
-    std::function<void(const QString&)> showNotice;
-    std::function<bool(const QString&)> ask;
-    // Milliseconds between dispatcher ticks while a phrase cools down; 0 leaves
-    // every tick to whoever calls Timer1Timer, as tests do.
-    int dispatchIntervalMs = 20;
-};
 
 class Tchat : public QMainWindow {
     Q_OBJECT
