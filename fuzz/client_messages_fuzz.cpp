@@ -464,6 +464,11 @@ bool isTallyRecord(Tchat& w, QWidget* x) { return qobject_cast<QLabel*>(x) && w.
 // visibility, look and text, each list, each menu item, the board and queue.
 QStringList lookOf(Tchat& w)
 {
+    // Companion windows are built on first use: built here, every look
+    // compares the same widgets.
+    w.spyList();
+    w.startForm();
+    w.phraseEditor();
     QStringList look;
     for (QWidget* x : w.findChildren<QWidget*>()) {
         if (isTallyRecord(w, x))
