@@ -1,10 +1,9 @@
 // The host dialog: a name, and the port others join on.
 #include "thostgame.h"
 
+#include "name_dialog_rows.h"
 #include "window_style.h"
-#include "wire_limits.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -19,16 +18,7 @@ Thostgame::Thostgame(quint16 gamePort, QWidget* parent)
         windowstyle::navyWindow("Thostgame") + windowstyle::fields() + windowstyle::goldButtons("4px 18px"));
 
     auto* layout = new QVBoxLayout(this);
-    auto* nameRow = new QHBoxLayout;
-    auto* nameLabel = new QLabel("Your name:", this);
-    edit_playername = new QLineEdit(this);
-    edit_playername->setObjectName("edit_playername");
-    // The server keeps this many bytes of a name; longer ones would be cut.
-    edit_playername->setMaxLength(int(wire::kMaxNameBytes));
-    nameLabel->setBuddy(edit_playername);
-    nameRow->addWidget(nameLabel);
-    nameRow->addWidget(edit_playername, 1);
-    layout->addLayout(nameRow);
+    edit_playername = dialogrows::addNameRow(this, layout);
 
     auto* note = new QLabel(
         QString("Players join you at this computer's address, port %1. Games hosted here are listed on the "
@@ -39,25 +29,11 @@ Thostgame::Thostgame(quint16 gamePort, QWidget* parent)
     note->setWordWrap(true);
     layout->addWidget(note);
 
-    label_problem = new QLabel(this);
-    label_problem->setObjectName("label_problem");
-    label_problem->setStyleSheet(windowstyle::alertLabel());
-    label_problem->hide();
-    layout->addWidget(label_problem);
+    label_problem = dialogrows::addProblemLine(this, layout);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    button_host = new QPushButton("Host", this);
-    button_host->setObjectName("button_host");
-    button_host->setDefault(true);
-    auto* button_cancel = new QPushButton("Cancel", this);
-    button_cancel->setObjectName("button_cancel");
-    buttons->addWidget(button_host);
-    buttons->addWidget(button_cancel);
-    layout->addLayout(buttons);
+    button_host = dialogrows::addButtonRow(this, layout, "Host", "button_host");
 
     connect(button_host, &QPushButton::clicked, this, &Thostgame::button_hostClick);
-    connect(button_cancel, &QPushButton::clicked, this, &QDialog::reject);
     resize(360, sizeHint().height());
 }
 

@@ -3,8 +3,8 @@
 #include "tjoingame.h"
 
 #include "join_address.h"
+#include "name_dialog_rows.h"
 #include "window_style.h"
-#include "wire_limits.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -34,16 +34,7 @@ Tjoingame::Tjoingame(discovery::GameBrowser::Options browsing, quint16 gamePort,
         windowstyle::navyWindow("Tjoingame") + windowstyle::fields() + windowstyle::goldButtons("4px 18px"));
 
     auto* layout = new QVBoxLayout(this);
-    auto* nameRow = new QHBoxLayout;
-    auto* nameLabel = new QLabel("Your name:", this);
-    edit_playername = new QLineEdit(this);
-    edit_playername->setObjectName("edit_playername");
-    // The server keeps this many bytes of a name; longer ones would be cut.
-    edit_playername->setMaxLength(int(wire::kMaxNameBytes));
-    nameLabel->setBuddy(edit_playername);
-    nameRow->addWidget(nameLabel);
-    nameRow->addWidget(edit_playername, 1);
-    layout->addLayout(nameRow);
+    edit_playername = dialogrows::addNameRow(this, layout);
 
     label_listing = new QLabel(this);
     label_listing->setObjectName("label_listing");
@@ -77,26 +68,11 @@ Tjoingame::Tjoingame(discovery::GameBrowser::Options browsing, quint16 gamePort,
     addressRow->addWidget(combo_address, 1);
     layout->addLayout(addressRow);
 
-    label_problem = new QLabel(this);
-    label_problem->setObjectName("label_problem");
-    label_problem->setStyleSheet(windowstyle::alertLabel());
-    label_problem->setTextFormat(Qt::PlainText);
-    label_problem->hide();
-    layout->addWidget(label_problem);
+    label_problem = dialogrows::addProblemLine(this, layout);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    button_join = new QPushButton("Join", this);
-    button_join->setObjectName("button_join");
-    button_join->setDefault(true);
-    auto* button_cancel = new QPushButton("Cancel", this);
-    button_cancel->setObjectName("button_cancel");
-    buttons->addWidget(button_join);
-    buttons->addWidget(button_cancel);
-    layout->addLayout(buttons);
+    button_join = dialogrows::addButtonRow(this, layout, "Join", "button_join");
 
     connect(button_join, &QPushButton::clicked, this, &Tjoingame::button_joinClick);
-    connect(button_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(list_games, &QTreeWidget::itemDoubleClicked, this, &Tjoingame::list_gamesDblClick);
     connect(list_games, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
         if (item)
