@@ -39,7 +39,8 @@ QLabel* addProblemLine(QDialog* dialog, QVBoxLayout* layout)
     return problem;
 }
 
-QPushButton* addButtonRow(QDialog* dialog, QVBoxLayout* layout, const QString& action, const QString& objectName)
+QPushButton* addButtonRow(
+    QDialog* dialog, QVBoxLayout* layout, const QString& action, const QString& objectName)
 {
     auto* row = new QHBoxLayout;
     row->addStretch(1);

@@ -17,6 +17,7 @@ QLineEdit* addNameRow(QDialog* dialog, QVBoxLayout* layout);
 // Hidden until something goes wrong; plain text, whatever the text holds.
 QLabel* addProblemLine(QDialog* dialog, QVBoxLayout* layout);
 // The default action button and Cancel, which rejects the dialog.
-QPushButton* addButtonRow(QDialog* dialog, QVBoxLayout* layout, const QString& action, const QString& objectName);
+QPushButton* addButtonRow(
+    QDialog* dialog, QVBoxLayout* layout, const QString& action, const QString& objectName);
 
 } // namespace dialogrows
