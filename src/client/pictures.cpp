@@ -13,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -64,133 +65,158 @@ float smooth(float t) { return t * t * (3.0f - 2.0f * t); }
 
 // Streaky slate: value noise of four octaves, each twice as fine as the last,
 // repeating every periodX by periodY lattice steps of the first so a texture
-// can tile; the sum is centred on 0. The lattice values around a scanline and
-// each column's place between lattice points are worked out once, not for
-// every pixel: the picture is the same, at a fraction of the start-up time.
+// can tile; the sum is centred on 0. A scanline is worked out a lattice cell at
+// a time: the lattice rows above and below are fetched only when the scanline
+// crosses into a new lattice row, blended once per cell, and every column of
+// the cell then takes one multiply-add per octave, in a loop the compiler
+// turns into vector code.
 class SlateNoise {
 public:
     static constexpr int kOctaves = 4;
 
     SlateNoise(int width, float scaleX, int periodX, int periodY, uint32_t seed)
-        : periodX_(periodX)
+        : width_(width)
+        , periodX_(periodX)
         , periodY_(periodY)
         , seed_(seed)
+        , row_(std::size_t(std::max(0, width)))
     {
         for (int octave = 0; octave < kOctaves; ++octave) {
-            auto& index = columnIndex_[std::size_t(octave)];
-            auto& fraction = columnFraction_[std::size_t(octave)];
-            index.resize(std::size_t(width));
-            fraction.resize(std::size_t(width));
-            for (int x = 0; x < width; ++x) {
+            Octave& o = octaves_[std::size_t(octave)];
+            o.fraction.resize(std::size_t(width_));
+            int cell = -1;
+            for (int x = 0; x < width_; ++x) {
                 const float u = float(x) * scaleX * float(1 << octave);
                 const float fu = std::floor(u);
-                index[std::size_t(x)] = int(fu);
-                fraction[std::size_t(x)] = smooth(u - fu);
+                o.fraction[std::size_t(x)] = smooth(u - fu);
+                // Columns share a cell while u stays between two lattice points.
+                for (; cell < int(fu); ++cell)
+                    o.cellStart.push_back(x);
             }
-            const int last = width > 0 ? index.back() + 1 : 1;
-            above_[std::size_t(octave)].resize(std::size_t(last) + 1);
-            below_[std::size_t(octave)].resize(std::size_t(last) + 1);
+            o.cellStart.push_back(width_);
+            const std::size_t lattices = o.cellStart.size() + 1;
+            o.above.resize(lattices);
+            o.below.resize(lattices);
         }
     }
 
-    // Fetches the lattice rows around scanline v (in lattice steps of the first octave).
-    void startRow(float v)
+    // Works out scanline v (in lattice steps of the first octave); row() then holds each column's noise.
+    void computeRow(float v)
     {
-        for (int octave = 0; octave < kOctaves; ++octave) {
+        std::fill(row_.begin(), row_.end(), 0.0f);
+        float amplitude = 0.5f;
+        for (int octave = 0; octave < kOctaves; ++octave, amplitude *= 0.5f) {
+            Octave& o = octaves_[std::size_t(octave)];
             const float sv = v * float(1 << octave);
             const float fv = std::floor(sv);
             const int iv = int(fv);
-            rowFraction_[std::size_t(octave)] = smooth(sv - fv);
-            const int px = periodX_ << octave;
-            const int py = periodY_ << octave;
-            const uint32_t seed = seed_ + uint32_t(octave);
-            auto& above = above_[std::size_t(octave)];
-            auto& below = below_[std::size_t(octave)];
-            for (std::size_t i = 0; i < above.size(); ++i) {
-                above[i] = lattice(int(i), iv, px, py, seed);
-                below[i] = lattice(int(i), iv + 1, px, py, seed);
+            if (iv != o.latticeRow) {
+                o.latticeRow = iv;
+                const int px = periodX_ << octave;
+                const int py = periodY_ << octave;
+                const uint32_t seed = seed_ + uint32_t(octave);
+                for (std::size_t i = 0; i < o.above.size(); ++i) {
+                    o.above[i] = lattice(int(i), iv, px, py, seed);
+                    o.below[i] = lattice(int(i), iv + 1, px, py, seed);
+                }
+            }
+            const float ty = smooth(sv - fv);
+            float* row = row_.data();
+            const float* fraction = o.fraction.data();
+            for (std::size_t cell = 0; cell + 1 < o.cellStart.size(); ++cell) {
+                const float left = o.above[cell] + (o.below[cell] - o.above[cell]) * ty;
+                const float right = o.above[cell + 1] + (o.below[cell + 1] - o.above[cell + 1]) * ty;
+                const float base = amplitude * (left - 0.5f);
+                const float slope = amplitude * (right - left);
+                for (int x = o.cellStart[cell]; x < o.cellStart[cell + 1]; ++x)
+                    row[x] += base + slope * fraction[x];
             }
         }
     }
 
-    // The noise at column x of the current row.
-    float at(int x) const
-    {
-        float sum = 0.0f;
-        float amplitude = 0.5f;
-        for (std::size_t octave = 0; octave < kOctaves; ++octave) {
-            const std::size_t i = std::size_t(columnIndex_[octave][std::size_t(x)]);
-            const float tx = columnFraction_[octave][std::size_t(x)];
-            const float ty = rowFraction_[octave];
-            const float a = above_[octave][i];
-            const float b = above_[octave][i + 1];
-            const float c = below_[octave][i];
-            const float d = below_[octave][i + 1];
-            const float noise = (a + (b - a) * tx) + ((c + (d - c) * tx) - (a + (b - a) * tx)) * ty;
-            sum += amplitude * (noise - 0.5f);
-            amplitude *= 0.5f;
-        }
-        return sum;
-    }
+    const std::vector<float>& row() const { return row_; }
 
 private:
+    struct Octave {
+        std::vector<float> fraction; // each column's smoothed place between its lattice points
+        std::vector<int> cellStart; // the first column of each lattice cell, then the width
+        std::vector<float> above;
+        std::vector<float> below;
+        int latticeRow = std::numeric_limits<int>::min();
+    };
+
+    int width_;
     int periodX_;
     int periodY_;
     uint32_t seed_;
-    std::array<std::vector<int>, kOctaves> columnIndex_;
-    std::array<std::vector<float>, kOctaves> columnFraction_;
-    std::array<float, kOctaves> rowFraction_ {};
-    std::array<std::vector<float>, kOctaves> above_;
-    std::array<std::vector<float>, kOctaves> below_;
+    std::array<Octave, kOctaves> octaves_;
+    std::vector<float> row_;
 };
 
-// Fills an image with slate: a vertical shade, broad mottling and faint grain. The noise
-// repeats over the image when tileable is set. The mottling is smooth, so it is worked out per
-// logical pixel and scaled; only the grain is per device pixel.
+// Faint grain, -3 to +4 on every channel: a xorshift stream started afresh on each scanline.
+class Grain {
+public:
+    Grain(uint32_t seed, int y)
+        : state_(hash3(0x6A09E667u, uint32_t(y), seed ^ 0xA5A5u) | 1u)
+    {
+    }
+    int next()
+    {
+        state_ ^= state_ << 13;
+        state_ ^= state_ >> 17;
+        state_ ^= state_ << 5;
+        return int(state_ >> 29) - 3;
+    }
+
+private:
+    uint32_t state_;
+};
+
+QRgb grained(QRgb p, int grain)
+{
+    return qRgb(std::clamp(qRed(p) + grain, 0, 255), std::clamp(qGreen(p) + grain, 0, 255),
+        std::clamp(qBlue(p) + grain, 0, 255));
+}
+
+// Fills an image with slate: a vertical shade, broad mottling and faint grain, worked out
+// for every device pixel. The noise repeats over the image when tileable is set.
 QImage slateImage(QSize logical, qreal dpr, bool tileable, uint32_t seed)
 {
     if (dpr <= 0)
         dpr = 1.0;
-    const int width = logical.width();
-    const int height = logical.height();
-    QImage image(width, height, QImage::Format_RGB32);
+    const int width = int(std::ceil(logical.width() * dpr));
+    const int height = int(std::ceil(logical.height() * dpr));
+    // Opaque pixels read the same premultiplied or not; premultiplied is what pixmaps draw from.
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     // Broad features streaked sideways, about 48 by 14 logical pixels.
     const float cellX = 48.0f;
     const float cellY = 14.0f;
-    const int periodX = std::max(1, int(std::lround(width / cellX)));
-    const int periodY = std::max(1, int(std::lround(height / cellY)));
-    const float scaleX = tileable ? float(periodX) / float(width) : 1.0f / cellX;
-    const float scaleY = tileable ? float(periodY) / float(height) : 1.0f / cellY;
+    const int periodX = std::max(1, int(std::lround(logical.width() / cellX)));
+    const int periodY = std::max(1, int(std::lround(logical.height() / cellY)));
+    const float scaleX = tileable ? float(periodX) / float(width) : 1.0f / (cellX * float(dpr));
+    const float scaleY = tileable ? float(periodY) / float(height) : 1.0f / (cellY * float(dpr));
     const int wrapX = tileable ? periodX : 1 << 20;
     const int wrapY = tileable ? periodY : 1 << 20;
     SlateNoise noise(width, scaleX, wrapX, wrapY, seed);
+    const float top[3] = { float(kSlateTop.redF()), float(kSlateTop.greenF()), float(kSlateTop.blueF()) };
+    const float bottom[3]
+        = { float(kSlateBottom.redF()), float(kSlateBottom.greenF()), float(kSlateBottom.blueF()) };
+    const auto channel = [](float value) { return std::clamp(int(value + 0.5f), 0, 255); };
     for (int y = 0; y < height; ++y) {
         const float shade = tileable ? 0.5f : float(y) / float(std::max(1, height - 1));
-        const float red = float(kSlateTop.redF() + (kSlateBottom.redF() - kSlateTop.redF()) * shade) * 255.0f;
-        const float green
-            = float(kSlateTop.greenF() + (kSlateBottom.greenF() - kSlateTop.greenF()) * shade) * 255.0f;
-        const float blue
-            = float(kSlateTop.blueF() + (kSlateBottom.blueF() - kSlateTop.blueF()) * shade) * 255.0f;
-        noise.startRow(float(y) * scaleY);
+        float base[3];
+        for (int c = 0; c < 3; ++c)
+            base[c] = (top[c] + (bottom[c] - top[c]) * shade) * 255.0f;
+        noise.computeRow(float(y) * scaleY);
+        const float* mottle = noise.row().data();
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
-            const float k = 1.0f + 0.22f * noise.at(x);
-            const auto channel = [k](float value) { return std::clamp(int(value * k + 0.5f), 0, 255); };
-            line[x] = qRgb(channel(red), channel(green), channel(blue));
+            const float k = 1.0f + 0.22f * mottle[x];
+            line[x] = qRgb(channel(base[0] * k), channel(base[1] * k), channel(base[2] * k));
         }
-    }
-    if (dpr != 1.0)
-        image = image.scaled(int(std::ceil(width * dpr)), int(std::ceil(height * dpr)), Qt::IgnoreAspectRatio,
-            Qt::SmoothTransformation);
-    image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const int grain = int(hash3(uint32_t(x), uint32_t(y), seed ^ 0xA5A5u) & 0x7) - 3;
-            const QRgb p = line[x];
-            line[x] = qRgb(std::clamp(qRed(p) + grain, 0, 255), std::clamp(qGreen(p) + grain, 0, 255),
-                std::clamp(qBlue(p) + grain, 0, 255));
-        }
+        Grain grain(seed, y);
+        for (int x = 0; x < width; ++x)
+            line[x] = grained(line[x], grain.next());
     }
     image.setDevicePixelRatio(dpr);
     return image;
