@@ -4,6 +4,7 @@
 #include "app_paths.h"
 #include "desktop_identity.h"
 #include "protocol.h"
+#include "sound_module.h"
 #include "sound_player.h"
 #include "tile_images.h"
 
@@ -66,7 +67,7 @@ int listTileSets(const QStringList& folders, std::ostream& out, std::ostream& er
     return status;
 }
 
-int listSounds(std::ostream& out, std::ostream& err)
+int listSounds(std::ostream& out, std::ostream& err, const QStringList& modulePaths)
 {
     int status = 0;
     for (const QString& name : SoundPlayer::effectNames() + SoundPlayer::chatterNames()) {
@@ -77,6 +78,13 @@ int listSounds(std::ostream& out, std::ostream& err)
             err << "lexmire: sound " << name.toStdString() << " is missing\n";
             status = 1;
         }
+    }
+    // The clips play through a module of their own; without it the game is silent.
+    const QString module = SoundModule::locate(modulePaths);
+    out << "sound module\t" << (module.isEmpty() ? "none" : module.toStdString()) << '\n';
+    if (module.isEmpty()) {
+        err << "lexmire: the sound module " << SoundModule::fileName().toStdString() << " is missing\n";
+        status = 1;
     }
     return status;
 }
@@ -101,8 +109,9 @@ int answer(Request request, int argc, char** argv)
         // name, and pictures are checked by their headers, so no display is needed.
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QString::fromLatin1(DesktopIdentity::kApplicationName));
-        return request == Request::ListTileSets ? listTileSets(AppPaths::tileFolders(), std::cout, std::cerr)
-                                                : listSounds(std::cout, std::cerr);
+        return request == Request::ListTileSets
+            ? listTileSets(AppPaths::tileFolders(), std::cout, std::cerr)
+            : listSounds(std::cout, std::cerr, SoundModule::searchPaths());
     }
     }
     return 0;

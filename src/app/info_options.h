@@ -29,8 +29,10 @@ void printVersion(std::ostream& out);
 int listTileSets(const QStringList& folders, std::ostream& out, std::ostream& err);
 
 // Prints each sound clip the game plays, as "<name>\t<bytes>", opening its embedded
-// resource. A clip that is missing or empty is reported on `err`. Returns 0 when all open.
-int listSounds(std::ostream& out, std::ostream& err);
+// resource, then "sound module\t<path>" (or "none") for the module that plays them. A clip
+// that is missing or empty, or no module among modulePaths, is reported on `err`. Returns 0
+// when all is there.
+int listSounds(std::ostream& out, std::ostream& err, const QStringList& modulePaths);
 
 // Answers a request that is not None, creating the application object the answer needs
 // (none for the version and the usage), and returns the program's exit status.

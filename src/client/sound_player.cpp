@@ -1,13 +1,12 @@
-// SoundPlayer: one QSoundEffect per clip, made on first use and kept for the next.
+// SoundPlayer: one clip per name, made on first use and kept for the next.
 #include "sound_player.h"
 
-#include <QAudioDevice>
-#include <QFile>
-#include <QMediaDevices>
-#include <QSoundEffect>
-#include <QUrl>
+#include "sound_backend.h"
+#include "sound_module.h"
+#include "sound_server.h"
 
-#include <utility>
+#include <QFile>
+#include <QUrl>
 
 namespace {
 
@@ -21,26 +20,41 @@ bool isPlainName(const QString& name)
     return true;
 }
 
-// A clip that failed to load, or was asked to play after that, can never play again.
-bool isDead(const QSoundEffect* effect)
-{
-    return effect->status() == QSoundEffect::Error || effect->status() == QSoundEffect::Null;
-}
-
 } // namespace
 
 SoundPlayer::SoundPlayer(QObject* parent)
+    : SoundPlayer(moduleBackend(), parent)
+{
+}
+
+SoundPlayer::SoundPlayer(BackendSource source, QObject* parent)
     : QObject(parent)
+    , source_(std::move(source))
 {
 }
 
 SoundPlayer::~SoundPlayer()
 {
     // Stopped and deleted here, with the player, and so always before the
-    // application object goes.
-    for (QSoundEffect* effect : std::as_const(effects_))
-        effect->stop();
-    qDeleteAll(effects_);
+    // application object goes; the clips before the backend that made them.
+    for (auto& [name, clip] : clips_)
+        clip->stop();
+    clips_.clear();
+    backend_.reset();
+}
+
+SoundPlayer::BackendSource SoundPlayer::moduleBackend()
+{
+    return [moduleFailed = false]() mutable -> std::unique_ptr<SoundBackend> {
+        // Without a sound server nothing can be heard: the module and Qt Multimedia are
+        // not loaded at all. The look is made again at the next clip, so a server started
+        // later is found. A module that would not load is not tried again.
+        if (moduleFailed || !soundServerMayAnswer(SoundServerHints::fromEnvironment()))
+            return nullptr;
+        std::unique_ptr<SoundBackend> backend = SoundModule::load();
+        moduleFailed = backend == nullptr;
+        return backend;
+    };
 }
 
 void SoundPlayer::playsounds(const QString& name)
@@ -65,21 +79,21 @@ void SoundPlayer::play(const QString& name)
     if (path.isEmpty() || !QFile::exists(path))
         return; // no such clip: whatever sounds goes on
     current_ = key;
-    QSoundEffect* effect = effectFor(key);
-    if (!effect)
+    SoundClip* clip = clipFor(key);
+    if (!clip)
         return;
     // One clip at a time: whatever sounds now is cut, including a clip still loading
     // whose start is only queued. The same clip asked again starts over.
-    for (QSoundEffect* other : std::as_const(effects_))
-        other->stop();
-    effect->play();
+    for (auto& [other, loaded] : clips_)
+        loaded->stop();
+    clip->play();
 }
 
 int SoundPlayer::soundingCount() const
 {
     int count = 0;
-    for (const QSoundEffect* effect : effects_)
-        if (effect->isPlaying())
+    for (const auto& [name, clip] : clips_)
+        if (clip->isPlaying())
             ++count;
     return count;
 }
@@ -87,7 +101,7 @@ int SoundPlayer::soundingCount() const
 void SoundPlayer::preload(const QStringList& names)
 {
     for (const QString& name : names)
-        effectFor(name.toLower());
+        clipFor(name.toLower());
 }
 
 QString SoundPlayer::resourcePath(const QString& name)
@@ -113,30 +127,29 @@ QStringList SoundPlayer::chatterNames()
     return names;
 }
 
-QSoundEffect* SoundPlayer::effectFor(const QString& name)
+SoundClip* SoundPlayer::clipFor(const QString& name)
 {
+    if (!backend_ && source_)
+        backend_ = source_();
     // Nothing can be heard without an audio output, so no clip is loaded: Qt's
     // sample cache loads clips on a thread of its own, and one still loading
     // when the program ends can hang the program's exit.
-    const bool canSound = !QMediaDevices::defaultAudioOutput().isNull();
-    if (!canSound)
+    if (!backend_ || !backend_->hasOutput())
         return nullptr;
-    QSoundEffect* effect = effects_.value(name);
+    auto found = clips_.find(name);
     // A clip loaded while there was no output went dead. Now that an output has
     // appeared (a headset plugged in, the sound server started late), it gets a
     // fresh start.
-    if (effect && isDead(effect)) {
-        effects_.remove(name);
-        delete effect;
-        effect = nullptr;
+    if (found != clips_.end() && found->second->isDead()) {
+        clips_.erase(found);
+        found = clips_.end();
     }
-    if (effect)
-        return effect;
+    if (found != clips_.end())
+        return found->second.get();
     const QString path = resourcePath(name);
     if (path.isEmpty() || !QFile::exists(path))
         return nullptr;
-    effect = new QSoundEffect(this);
-    effect->setSource(QUrl(QStringLiteral("qrc") + path));
-    effects_.insert(name, effect);
-    return effect;
+    std::unique_ptr<SoundClip>& clip = clips_[name];
+    clip = backend_->makeClip(QUrl(QStringLiteral("qrc") + path));
+    return clip.get();
 }

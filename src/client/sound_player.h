@@ -2,18 +2,28 @@
 // "Play Sounds" and "Play Chatter Sounds" switches, and remembers what it was asked to play.
 #pragma once
 
-#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
-class QSoundEffect;
+#include <functional>
+#include <map>
+#include <memory>
+
+class SoundBackend;
+class SoundClip;
 
 class SoundPlayer : public QObject {
     Q_OBJECT
 public:
+    // Where the sound comes from: made when the first clip is to be loaded, and asked again
+    // after that for as long as it gives none. The default loads the lexmire-sound module,
+    // and only while a sound server may answer.
+    using BackendSource = std::function<std::unique_ptr<SoundBackend>()>;
     explicit SoundPlayer(QObject* parent = nullptr);
+    explicit SoundPlayer(BackendSource source, QObject* parent = nullptr);
     ~SoundPlayer() override;
+    static BackendSource moduleBackend();
 
     // The two menu switches; both start on.
     void setEffectsOn(bool on) { effectsOn_ = on; }
@@ -42,7 +52,9 @@ public:
     // How many of the loaded clips report that they are playing; never more than one.
     int soundingCount() const;
     // Clips loaded so far; none on a machine without audio output.
-    int loadedClips() const { return int(effects_.size()); }
+    int loadedClips() const { return int(clips_.size()); }
+    // Whether the sound backend has been made (the module loaded); not before the first clip.
+    bool hasBackend() const { return backend_ != nullptr; }
 
     // Loads the named clips ahead of their first use (say, once the window is shown).
     void preload(const QStringList& names);
@@ -55,11 +67,13 @@ public:
 
 private:
     // The loaded clip of that lower-case name, loading it on first use; null if none.
-    QSoundEffect* effectFor(const QString& name);
+    SoundClip* clipFor(const QString& name);
 
     bool effectsOn_ = true;
     bool chatterOn_ = true;
     QStringList played_;
     QString current_;
-    QHash<QString, QSoundEffect*> effects_;
+    BackendSource source_;
+    std::unique_ptr<SoundBackend> backend_;
+    std::map<QString, std::unique_ptr<SoundClip>> clips_;
 };

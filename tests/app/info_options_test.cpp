@@ -118,8 +118,10 @@ TEST(SoundListing, OpensEveryClipTheGamePlays)
 {
     std::ostringstream out;
     std::ostringstream err;
-    EXPECT_EQ(InfoOptions::listSounds(out, err), 0) << err.str();
+    EXPECT_EQ(InfoOptions::listSounds(out, err, { "/nonexistent/lexmire-sound.so", LEXMIRE_SOUND_MODULE }), 0)
+        << err.str();
     EXPECT_EQ(err.str(), "");
+    EXPECT_NE(out.str().find("\nsound module\t" LEXMIRE_SOUND_MODULE "\n"), std::string::npos) << out.str();
     // Every clip made for the game is embedded and listed.
     const QStringList clips
         = QDir(LEXMIRE_SOURCE_DIR "/resources/sounds").entryList({ "*.wav" }, QDir::Files);
@@ -127,6 +129,15 @@ TEST(SoundListing, OpensEveryClipTheGamePlays)
     for (const QString& clip : clips)
         EXPECT_NE(out.str().find(clip.chopped(4).toStdString() + "\t"), std::string::npos)
             << clip.toStdString();
+}
+
+TEST(SoundListing, WithoutTheModuleTheListSaysSoAndFails)
+{
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(InfoOptions::listSounds(out, err, { "/nonexistent/lexmire-sound.so" }), 1);
+    EXPECT_NE(out.str().find("\nsound module\tnone\n"), std::string::npos) << out.str();
+    EXPECT_NE(err.str().find("sound module lexmire-sound.so is missing"), std::string::npos) << err.str();
 }
 
 } // namespace

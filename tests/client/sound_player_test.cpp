@@ -1,10 +1,11 @@
 // SoundPlayer's switches and one-clip-at-a-time rule, and the embedded clips checked
 // from their WAV headers. Runs without any audio output: nothing is heard, nothing waits.
+#include "sound_backend.h"
+#include "sound_module.h"
 #include "sound_player.h"
 
-#include <QAudioDevice>
 #include <QFile>
-#include <QMediaDevices>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -111,16 +112,162 @@ TEST(SoundPlayer, PreloadingThenPlayingAllClipsIsHarmless)
 
 TEST(SoundPlayer, WithoutAnAudioOutputNoClipIsEverLoaded)
 {
-    if (!QMediaDevices::defaultAudioOutput().isNull())
-        GTEST_SKIP() << "this machine has an audio output";
     // A clip loading in Qt's sample cache when the program ends can hang its exit;
     // where nothing can be heard nothing is loaded, so nothing can hang.
-    SoundPlayer player;
+    std::unique_ptr<SoundBackend> probe = SoundModule::load({ LEXMIRE_SOUND_MODULE });
+    ASSERT_NE(probe, nullptr);
+    if (probe->hasOutput())
+        GTEST_SKIP() << "this machine has an audio output";
+    SoundPlayer player([] { return SoundModule::load({ LEXMIRE_SOUND_MODULE }); });
     player.preload(SoundPlayer::effectNames());
     for (const QString& name : kEffects + chatterClips())
         player.play(name);
+    EXPECT_TRUE(player.hasBackend());
     EXPECT_EQ(player.loadedClips(), 0);
     EXPECT_EQ(player.current(), "wave20");
+}
+
+// A backend that plays nothing but remembers what its clips were told.
+struct FakeSound {
+    bool output = true;
+    int backendsMade = 0;
+    int sourceCalls = 0;
+    std::vector<QUrl> sources;
+    std::map<QString, bool> playing; // by clip source
+    std::map<QString, bool> dead;
+};
+
+class FakeClip final : public SoundClip {
+public:
+    FakeClip(FakeSound& sound, QString source)
+        : sound_(sound)
+        , source_(std::move(source))
+    {
+    }
+    ~FakeClip() override { sound_.playing.erase(source_); }
+    void play() override { sound_.playing[source_] = true; }
+    void stop() override { sound_.playing[source_] = false; }
+    bool isPlaying() const override { return sound_.playing[source_]; }
+    bool isDead() const override { return sound_.dead[source_]; }
+
+private:
+    FakeSound& sound_;
+    QString source_;
+};
+
+class FakeBackend final : public SoundBackend {
+public:
+    explicit FakeBackend(FakeSound& sound)
+        : sound_(sound)
+    {
+    }
+    bool hasOutput() const override { return sound_.output; }
+    std::unique_ptr<SoundClip> makeClip(const QUrl& source) override
+    {
+        sound_.sources.push_back(source);
+        return std::make_unique<FakeClip>(sound_, source.toString());
+    }
+
+private:
+    FakeSound& sound_;
+};
+
+SoundPlayer::BackendSource fakeSource(FakeSound& sound, bool gives = true)
+{
+    return [&sound, gives]() -> std::unique_ptr<SoundBackend> {
+        ++sound.sourceCalls;
+        if (!gives)
+            return nullptr;
+        ++sound.backendsMade;
+        return std::make_unique<FakeBackend>(sound);
+    };
+}
+
+int soundingClips(const FakeSound& sound)
+{
+    int count = 0;
+    for (const auto& [source, on] : sound.playing)
+        count += on ? 1 : 0;
+    return count;
+}
+
+TEST(SoundPlayerClips, TheBackendIsMadeAtTheFirstClipNotBefore)
+{
+    FakeSound sound;
+    SoundPlayer player(fakeSource(sound));
+    EXPECT_EQ(sound.sourceCalls, 0);
+    player.setEffectsOn(false);
+    player.playsounds("start");
+    player.play("nonsense");
+    EXPECT_EQ(sound.sourceCalls, 0) << "neither a switched-off clip nor a name without one needs sound";
+    EXPECT_FALSE(player.hasBackend());
+
+    player.play("start");
+    player.play("place");
+    EXPECT_EQ(sound.backendsMade, 1);
+    EXPECT_TRUE(player.hasBackend());
+    ASSERT_EQ(sound.sources.size(), 2u);
+    EXPECT_EQ(sound.sources[0], QUrl("qrc:/sounds/start.wav"));
+}
+
+TEST(SoundPlayerClips, OneClipSoundsAtATimeAndEachLoadsOnce)
+{
+    FakeSound sound;
+    SoundPlayer player(fakeSource(sound));
+    for (const QString& name : kEffects + chatterClips() + kEffects) {
+        player.play(name);
+        EXPECT_EQ(soundingClips(sound), 1) << name.toStdString();
+        EXPECT_TRUE(sound.playing["qrc:/sounds/" + name + ".wav"]) << name.toStdString();
+    }
+    EXPECT_EQ(player.loadedClips(), kEffects.size() + 20);
+    EXPECT_EQ(int(sound.sources.size()), player.loadedClips());
+
+    player.play("wave99");
+    EXPECT_TRUE(sound.playing["qrc:/sounds/entered.wav"]) << "a name without a clip cuts nothing";
+}
+
+TEST(SoundPlayerClips, ADeadClipIsMadeAfreshAndNoOutputLoadsNothing)
+{
+    FakeSound sound;
+    sound.output = false;
+    SoundPlayer player(fakeSource(sound));
+    player.play("goodword");
+    EXPECT_EQ(player.loadedClips(), 0);
+
+    sound.output = true; // a headset plugged in
+    player.play("goodword");
+    EXPECT_EQ(player.loadedClips(), 1);
+    sound.dead["qrc:/sounds/goodword.wav"] = true;
+    player.play("goodword");
+    EXPECT_EQ(sound.sources.size(), 2u) << "the dead clip is made again";
+    EXPECT_EQ(sound.backendsMade, 1);
+}
+
+TEST(SoundPlayerClips, ASourceThatGivesNothingIsAskedAgainAtTheNextClip)
+{
+    FakeSound sound;
+    SoundPlayer player(fakeSource(sound, false));
+    player.play("start");
+    player.play("place");
+    EXPECT_EQ(sound.sourceCalls, 2);
+    EXPECT_FALSE(player.hasBackend());
+    EXPECT_EQ(player.current(), "place");
+}
+
+TEST(SoundModuleLoading, OnlyAModuleWithTheEntryPointLoads)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QFile notAModule(folder.filePath("lexmire-sound.so"));
+    ASSERT_TRUE(notAModule.open(QIODevice::WriteOnly));
+    notAModule.write("not a shared object");
+    notAModule.close();
+
+    EXPECT_EQ(
+        SoundModule::locate({ folder.filePath("missing.so"), notAModule.fileName(), folder.path() }), "");
+    EXPECT_EQ(SoundModule::load({ notAModule.fileName() }), nullptr);
+    EXPECT_EQ(SoundModule::locate({ notAModule.fileName(), LEXMIRE_SOUND_MODULE }), LEXMIRE_SOUND_MODULE);
+    EXPECT_TRUE(SoundModule::searchPaths().front().endsWith("/lexmire-sound.so"));
 }
 
 namespace {
