@@ -111,15 +111,20 @@ void LayoutScaler::layOut(Entry& entry)
     }
     if (!entry.scalesFont)
         return;
-    QFont font = entry.font;
-    if (current != 1.0) {
-        if (font.pixelSize() > 0)
-            font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * current))));
-        else
-            font.setPointSizeF(font.pointSizeF() * current);
-    }
+    const QFont font = scaledFont(entry.font, current);
     if (widget->font() != font)
         widget->setFont(font);
+}
+
+QFont LayoutScaler::scaledFont(QFont font, qreal scale)
+{
+    if (scale != 1.0) {
+        if (font.pixelSize() > 0)
+            font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * scale))));
+        else
+            font.setPointSizeF(font.pointSizeF() * scale);
+    }
+    return font;
 }
 
 void LayoutScaler::placePanel()
@@ -163,6 +168,22 @@ bool LayoutScaler::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == area && event->type() == QEvent::Resize) {
         apply();
+    } else if (event->type() == QEvent::FontChange && !applying) {
+        // An owner set a new font at the layout's own size: it is grown like the first.
+        const auto it = entries.find(static_cast<QWidget*>(watched));
+        if (it != entries.end() && it->second.widget && it->second.scalesFont) {
+            // Anything but the font the scaler set is the owner's, at the layout's own size.
+            Entry& entry = it->second;
+            if (entry.widget->font() != scaledFont(entry.font, current)) {
+                entry.font = entry.widget->font();
+                const QFont scaled = scaledFont(entry.font, current);
+                if (scaled != entry.font) {
+                    applying = true;
+                    entry.widget->setFont(scaled);
+                    applying = false;
+                }
+            }
+        }
     } else if (event->type() == QEvent::StyleChange && !applying) {
         // An owner set a new look at the layout's own size: it is scaled like the first.
         const auto it = entries.find(static_cast<QWidget*>(watched));

@@ -1,6 +1,6 @@
 // Grows the window's fixed layout with the window: every control under the main panel keeps its
-// place, size, font and style-sheet lengths in proportion, and the panel stays centred. At the
-// default size nothing moves.
+// place, size, font (also one its owner sets later) and style-sheet lengths in proportion, and
+// the panel stays centred. At the default size nothing moves.
 #pragma once
 
 #include <QFont>
@@ -43,6 +43,8 @@ public:
     static qreal scaleFor(QSize area);
     // A style sheet with each length in pixels multiplied by the scale ("14px" at 1.5 "21px").
     static QString scaledStyleSheet(const QString& sheet, qreal scale);
+    // A font at a scale: its pixel or point size grown.
+    static QFont scaledFont(QFont font, qreal scale);
     // A base rectangle at a scale, its edges rounded, so neighbours stay flush.
     static QRect scaledRect(const QRect& base, qreal scale);
 

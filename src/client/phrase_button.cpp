@@ -1,34 +1,24 @@
-// The phrase button's caption, cut to its width.
 #include "phrase_button.h"
 
-#include <QStyleOptionButton>
-#include <QStylePainter>
-
-#include <algorithm>
-
-namespace {
-
-// Pixels of the button's width that its border and inner margins take on either side together.
-constexpr int kFrameRoom = 10;
-
-} // namespace
+#include "window_palette.h"
 
 PhraseButton::PhraseButton(QWidget* parent)
-    : QPushButton(parent)
+    : PaintedButton(phraseFace(), parent)
 {
 }
 
-QString PhraseButton::shownCaption() const
+PaintedButton::Face PhraseButton::phraseFace()
 {
-    ensurePolished(); // the style sheet's font decides the width of every letter
-    return fontMetrics().elidedText(text(), Qt::ElideRight, std::max(0, width() - kFrameRoom));
-}
-
-void PhraseButton::paintEvent(QPaintEvent*)
-{
-    QStylePainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    option.text = shownCaption();
-    painter.drawControl(QStyle::CE_PushButton, option);
+    namespace p = windowpalette;
+    Face face;
+    face.top = p::blueButton();
+    face.bottom = p::midnight();
+    face.hover = p::blueButtonHover();
+    face.pressed = p::blueButtonPressed();
+    face.edge = p::brass();
+    face.text = p::white();
+    face.focusRing = p::focusRing();
+    face.radius = 4.0;
+    face.pixelSize = 11;
+    return face;
 }

@@ -4,6 +4,8 @@
 #include "tchat.h"
 
 #include "outside_text.h"
+#include "painted_look.h"
+#include "window_palette.h"
 
 #include "board_palette.h"
 #include "board_view.h"
@@ -62,24 +64,31 @@ void Tchat::markOwnSeat()
 {
     using namespace boardpalette;
     const int own = client_->state().holdsSeat() ? client_->mynumber() : 0;
-    const QString ownName = QString("color: %1; background: %2; font-weight: bold; border: 1px solid %1;"
-                                    "border-radius: 3px; padding-left: 2px;")
-                                .arg(ownSeatRosterText().name(), ownSeatRosterBackground().name());
-    const QString ownScroll = QString("color: %1; background: %2; border-radius: 3px;")
-                                  .arg(ownSeatScrollText().name(), ownSeatScrollBackground().name());
-    const QString scrollFont = "font-weight: bold; font-size: 13px;";
     for (int n = 1; n <= kSeats; ++n) {
-        // Restyled only when the mark moves: a style sheet is costly to apply word after word.
-        QLabel* name = seatLabel("label_playername", n);
+        // Restyled only when the mark moves.
+        auto* name = qobject_cast<PatchLabel*>(seatLabel("label_playername", n));
+        auto* scroll = qobject_cast<PatchLabel*>(seatLabel("label_scroll", n));
+        if (!name || !scroll)
+            continue;
         const QVariant marked = name->property("ownSeat");
         if (marked.isValid() && marked.toBool() == (n == own))
             continue;
         name->setProperty("ownSeat", n == own);
         // The text stays the seat's name (it is the seat's caption); the look says whose it is.
-        name->setStyleSheet(n == own ? ownName : QString("color: white; font-weight: bold;"));
+        if (n == own) {
+            setTextLook(name, ownSeatRosterText(), 0, true);
+            name->setPatch({ ownSeatRosterBackground(), ownSeatRosterText(), 1.0, 3.0 });
+            name->setContentsMargins(2, 0, 0, 0);
+            setTextLook(scroll, ownSeatScrollText(), 13, true);
+            scroll->setPatch({ ownSeatScrollBackground(), {}, 1.0, 3.0 });
+        } else {
+            setTextLook(name, windowpalette::white(), 0, true);
+            name->setPatch({});
+            name->setContentsMargins(0, 0, 0, 0);
+            setTextLook(scroll, windowpalette::parchmentTitle(), 13, true);
+            scroll->setPatch({});
+        }
         name->setToolTip(n == own ? QString("You") : QString());
-        const QString scroll = n == own ? ownScroll : QString("color: #3b2a0a;");
-        seatLabel("label_scroll", n)->setStyleSheet(scroll + scrollFont);
     }
 }
 
@@ -230,8 +239,7 @@ void Tchat::gamestats()
 void Tchat::setStatus(const QString& line, const QColor& colour)
 {
     label_status2->setText(line);
-    label_status2->setStyleSheet(
-        QString("color: %1; font-weight: bold; font-size: 14px;").arg(colour.name()));
+    setTextLook(label_status2, colour, 14, true);
 }
 
 // The tally records only seated players in games with another seated player:

@@ -6,6 +6,7 @@
 #include "board_view.h"
 #include "chat_pane.h"
 #include "layout_scaler.h"
+#include "painted_look.h"
 #include "phrase_button.h"
 #include "pictures.h"
 #include "review_panel.h"
@@ -35,23 +36,28 @@ const char* const kChatterCaptions[20] = { "Doh", "Cough", "Hello", "Thank You",
 namespace pal = windowpalette;
 using windowstyle::css;
 
-QString panelStyle()
+// The board's and the scores' panels: a translucent shade with a brass edge.
+Patch panelPatch()
 {
     QColor edge = pal::brass();
     edge.setAlpha(140);
-    return QString("background: %1; border: 1px solid %2; border-radius: 6px;")
-        .arg(css(pal::panelShade()), css(edge));
+    return { pal::panelShade(), edge, 1.0, 6.0 };
 }
 
-// Gold text on the main window's panels, at a size and weight of its own.
-QString goldText(const char* rest) { return QString("color: %1; %2").arg(css(pal::goldText()), rest); }
-
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QRect geometry)
+PatchLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, QRect geometry)
 {
-    auto* label = new QLabel(text, parent);
+    auto* label = new PatchLabel(text, parent);
     label->setObjectName(name);
     label->setGeometry(geometry);
     return label;
+}
+
+RoundedPanel* makePanel(QWidget* parent, const QString& name, const Patch& patch, QRect geometry)
+{
+    auto* panel = new RoundedPanel(patch, parent);
+    panel->setObjectName(name);
+    panel->setGeometry(geometry);
+    return panel;
 }
 
 } // namespace
@@ -86,6 +92,13 @@ qreal Tchat::layoutScale() const { return scaler ? scaler->scale() : 1.0; }
 
 void Tchat::rescalePictures(qreal scale)
 {
+    // Corners and edges drawn by the controls themselves grow like everything else.
+    for (auto* panel : panel_main->findChildren<RoundedPanel*>())
+        panel->setScale(scale);
+    for (auto* label : panel_main->findChildren<PatchLabel*>())
+        label->setScale(scale);
+    for (auto* button : panel_main->findChildren<PaintedButton*>())
+        button->setScale(scale);
     // Each picture is drawn anew for the pixels it now covers, so a grown window stays sharp.
     const qreal dpr = devicePixelRatioF();
     const auto fitted = [dpr](QPixmap picture) {
@@ -110,16 +123,12 @@ void Tchat::rescalePictures(qreal scale)
 
 void Tchat::buildBoardPanel(QWidget* parent)
 {
-    panel_board = new QWidget(parent);
-    panel_board->setObjectName("panel_board");
-    panel_board->setGeometry(5, 6, 530, 476);
-    panel_board->setAttribute(Qt::WA_StyledBackground);
-    panel_board->setStyleSheet(QString("#panel_board { %1 }").arg(panelStyle()));
+    panel_board = makePanel(parent, "panel_board", panelPatch(), QRect(5, 6, 530, 476));
 
     for (int n = 1; n <= WordBuilder::kSlotCount; ++n) {
         auto* slot
             = makeLabel(panel_board, QString("wordletter%1").arg(n), {}, QRect(3 + 44 * (n - 1), 3, 40, 40));
-        slot->setStyleSheet(QString("background: %1; border-radius: 5px;").arg(css(pal::veilLight(28))));
+        slot->setPatch({ pal::veilLight(28), {}, 1.0, 5.0 });
         slot->setCursor(Qt::PointingHandCursor);
         slot->installEventFilter(this);
         slot->setVisible(n <= WordBuilder::kMaxLetters);
@@ -135,21 +144,21 @@ void Tchat::buildBoardPanel(QWidget* parent)
     button_enter->setCursor(Qt::PointingHandCursor);
     button_enter->installEventFilter(this);
 
-    label_time = makeLabel(panel_board, "label_time", {}, QRect(3, 46, 100, 22));
-    label_time->setAlignment(Qt::AlignCenter);
-    label_time->setStyleSheet(goldText("font-weight: bold; font-size: 15px; border-radius: 4px;")
-        + QString("background: %1;").arg(css(pal::veilDark(90))));
+    auto* clock = makeLabel(panel_board, "label_time", {}, QRect(3, 46, 100, 22));
+    clock->setAlignment(Qt::AlignCenter);
+    setTextLook(clock, pal::goldText(), 15, true);
+    clock->setPatch({ pal::veilDark(90), {}, 1.0, 4.0 });
+    label_time = clock;
 
-    button_start = new QPushButton(panel_board);
+    // Only the ring shows that it has the keyboard; the picture is its whole face otherwise.
+    PaintedButton::Face startFace;
+    startFace.focusRing = pal::focusRing();
+    startFace.radius = 5.0;
+    button_start = new PaintedButton(startFace, panel_board);
     button_start->setObjectName("button_start");
     button_start->setGeometry(108, 44, 106, 25);
     button_start->setIcon(QIcon(Pictures::startButton(devicePixelRatioF(), false, QSize(106, 25))));
     button_start->setIconSize(QSize(106, 25));
-    button_start->setFlat(true);
-    // Only the ring shows that it has the keyboard; the picture is its whole face otherwise.
-    button_start->setStyleSheet(QString("QPushButton { border: none; background: transparent; padding: 0px; }"
-                                        "QPushButton:focus { border: 2px solid %1; border-radius: 5px; }")
-                                    .arg(css(pal::focusRing())));
     button_start->setCursor(Qt::PointingHandCursor);
     button_start->setToolTip("Start Game");
     button_start->hide();
@@ -172,63 +181,61 @@ void Tchat::buildBoardPanel(QWidget* parent)
     thewand->installEventFilter(this);
     thewand->hide();
 
-    const QString statusStyle = QString("color: %1; font-weight: bold;").arg(css(pal::white()));
     label_status2 = makeLabel(panel_board, "label_status2", {}, QRect(8, 436, 369, 20));
     label_status2->setAlignment(Qt::AlignCenter);
-    label_status2->setStyleSheet(statusStyle + "font-size: 14px;");
+    setTextLook(label_status2, pal::white(), 14, true);
     label_timeperround = makeLabel(panel_board, "label_timeperround", {}, QRect(8, 458, 160, 16));
-    label_timeperround->setStyleSheet(QString("color: %1;").arg(css(pal::paleBlue())));
+    setTextLook(label_timeperround, pal::paleBlue());
     label_status1 = makeLabel(panel_board, "label_status1", {}, QRect(352, 458, 170, 16));
-    label_status1->setStyleSheet(QString("color: %1;").arg(css(pal::paleBlue())));
+    setTextLook(label_status1, pal::paleBlue());
     auto* roundCaption = makeLabel(panel_board, "label_roundcaption", "Round:", QRect(430, 436, 48, 20));
-    roundCaption->setStyleSheet(statusStyle);
+    setTextLook(roundCaption, pal::white(), 0, true);
     label_round = makeLabel(panel_board, "label_round", {}, QRect(479, 436, 40, 20));
-    label_round->setStyleSheet(goldText("font-weight: bold; font-size: 14px;"));
+    setTextLook(label_round, pal::goldText(), 14, true);
 
     // Between the status line and the round: the end-of-round panel's switch to its review.
-    button_review = new QPushButton("Review", panel_board);
+    PaintedButton::Face reviewFace;
+    reviewFace.top = pal::gold();
+    reviewFace.hover = pal::goldHover();
+    reviewFace.edge = pal::goldEdge();
+    reviewFace.text = pal::ink();
+    reviewFace.focusRing = pal::focusRing();
+    reviewFace.pixelSize = 11;
+    reviewFace.bold = true;
+    button_review = new PaintedButton(reviewFace, panel_board);
+    button_review->setText("Review");
     button_review->setObjectName("button_review");
     button_review->setGeometry(378, 436, 50, 20);
     button_review->setCursor(Qt::PointingHandCursor);
     button_review->setToolTip("Study the round's words on its board");
-    button_review->setStyleSheet(QString("QPushButton { color: %1; background: %2; border: 1px solid %3;"
-                                         "border-radius: 4px; font-weight: bold; font-size: 11px; }"
-                                         "QPushButton:hover { background: %4; }"
-                                         "QPushButton:focus { border: 2px solid %5; }")
-                                     .arg(css(pal::ink()), css(pal::gold()), css(pal::goldEdge()),
-                                         css(pal::goldHover()), css(pal::focusRing())));
     button_review->hide();
     connect(button_review, &QPushButton::clicked, this, &Tchat::ReviewClick);
 }
 
 void Tchat::buildScorePanel(QWidget* parent)
 {
-    panel_score = new QWidget(parent);
-    panel_score->setObjectName("panel_score");
-    panel_score->setGeometry(535, 6, 250, 128);
-    panel_score->setAttribute(Qt::WA_StyledBackground);
-    panel_score->setStyleSheet(QString("#panel_score { %1 }").arg(panelStyle()));
+    panel_score = makePanel(parent, "panel_score", panelPatch(), QRect(535, 6, 250, 128));
     auto* heading = makeLabel(panel_score, "label_scoreheading", "Players", QRect(10, 8, 120, 22));
-    heading->setStyleSheet(goldText("font-weight: bold; font-size: 14px;"));
+    setTextLook(heading, pal::goldText(), 14, true);
     auto* scoreHeading = makeLabel(panel_score, "label_scorecaption", "Score", QRect(130, 8, 60, 22));
-    scoreHeading->setStyleSheet(goldText("font-weight: bold;"));
+    setTextLook(scoreHeading, pal::goldText(), 0, true);
 
     const int rows[5] = { 0, 38, 59, 80, 100 };
     for (int seat = 1; seat <= 4; ++seat) {
         auto* name = makeLabel(
             panel_score, QString("label_playername%1").arg(seat), {}, QRect(34, rows[seat], 100, 18));
         name->setProperty("tag", seat);
-        name->setStyleSheet(QString("color: %1; font-weight: bold;").arg(css(pal::white())));
+        setTextLook(name, pal::white(), 0, true);
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QWidget::customContextMenuRequested, this, [this, seat, name](const QPoint& pos) {
             label_playername1ContextPopup(seat, name->mapToGlobal(pos));
         });
         auto* score = makeLabel(
             panel_score, QString("label_playerscore%1").arg(seat), "0", QRect(138, rows[seat], 32, 18));
-        score->setStyleSheet(goldText("font-weight: bold;"));
+        setTextLook(score, pal::goldText(), 0, true);
         auto* bonus
             = makeLabel(panel_score, QString("label_bonus%1").arg(seat), {}, QRect(172, rows[seat], 74, 18));
-        bonus->setStyleSheet(QString("color: %1;").arg(css(pal::bonusText())));
+        setTextLook(bonus, pal::bonusText());
         auto* team
             = makeLabel(panel_score, QString("team%1").arg(seat), {}, QRect(14, rows[seat] - 1, 19, 20));
         team->setPixmap(Pictures::teamBall(seat % 2 == 1 ? 1 : 2, devicePixelRatioF()));
@@ -261,13 +268,11 @@ void Tchat::buildChatArea(QWidget* parent)
     mychat->setContextMenuPolicy(Qt::CustomContextMenu);
     mychat->setStyleSheet(windowstyle::entryBox());
 
-    const QString buttonStyle = windowstyle::phraseButtons();
     for (int n = 1; n <= 10; ++n) {
         auto* button = new PhraseButton(parent);
         button->setObjectName(QString("b_phrase%1").arg(n));
         const int column = (n - 1) % 2, row = (n - 1) / 2;
         button->setGeometry(535 + column * 126, 388 + row * 20, 124, 18);
-        button->setStyleSheet(buttonStyle);
         button->setCursor(Qt::PointingHandCursor);
         b_phrase[n] = button;
         if (n <= 9) {
@@ -297,50 +302,45 @@ void Tchat::buildChatArea(QWidget* parent)
 
 void Tchat::buildOverlays(QWidget* parent)
 {
-    panel_winner = new QWidget(parent);
-    panel_winner->setObjectName("panel_winner");
-    panel_winner->setGeometry(10, 83, 512, 41);
-    panel_winner->setAttribute(Qt::WA_StyledBackground);
-    panel_winner->setStyleSheet(
-        QString("#panel_winner { background: %1; border: 2px solid %2; border-radius: 8px; }")
-            .arg(css(pal::winnerShade()), css(pal::brass())));
-    const QString winnerFont = "font-size: 18px; font-weight: bold; background: transparent;";
+    panel_winner = makePanel(
+        parent, "panel_winner", { pal::winnerShade(), pal::brass(), 2.0, 8.0 }, QRect(10, 83, 512, 41));
     label_winner2 = makeLabel(panel_winner, "label_winner2", {}, QRect(1, 9, 512, 26));
-    label_winner2->setStyleSheet(QString("color: %1;").arg(css(pal::black())) + winnerFont);
+    setTextLook(label_winner2, pal::black(), 18, true);
     label_winner2->setAlignment(Qt::AlignHCenter);
     label_winner1 = makeLabel(panel_winner, "label_winner1", {}, QRect(0, 8, 512, 26));
-    label_winner1->setStyleSheet(QString("color: %1;").arg(css(pal::white())) + winnerFont);
+    setTextLook(label_winner1, pal::white(), 18, true);
     label_winner1->setAlignment(Qt::AlignHCenter);
     panel_winner->hide();
 
-    panel_scrolls = new QWidget(parent);
-    panel_scrolls->setObjectName("panel_scrolls");
-    panel_scrolls->setGeometry(9, 128, 512, 306);
-    panel_scrolls->setAttribute(Qt::WA_StyledBackground);
-    panel_scrolls->setStyleSheet(
-        QString("#panel_scrolls { background: %1; border: 2px solid %2; border-radius: 8px; }")
-            .arg(css(pal::parchment()), css(pal::parchmentEdge())));
+    panel_scrolls = makePanel(parent, "panel_scrolls", { pal::parchment(), pal::parchmentEdge(), 2.0, 8.0 },
+        QRect(9, 128, 512, 306));
     for (int n = 1; n <= 4; ++n) {
         const int x = 4 + (n - 1) * 127;
         auto* name = makeLabel(panel_scrolls, QString("label_scroll%1").arg(n), {}, QRect(x, 4, 123, 18));
-        name->setStyleSheet(
-            QString("color: %1; font-weight: bold; font-size: 13px;").arg(css(pal::parchmentTitle())));
+        setTextLook(name, pal::parchmentTitle(), 13, true);
         name->setAlignment(Qt::AlignHCenter);
         auto* count
             = makeLabel(panel_scrolls, QString("label_wordcount%1").arg(n), {}, QRect(x, 22, 123, 16));
-        count->setStyleSheet(QString("color: %1;").arg(css(pal::parchmentCaption())));
+        setTextLook(count, pal::parchmentCaption());
         count->setAlignment(Qt::AlignHCenter);
         auto* points = makeLabel(panel_scrolls, QString("label_points%1").arg(n), {}, QRect(x, 38, 123, 16));
-        points->setStyleSheet(QString("color: %1; font-weight: bold;").arg(css(pal::parchmentPoints())));
+        setTextLook(points, pal::parchmentPoints(), 0, true);
         points->setAlignment(Qt::AlignHCenter);
         auto* list = new QListWidget(panel_scrolls);
         list->setObjectName(QString("listbox_scroll%1").arg(n));
         list->setProperty("tag", n);
         list->setGeometry(x, 56, 123, 245);
-        list->setStyleSheet(
-            QString("QListWidget { background: %1; border: 1px solid %2; color: %3;"
-                    " font-family: monospace; }")
-                .arg(css(pal::veilLight(150)), css(pal::parchmentRule()), css(pal::parchmentInk())));
+        // A pale veil over the parchment, in a thin ruled box, the words in type.
+        QPalette colours = list->palette();
+        colours.setColor(QPalette::Base, pal::veilLight(150));
+        colours.setColor(QPalette::Text, pal::parchmentInk());
+        colours.setColor(QPalette::WindowText, pal::parchmentRule());
+        list->setPalette(colours);
+        list->setFrameStyle(QFrame::Box | QFrame::Plain);
+        list->setLineWidth(1);
+        QFont type(QStringLiteral("monospace"));
+        type.setStyleHint(QFont::TypeWriter);
+        list->setFont(type);
     }
     panel_scrolls->hide();
 
@@ -361,7 +361,7 @@ void Tchat::buildOverlays(QWidget* parent)
         + windowstyle::goldButtons("2px 8px"));
     auto* title
         = makeLabel(panel_dragging, "label_dragging", "Dragging Versus Clicking", QRect(10, 8, 309, 24));
-    title->setStyleSheet(goldText("font-size: 16px; font-weight: bold;"));
+    title->setStyleSheet(QString("color: %1; font-size: 16px; font-weight: bold;").arg(css(pal::goldText())));
     title->setAlignment(Qt::AlignHCenter);
     auto* text = makeLabel(panel_dragging, "memo_dragging",
         "<b>Dragging:</b> press on the first letter and drag the mouse over the next letters, "

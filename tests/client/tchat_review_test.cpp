@@ -4,6 +4,7 @@
 #include "board_palette.h"
 #include "board_view.h"
 #include "lexicon.h"
+#include "painted_look.h"
 #include "review_panel.h"
 #include "tchat.h"
 #include "word_finder.h"
@@ -240,15 +241,20 @@ TEST_F(Review, TheReviewIsAnOptionReadFromTheSettings)
 TEST_F(Review, TheOwnSeatIsMarkedInTheRosterAndOnTheEndOfRoundPanel)
 {
     playRound(2);
-    const QString rosterMark = boardpalette::ownSeatRosterText().name();
-    const QString scrollMark = boardpalette::ownSeatScrollBackground().name();
     for (int seat = 1; seat <= 2; ++seat) {
-        auto* name = window->findChild<QLabel*>(QString("label_playername%1").arg(seat));
-        auto* scroll = window->findChild<QLabel*>(QString("label_scroll%1").arg(seat));
+        auto* name = window->findChild<PatchLabel*>(QString("label_playername%1").arg(seat));
+        auto* scroll = window->findChild<PatchLabel*>(QString("label_scroll%1").arg(seat));
+        ASSERT_TRUE(name && scroll);
         // The texts stay the names; only the look says whose seat it is.
         EXPECT_EQ(name->text(), seat == 1 ? "Bob" : "Ann");
         EXPECT_EQ(scroll->text(), name->text());
-        EXPECT_EQ(name->styleSheet().contains(rosterMark), seat == 2) << seat;
-        EXPECT_EQ(scroll->styleSheet().contains(scrollMark), seat == 2) << seat;
+        EXPECT_EQ(name->palette().color(QPalette::WindowText) == boardpalette::ownSeatRosterText(), seat == 2)
+            << seat;
+        EXPECT_EQ(name->patch().fill == boardpalette::ownSeatRosterBackground(), seat == 2) << seat;
+        EXPECT_EQ(scroll->patch().fill == boardpalette::ownSeatScrollBackground(), seat == 2) << seat;
     }
+    // The marked name is drawn on its patch: the patch's colour shows in its picture.
+    const QImage marked = window->findChild<QWidget*>("label_playername2")->grab().toImage();
+    EXPECT_EQ(marked.pixelColor(marked.width() - 3, marked.height() / 2).rgb(),
+        boardpalette::ownSeatRosterBackground().rgb());
 }

@@ -5,6 +5,7 @@
 #include "layout_scaler.h"
 #include "pictures.h"
 #include "tchat.h"
+#include "window_palette.h"
 #include "word_builder.h"
 
 #include <QAction>
@@ -65,8 +66,8 @@ TEST_F(Scaling, ALargerWindowGrowsEverythingInProportionAndCentred)
     EXPECT_EQ(child("wordletter5")->geometry(), LayoutScaler::scaledRect(QRect(3 + 44 * 4, 3, 40, 40), s));
     EXPECT_EQ(child("mainchat")->geometry(), LayoutScaler::scaledRect(QRect(535, 138, 250, 218), s));
     // Text grows with its box.
-    const QString sheet = child("label_round")->styleSheet();
-    EXPECT_TRUE(sheet.contains(QString("font-size: %1px").arg(std::lround(14 * s)))) << sheet.toStdString();
+    EXPECT_EQ(child("label_round")->font().pixelSize(), std::lround(14 * s));
+    EXPECT_TRUE(child("label_round")->font().bold());
 
     // Pictures are drawn for the pixels they now cover, not stretched.
     const qreal dpr = window->devicePixelRatioF();
@@ -97,7 +98,8 @@ TEST_F(Scaling, ShrinkingBackRestoresTheLayoutAndTheMinimumNeverGrows)
     window->resize(798, 535);
     EXPECT_EQ(window->layoutScale(), 1.0);
     EXPECT_EQ(child("board")->geometry(), QRect(1, 1, 520, 361));
-    EXPECT_EQ(child("label_round")->styleSheet(), "color: #ffe27a; font-weight: bold; font-size: 14px;");
+    EXPECT_EQ(child("label_round")->font().pixelSize(), 14);
+    EXPECT_EQ(child("label_round")->palette().color(QPalette::WindowText), windowpalette::goldText());
     EXPECT_EQ(window->findChild<QLabel*>("button_enter")->pixmap().deviceIndependentSize(),
         QSizeF(Pictures::kWordButtonSize));
     EXPECT_EQ(least, QSize(798, 497));
@@ -108,10 +110,15 @@ TEST_F(Scaling, ALookSetWhileGrownIsGrownToo)
     window->resize(1600, 1000);
     const qreal s = window->layoutScale();
     window->badword(2, "xyz");
-    const QString sheet = child("label_status2")->styleSheet();
-    EXPECT_TRUE(sheet.contains(QString("font-size: %1px").arg(std::lround(14 * s)))) << sheet.toStdString();
+    EXPECT_EQ(child("label_status2")->font().pixelSize(), std::lround(14 * s));
+    // A font its owner sets while grown is grown too, and shrinks back with the window.
+    QFont larger = child("label_round")->font();
+    larger.setPixelSize(20);
+    child("label_round")->setFont(larger);
+    EXPECT_EQ(child("label_round")->font().pixelSize(), std::lround(20 * s));
     window->resize(798, 535);
-    EXPECT_TRUE(child("label_status2")->styleSheet().contains("font-size: 14px"));
+    EXPECT_EQ(child("label_status2")->font().pixelSize(), 14);
+    EXPECT_EQ(child("label_round")->font().pixelSize(), 20);
 }
 
 TEST_F(Scaling, AControlAddedWhileGrownIsPlacedLikeTheOthers)

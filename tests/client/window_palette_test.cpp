@@ -3,6 +3,8 @@
 #include "window_fixture.h"
 
 #include "board_palette.h"
+#include "painted_button.h"
+#include "painted_look.h"
 #include "tabout.h"
 #include "tdownload.h"
 #include "tgamestartform.h"
@@ -14,6 +16,7 @@
 #include "ttallylist.h"
 #include "window_style.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QTextBrowser>
@@ -71,6 +74,40 @@ QColor parsed(const QString& written)
     return QColor::fromString(written);
 }
 
+// The colours a control draws without a style sheet: those its palette holds that the
+// program's does not, and its painted patch's or face's.
+QList<QColor> drawnColours(QWidget* widget)
+{
+    QList<QColor> found;
+    // Under a style sheet, Qt's sheet engine sets the palette from the sheet read above.
+    bool styled = false;
+    for (QWidget* w = widget; w && !styled; w = w->parentWidget())
+        styled = !w->styleSheet().isEmpty();
+    const QPalette own = widget->palette();
+    const QPalette program = QApplication::palette(widget);
+    for (const QPalette::ColorRole role :
+        { QPalette::WindowText, QPalette::Text, QPalette::ButtonText, QPalette::Base })
+        if (!styled && own.color(role) != program.color(role))
+            found << own.color(role);
+    const auto addPatch = [&found](const Patch& patch) {
+        for (const QColor& colour : { patch.fill, patch.edge })
+            if (colour.isValid())
+                found << colour;
+    };
+    if (auto* panel = qobject_cast<RoundedPanel*>(widget))
+        addPatch(panel->patch());
+    if (auto* label = qobject_cast<PatchLabel*>(widget))
+        addPatch(label->patch());
+    if (auto* button = qobject_cast<PaintedButton*>(widget)) {
+        const PaintedButton::Face& face = button->face();
+        for (const QColor& colour :
+            { face.top, face.bottom, face.hover, face.pressed, face.edge, face.focusRing })
+            if (colour.isValid())
+                found << colour;
+    }
+    return found;
+}
+
 // Each style sheet of the window and everything in it, with the help page's own sheet, and
 // every colour in them that the palette does not hold, nor the player chose.
 std::string strangeColours(QWidget* window, const QList<QRgb>& chosen = {})
@@ -90,6 +127,9 @@ std::string strangeColours(QWidget* window, const QList<QRgb>& chosen = {})
         for (const QString& written : coloursIn(sheet))
             if (!isPaletteColour(parsed(written)) && !chosen.contains(parsed(written).rgb()))
                 strange << widget->objectName() + ": " + written;
+        for (const QColor& colour : drawnColours(widget))
+            if (!isPaletteColour(colour) && !chosen.contains(colour.rgb()))
+                strange << widget->objectName() + ": " + colour.name();
     }
     return strange.join(", ").toStdString();
 }
