@@ -37,16 +37,24 @@
 
 namespace {
 
-void showError(const QString& text) { QMessageBox::critical(QApplication::activeWindow(), "Lexmire", text); }
-
-void showNotice(const QString& text)
+// The program's message boxes, in the game's colours. The look is set on each box rather than on
+// the whole program: a style sheet set on the application makes Qt style every widget of every
+// window through its style-sheet engine, which the main window no longer needs.
+QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& text,
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok, QWidget* over = QApplication::activeWindow())
 {
-    QMessageBox::information(QApplication::activeWindow(), "Lexmire", text);
+    QMessageBox box(icon, "Lexmire", text, buttons, over);
+    box.setStyleSheet(windowstyle::messageBoxes());
+    return QMessageBox::StandardButton(box.exec());
 }
+
+void showError(const QString& text) { showBox(QMessageBox::Critical, text); }
+
+void showNotice(const QString& text) { showBox(QMessageBox::Information, text); }
 
 bool ask(const QString& question)
 {
-    return QMessageBox::question(QApplication::activeWindow(), "Lexmire", question) == QMessageBox::Yes;
+    return showBox(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 // Characters of the address a line of the question shows: an address has no
@@ -60,6 +68,7 @@ LinkAnswer confirmLink(const QString& address)
         lines += (at > 0 ? "\n" : "") + address.mid(at, kAddressLineLength);
     QMessageBox box(QMessageBox::Question, "Lexmire", "Open this address in your web browser?",
         QMessageBox::Open | QMessageBox::Cancel, QApplication::activeWindow());
+    box.setStyleSheet(windowstyle::messageBoxes());
     box.setTextFormat(Qt::PlainText);
     box.setInformativeText(lines);
     // The address's own lines as cut above, never rewrapped at its "/" and "?".
@@ -199,8 +208,6 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(DesktopIdentity::kApplicationName);
-    // Every message box of the program, whichever window it rises over, in the game's colours.
-    app.setStyleSheet(windowstyle::messageBoxes());
     // The window manager matches the window to the menu entry by this id.
     QGuiApplication::setDesktopFileName(DesktopIdentity::kDesktopId);
 
@@ -235,7 +242,7 @@ int main(int argc, char** argv)
         options.dictionaryPath = AppPaths::dictionaryFile();
         options.wordRecords = embeddedWordList();
         options.dictionaryNotice = [](const std::string& text) {
-            QMessageBox::information(nullptr, "Lexmire", QString::fromStdString(text));
+            showBox(QMessageBox::Information, QString::fromStdString(text), QMessageBox::Ok, nullptr);
         };
         options.gamerunning = gamerunning;
         auto built = std::make_unique<TServer>(std::move(options));
@@ -337,6 +344,6 @@ int main(int argc, char** argv)
     // Told even at the very end: otherwise the games of this session vanish unseen.
     const QString unsaved = window.tally().saveToFile(tallyFile);
     if (!unsaved.isEmpty())
-        QMessageBox::warning(nullptr, "Lexmire", unsaved);
+        showBox(QMessageBox::Warning, unsaved, QMessageBox::Ok, nullptr);
     return status;
 }

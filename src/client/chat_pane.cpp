@@ -38,14 +38,18 @@ ChatPane::ChatPane(QWidget* parent)
     viewport()->setMouseTracking(true);
     viewport()->setCursor(Qt::ArrowCursor);
 
-    // White page, as the line colours (chosen by the players) are picked against white.
-    setStyleSheet(
-        QStringLiteral("ChatPane { background: %1; color: %2; border: 1px solid %3; border-radius: 3px;"
-                       " selection-background-color: %4; selection-color: %5; }")
-            .arg(windowstyle::css(windowpalette::white()), windowstyle::css(windowpalette::black()),
-                windowstyle::css(windowpalette::midnight()), windowstyle::css(windowpalette::gold()),
-                windowstyle::css(windowpalette::ink()))
-        + windowstyle::scrollBar());
+    // White page, as the line colours (chosen by the players) are picked against white, in a
+    // thin midnight rule. Only the scroll bar wears a style sheet: the slim blue bar of every page.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, windowpalette::white());
+    colours.setColor(QPalette::Text, windowpalette::black());
+    colours.setColor(QPalette::WindowText, windowpalette::midnight());
+    colours.setColor(QPalette::Highlight, windowpalette::gold());
+    colours.setColor(QPalette::HighlightedText, windowpalette::ink());
+    setPalette(colours);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(1);
+    verticalScrollBar()->setStyleSheet(windowstyle::scrollBar());
     setTextSize(defaultTextSize);
 }
 

@@ -87,6 +87,7 @@ void PaintedButton::paintEvent(QPaintEvent*)
         edge.edgeWidth = 2.0;
     } else {
         edge.edge = face_.edge;
+        edge.edgeWidth = face_.edgeWidth;
     }
     edge.paint(painter, area, scale_);
 }

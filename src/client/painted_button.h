@@ -15,6 +15,7 @@ public:
         QColor hover;
         QColor pressed;
         QColor edge; // none when invalid
+        qreal edgeWidth = 1.0;
         QColor text;
         QColor focusRing;
         qreal radius = 4.0;

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "window_palette.h"
+
 void setTextLook(QWidget* widget, const QColor& colour, int pixelSize, bool bold)
 {
     QPalette palette = widget->palette();
@@ -73,4 +75,33 @@ void PatchLabel::paintEvent(QPaintEvent* event)
         patch_.paint(painter, rect(), scale_);
     }
     QLabel::paintEvent(event);
+}
+
+void setMenuBarLook(QWidget* menuBar)
+{
+    namespace p = windowpalette;
+    QPalette colours = menuBar->palette();
+    colours.setColor(QPalette::Window, p::navy());
+    colours.setColor(QPalette::Button, p::navy());
+    colours.setColor(QPalette::WindowText, p::white());
+    colours.setColor(QPalette::ButtonText, p::white());
+    colours.setColor(QPalette::Highlight, p::gold());
+    colours.setColor(QPalette::HighlightedText, p::ink());
+    menuBar->setPalette(colours);
+    menuBar->setAutoFillBackground(true);
+}
+
+void setMenuLook(QWidget* menu)
+{
+    namespace p = windowpalette;
+    QPalette colours = menu->palette();
+    for (const QPalette::ColorRole role : { QPalette::Window, QPalette::Base, QPalette::Button })
+        colours.setColor(role, p::white());
+    for (const QPalette::ColorRole role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+        colours.setColor(role, p::ink());
+    colours.setColor(QPalette::Highlight, p::gold());
+    colours.setColor(QPalette::HighlightedText, p::ink());
+    for (const QPalette::ColorRole role : { QPalette::WindowText, QPalette::Text, QPalette::ButtonText })
+        colours.setColor(QPalette::Disabled, role, p::disabledText());
+    menu->setPalette(colours);
 }

@@ -58,3 +58,7 @@ private:
     Patch patch_;
     qreal scale_ = 1.0;
 };
+
+// The main window's menu bar in navy, and its menus white with a gold bar on the chosen item.
+void setMenuBarLook(QWidget* menuBar);
+void setMenuLook(QWidget* menu);

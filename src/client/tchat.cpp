@@ -160,7 +160,7 @@ void Tchat::setEntryColour(const QColor& colour)
 {
     // The box's own look and one colour: a new colour replaces the last one
     // instead of piling up in the style sheet at every login.
-    mychat->setStyleSheet(windowstyle::entryBox(colour));
+    mychat->setTextColour(colour);
 }
 
 void Tchat::setPhrase(int n, const QString& phrase)

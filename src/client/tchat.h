@@ -4,6 +4,7 @@
 // players and tests know, split by concern over tchat_*.cpp.
 #pragma once
 
+#include "entry_box.h"
 #include "game_client.h"
 #include "lazy_window.h"
 #include "tchat_setup.h"
@@ -319,7 +320,7 @@ private:
     QWidget* panel_scrolls = nullptr;
     QWidget* panel_dragging = nullptr;
     ChatPane* mainchat = nullptr;
-    QLineEdit* mychat = nullptr;
+    EntryBox* mychat = nullptr;
     std::array<QPushButton*, 11> b_phrase {};
     QMenu* popup_kick = nullptr;
     QAction* RemoveFromGame1 = nullptr;

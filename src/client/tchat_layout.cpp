@@ -5,6 +5,7 @@
 
 #include "board_view.h"
 #include "chat_pane.h"
+#include "entry_box.h"
 #include "layout_scaler.h"
 #include "painted_look.h"
 #include "phrase_button.h"
@@ -99,6 +100,7 @@ void Tchat::rescalePictures(qreal scale)
         label->setScale(scale);
     for (auto* button : panel_main->findChildren<PaintedButton*>())
         button->setScale(scale);
+    mychat->setScale(scale);
     // Each picture is drawn anew for the pixels it now covers, so a grown window stays sharp.
     const qreal dpr = devicePixelRatioF();
     const auto fitted = [dpr](QPixmap picture) {
@@ -244,7 +246,6 @@ void Tchat::buildScorePanel(QWidget* parent)
 
     popup_kick = new QMenu(this);
     popup_kick->setObjectName("popup_kick");
-    popup_kick->setStyleSheet(windowstyle::menus());
     RemoveFromGame1 = popup_kick->addAction("Remove From Game");
     RemoveFromGame1->setObjectName("RemoveFromGame1");
     connect(RemoveFromGame1, &QAction::triggered, this, &Tchat::RemoveFromGame1Click);
@@ -261,12 +262,11 @@ void Tchat::buildChatArea(QWidget* parent)
     // reaches, so a flooding peer cannot grow the pane without limit.
     mainchat->document()->setMaximumBlockCount(kMaxChatLines);
 
-    mychat = new QLineEdit("<Enter Chat Here>", parent);
+    mychat = new EntryBox("<Enter Chat Here>", parent);
     mychat->setObjectName("mychat");
     mychat->setGeometry(535, 360, 250, 24);
     mychat->installEventFilter(this);
     mychat->setContextMenuPolicy(Qt::CustomContextMenu);
-    mychat->setStyleSheet(windowstyle::entryBox());
 
     for (int n = 1; n <= 10; ++n) {
         auto* button = new PhraseButton(parent);
@@ -287,7 +287,6 @@ void Tchat::buildChatArea(QWidget* parent)
 
     popup_sounds = new QMenu(this);
     popup_sounds->setObjectName("popup_sounds");
-    popup_sounds->setStyleSheet(windowstyle::menus());
     QAction* cancel = popup_sounds->addAction("<Cancel>");
     cancel->setObjectName("Cancel1");
     cancel->setData(0);
@@ -350,18 +349,11 @@ void Tchat::buildOverlays(QWidget* parent)
     connect(panel_review, &ReviewPanel::wordChosen, this, &Tchat::reviewWordChosen);
     panel_review->hide();
 
-    panel_dragging = new QWidget(parent);
-    panel_dragging->setObjectName("panel_dragging");
-    panel_dragging->setGeometry(112, 120, 329, 257);
-    panel_dragging->setAttribute(Qt::WA_StyledBackground);
-    panel_dragging->setStyleSheet(
-        QString("#panel_dragging { background: %1; border: 2px solid %2; border-radius: 8px; }"
-                " QLabel { color: %3; background: transparent; }")
-            .arg(css(pal::midnight()), css(pal::brass()), css(pal::white()))
-        + windowstyle::goldButtons("2px 8px"));
+    panel_dragging = makePanel(
+        parent, "panel_dragging", { pal::midnight(), pal::brass(), 2.0, 8.0 }, QRect(112, 120, 329, 257));
     auto* title
         = makeLabel(panel_dragging, "label_dragging", "Dragging Versus Clicking", QRect(10, 8, 309, 24));
-    title->setStyleSheet(QString("color: %1; font-size: 16px; font-weight: bold;").arg(css(pal::goldText())));
+    setTextLook(title, pal::goldText(), 16, true);
     title->setAlignment(Qt::AlignHCenter);
     auto* text = makeLabel(panel_dragging, "memo_dragging",
         "<b>Dragging:</b> press on the first letter and drag the mouse over the next letters, "
@@ -372,7 +364,20 @@ void Tchat::buildOverlays(QWidget* parent)
         QRect(16, 40, 297, 170));
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignTop | Qt::AlignLeft);
-    auto* done = new QPushButton("Done", panel_dragging);
+    setTextLook(text, pal::white());
+    PaintedButton::Face gold;
+    gold.top = pal::gold();
+    gold.hover = pal::goldHover();
+    gold.pressed = pal::goldPressed();
+    gold.edge = pal::goldEdge();
+    gold.edgeWidth = 2.0;
+    gold.text = pal::ink();
+    gold.focusRing = pal::focusRing();
+    gold.radius = 3.0;
+    gold.pixelSize = 12;
+    gold.bold = true;
+    auto* done = new PaintedButton(gold, panel_dragging);
+    done->setText("Done");
     done->setObjectName("FlatButton1");
     done->setGeometry(124, 218, 80, 26);
     connect(done, &QPushButton::clicked, this, &Tchat::FlatButton1Click);

@@ -2,6 +2,7 @@
 #include "tchat.h"
 
 #include "chat_pane.h"
+#include "painted_look.h"
 #include "tabout.h"
 #include "tgamestartform.h"
 #include "thelp.h"
@@ -18,7 +19,6 @@
 
 void Tchat::buildMenus()
 {
-    menuBar()->setStyleSheet(windowstyle::menus());
     QMenu* file = menuBar()->addMenu("&File");
     addHostJoinItems(file);
     StartGame1 = file->addAction("&Start Game", this, &Tchat::button_startClick);
@@ -105,7 +105,6 @@ void Tchat::buildMenus()
     // The chat pane's and the entry box's own pop-up menus.
     auto* paneMenu = new QMenu(this);
     paneMenu->setObjectName("popup_chat");
-    paneMenu->setStyleSheet(windowstyle::menus());
     paneMenu->addAction("Copy", this, &Tchat::Copy1Click)->setObjectName("Copy1");
     ScrollChatOff1 = paneMenu->addAction("Scroll Chat Off", this, &Tchat::ScrollChatOff1Click);
     ScrollChatOff1->setObjectName("ScrollChatOff1");
@@ -121,10 +120,16 @@ void Tchat::buildMenus()
 
     auto* entryMenu = new QMenu(this);
     entryMenu->setObjectName("popup_entry");
-    entryMenu->setStyleSheet(windowstyle::menus());
     entryMenu->addAction("Paste", this, &Tchat::Paste1Click)->setObjectName("Paste1");
     connect(mychat, &QWidget::customContextMenuRequested, this,
         [this, entryMenu](const QPoint& pos) { entryMenu->popup(mychat->mapToGlobal(pos)); });
+
+    // A menu is a window of its own, so it takes no colours from its parent: each is dressed.
+    setMenuBarLook(menuBar());
+    for (QMenu* menu : menuBar()->findChildren<QMenu*>())
+        setMenuLook(menu);
+    for (QMenu* menu : findChildren<QMenu*>(Qt::FindDirectChildrenOnly))
+        setMenuLook(menu);
 }
 
 void Tchat::buildCompanions()

@@ -105,7 +105,7 @@ inline QString fields()
 }
 
 // The program's message boxes: navy, white text, gold buttons. Every rule names QMessageBox, so
-// the piece can be set on the whole program without touching any other window.
+// the piece can be set on a box, or on a window whose boxes it styles, without touching anything else.
 inline QString messageBoxes()
 {
     namespace p = windowpalette;

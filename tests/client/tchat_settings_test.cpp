@@ -158,23 +158,31 @@ TEST_F(Settings, AnUnwritableFileIsReported)
     EXPECT_TRUE(errors.last().startsWith("Unable to write to " + path)) << errors.last().toStdString();
 }
 
-TEST_F(Settings, EachLoginSetsTheEntryColourAfreshRatherThanAddingToIt)
+TEST_F(Settings, TheEntryWritesInTheStoredChatColourThenInTheChosenOne)
 {
     writeFile("[Lexmire]\nFirsttime=no\nTextcolor=clRed\n");
     auto w = window();
     w->client().handle("CMD_sendlogininfo+2");
     w->client().handle("CMD_newplayerinfo+2+Ann");
-    auto* entry = w->findChild<QLineEdit*>("mychat");
-    const QString once = entry->styleSheet();
-    EXPECT_EQ(once.count("color:"), 1);
+    auto* entry = w->findChild<EntryBox*>("mychat");
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->textColour(), QColor(Qt::red));
     for (int i = 0; i < 50; ++i)
         w->client().handle("CMD_newplayerinfo+2+Ann"); // a server may send our own arrival again and again
-    EXPECT_EQ(entry->styleSheet(), once);
+    EXPECT_EQ(entry->textColour(), QColor(Qt::red));
     w->chooseColour = [](uint32_t) { return std::optional<uint32_t>(0x00FF00); };
     w->ChatColor1Click();
-    w->ChatColor1Click();
-    EXPECT_EQ(entry->styleSheet().count("color:"), 1);
-    EXPECT_TRUE(entry->styleSheet().contains("#00ff00"));
+    EXPECT_EQ(entry->textColour(), QColor(0x00, 0xFF, 0x00));
+    // The typed text is drawn in it.
+    entry->setText("WWWWWWWW");
+    const QImage face = entry->grab().toImage();
+    int green = 0;
+    for (int y = 0; y < face.height(); ++y)
+        for (int x = 0; x < face.width(); ++x) {
+            const QColor pixel = face.pixelColor(x, y);
+            green += pixel.green() > 200 && pixel.red() < 90 && pixel.blue() < 90 ? 1 : 0;
+        }
+    EXPECT_GT(green, 10);
 }
 
 TEST_F(Settings, ExactlyOneTextSizeIsTickedTheOneInUse)

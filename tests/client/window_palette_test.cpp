@@ -185,7 +185,7 @@ TEST(WindowPalette, CompanionWindowsUseOnlyPaletteColours)
         window->show();
         EXPECT_EQ(strangeColours(window.get()), "") << window->objectName().toStdString();
     }
-    // The message boxes' piece, set on the whole program.
+    // The message boxes' piece, set on each box.
     const QStringList boxColours = coloursIn(windowstyle::messageBoxes());
     EXPECT_GE(boxColours.size(), 5);
     for (const QString& written : boxColours)
