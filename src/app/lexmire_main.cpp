@@ -18,6 +18,7 @@
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QTimer>
 #include <QUrl>
@@ -96,6 +97,12 @@ public:
         : window_(window)
     {
         window->installEventFilter(this);
+        // The client area covers the window: its paint is the window's (the window itself may
+        // have nothing left to paint under its opaque children).
+        if (auto* main = qobject_cast<QMainWindow*>(window); main && main->centralWidget()) {
+            area_ = main->centralWidget();
+            area_->installEventFilter(this);
+        }
         // A window the desktop keeps from view (started minimised) never paints:
         // what waits for its paint runs after this long anyway.
         QTimer::singleShot(kLongestWaitMs, this, [this] {
@@ -118,7 +125,7 @@ protected:
     {
         if (done_)
             return false;
-        if (watched == window_ && event->type() == QEvent::Paint)
+        if ((watched == window_ || (area_ && watched == area_)) && event->type() == QEvent::Paint)
             painting_ = true;
         const bool shown = watched == window_ && event->type() == QEvent::Show;
         if (shown && window_->windowHandle() && !hookedHandle_) {
@@ -167,6 +174,7 @@ private:
 
     static constexpr int kLongestWaitMs = 2000;
     QWidget* window_;
+    QWidget* area_ = nullptr;
     std::vector<std::function<void()>> waiting_;
     bool painting_ = false;
     bool hookedHandle_ = false;
