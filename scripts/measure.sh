@@ -197,6 +197,10 @@ for ((i = 1; i <= STARTS; ++i)); do
         timeout 30 "$LEXMIRE" >"$run/lexmire.out" 2>/dev/null || true
     awk -v s="$t0" '/^first-paint/ { printf "%.1f\n", ($2 - s) * 1000 }' "$run/lexmire.out" >>"$WORK/start.lexmire"
     awk '/^first-paint/ { print $4 }' "$run/lexmire.out" >>"$WORK/cpu.lexmire"
+    if ! grep -q '^first-paint' "$run/lexmire.out"; then
+        echo "measure: $LEXMIRE reported no first paint; its start-up cannot be measured" >&2
+        exit 1
+    fi
     wait_for 5 bash -c '! [[ -n $(ss -Htln "sport = :7772") ]]' || true
 done
 echo "\$ QT_QPA_PLATFORM=offscreen $B/minimal_window --stay-ms 300            (prints first-paint <time>)"
