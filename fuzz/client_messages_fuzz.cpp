@@ -11,6 +11,7 @@
 #include "clock_text.h"
 #include "game_client.h"
 #include "game_running.h"
+#include "painted_look.h"
 #include "shown_line.h"
 #include "sound_player.h"
 #include "tchat.h"
@@ -469,12 +470,16 @@ QStringList lookOf(Tchat& w)
     w.spyList();
     w.startForm();
     w.phraseEditor();
+    w.reviewPanel();
     QStringList look;
     for (QWidget* x : w.findChildren<QWidget*>()) {
         if (isTallyRecord(w, x))
             continue;
         QString line = x->objectName() + (x->isHidden() ? " hidden " : " shown ") + x->styleSheet() + "|"
+            + x->palette().color(QPalette::WindowText).name(QColor::HexArgb) + " " + x->font().key() + "|"
             + x->toolTip();
+        if (auto* patched = qobject_cast<PatchLabel*>(x))
+            line += "|" + patched->patch().fill.name(QColor::HexArgb);
         if (auto* label = qobject_cast<QLabel*>(x))
             line += "|" + label->text() + (label->pixmap().isNull() ? "" : "|picture");
         if (auto* button = qobject_cast<QAbstractButton*>(x))

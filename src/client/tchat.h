@@ -122,7 +122,8 @@ public:
     // The end-of-round panel's review view (tchat_review.cpp).
     void ReviewClick();
     bool reviewOpen() const;
-    ReviewPanel& reviewPanel() { return *panel_review; }
+    // Built the first time it is wanted: most sessions never open it.
+    ReviewPanel& reviewPanel();
 
     // Game, round and score display.
     void startthegame(int starter);

@@ -343,12 +343,6 @@ void Tchat::buildOverlays(QWidget* parent)
     }
     panel_scrolls->hide();
 
-    // The review covers the score panel and the chat pane, so the board stays in sight.
-    panel_review = new ReviewPanel(parent);
-    panel_review->setGeometry(535, 6, ReviewPanel::kWidth, ReviewPanel::kHeight);
-    connect(panel_review, &ReviewPanel::wordChosen, this, &Tchat::reviewWordChosen);
-    panel_review->hide();
-
     panel_dragging = makePanel(
         parent, "panel_dragging", { pal::midnight(), pal::brass(), 2.0, 8.0 }, QRect(112, 120, 329, 257));
     auto* title

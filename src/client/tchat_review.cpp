@@ -4,6 +4,7 @@
 #include "tchat.h"
 
 #include "board_view.h"
+#include "layout_scaler.h"
 #include "lexicon.h"
 #include "review_panel.h"
 #include "round_review.h"
@@ -22,6 +23,20 @@ void Tchat::offerReview()
         button_review->raise();
 }
 
+ReviewPanel& Tchat::reviewPanel()
+{
+    if (!panel_review) {
+        // The review covers the score panel and the chat pane, so the board stays in sight.
+        panel_review = new ReviewPanel(panel_main);
+        panel_review->hide();
+        panel_review->setGeometry(535, 6, ReviewPanel::kWidth, ReviewPanel::kHeight);
+        connect(panel_review, &ReviewPanel::wordChosen, this, &Tchat::reviewWordChosen);
+        // Laid out at the window's present scale, like the controls built with the window.
+        scaler->apply();
+    }
+    return *panel_review;
+}
+
 void Tchat::ReviewClick()
 {
     if (reviewOpen())
@@ -35,7 +50,7 @@ void Tchat::openReview()
     const client::ClientState& state = client_->state();
     if (!state.hasEndedBoard)
         return;
-    panel_review->setReview(
+    reviewPanel().setReview(
         RoundReview::of(state, embeddedLexicon()), state.holdsSeat() ? state.mynumber : 0);
     // The board the round was played on, back in place while the review is open.
     for (int c = 0; c < kBoardColumns; ++c)

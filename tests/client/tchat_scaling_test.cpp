@@ -4,6 +4,7 @@
 #include "board_view.h"
 #include "layout_scaler.h"
 #include "pictures.h"
+#include "review_panel.h"
 #include "tchat.h"
 #include "window_palette.h"
 #include "word_builder.h"
@@ -165,4 +166,17 @@ TEST(LayoutScalerRules, StyleLengthsAndRectanglesScale)
     EXPECT_EQ(LayoutScaler::scaleFor(QSize(500, 300)), 1.0);
     EXPECT_NEAR(LayoutScaler::scaleFor(QSize(1588, 986)), 2.0, 1e-9);
     EXPECT_EQ(LayoutScaler::scaleFor(QSize(100000, 100000)), LayoutScaler::kMaxScale);
+}
+
+TEST_F(Scaling, TheReviewBuiltWhileGrownIsGrownLikeTheRest)
+{
+    window->resize(1600, 1000);
+    const qreal s = window->layoutScale();
+    ASSERT_GT(s, 1.0);
+    const QWidget& review = window->reviewPanel();
+    const QRect own(535, 6, ReviewPanel::kWidth, ReviewPanel::kHeight);
+    EXPECT_EQ(review.geometry(), LayoutScaler::scaledRect(own, s));
+    EXPECT_TRUE(review.isHidden());
+    window->resize(798, 535);
+    EXPECT_EQ(review.geometry(), own);
 }

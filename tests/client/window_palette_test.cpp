@@ -196,6 +196,7 @@ TEST_F(WindowTest, MainWindowUsesOnlyPaletteColours)
 {
     Tchat& window = open({});
     window.show();
+    window.reviewPanel(); // built on first use
     // The chat entry writes in the colour the player picked for chat lines.
     auto* entry = window.findChild<QLineEdit*>("mychat");
     entry->ensurePolished();
