@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
+#include <QMainWindow>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -45,6 +46,11 @@ public:
         window->installEventFilter(this);
         if (window->windowHandle())
             window->windowHandle()->installEventFilter(this);
+        // A main window's client area covers it: its paint is the window's.
+        if (auto* main = qobject_cast<QMainWindow*>(window); main && main->centralWidget()) {
+            area_ = main->centralWidget();
+            area_->installEventFilter(this);
+        }
     }
     bool done() const { return done_; }
     Clock::time_point at() const { return at_; }
@@ -54,7 +60,7 @@ protected:
     {
         if (done_)
             return false;
-        if (watched == window_ && event->type() == QEvent::Paint)
+        if ((watched == window_ || (area_ && watched == area_)) && event->type() == QEvent::Paint)
             painting_ = true;
         const bool pass = (watched == window_ && event->type() == QEvent::UpdateRequest)
             || (watched == window_->windowHandle() && event->type() == QEvent::Expose);
@@ -70,6 +76,7 @@ protected:
 
 private:
     QWidget* window_;
+    QWidget* area_ = nullptr;
     bool painting_ = false;
     bool done_ = false;
     Clock::time_point at_;
@@ -137,8 +144,16 @@ int main(int argc, char** argv)
         window.show();
         // The main window first, as at a start; its paint is not part of any figure.
         PaintWatch shown(&window);
-        while (!shown.done())
+        const auto deadline = Clock::now() + std::chrono::milliseconds(kPaintTimeoutMs);
+        QTimer wake; // bounds each wait so the deadline is seen
+        wake.start(50);
+        while (!shown.done()) {
+            if (Clock::now() > deadline) {
+                std::fprintf(stderr, "companion_open: the main window never painted\n");
+                return 1;
+            }
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
 
         QDialog* bare = nullptr;
         times[names[0]].push_back(timeOpening(
