@@ -1,10 +1,11 @@
 #include "painted_look.h"
 
+#include "window_palette.h"
+
 #include <QApplication>
 #include <QPainter>
-#include <QPainterPath>
 
-#include "window_palette.h"
+#include <algorithm>
 
 void setTextLook(QWidget* widget, const QColor& colour, int pixelSize, bool bold)
 {

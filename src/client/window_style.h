@@ -44,21 +44,6 @@ inline QString goldButtons(const QString& padding = {})
                   css(p::focusRing()));
 }
 
-// The chat entry box; its text colour is added to it.
-inline QString entryBox()
-{
-    namespace p = windowpalette;
-    return QStringLiteral("background: %1; border: 1px solid %2; border-radius: 4px; padding: 2px 4px;")
-        .arg(css(p::white()), css(p::brass()));
-}
-
-// The chat entry box as a whole sheet, its text in the player's colour, with the focus ring.
-inline QString entryBox(const QColor& text)
-{
-    return QStringLiteral("QLineEdit { %1 color: %2; } QLineEdit:focus { border: 2px solid %3; }")
-        .arg(entryBox(), text.name(), css(windowpalette::focusRing()));
-}
-
 // A tick box on navy: white caption, navy tick in a white box.
 inline void checkBoxOnNavy(QWidget* box)
 {
@@ -142,35 +127,6 @@ inline QString navyWindow(const QString& selector)
 inline QString alertLabel()
 {
     return QStringLiteral("color: %1; font-weight: bold;").arg(css(windowpalette::alertText()));
-}
-
-// The main window's menu bar in navy, and its menus (and pop-up menus) white with a gold bar on
-// the chosen item.
-inline QString menus()
-{
-    namespace p = windowpalette;
-    return QStringLiteral("QMenuBar { background: %1; color: %2; }"
-                          "QMenuBar::item { background: transparent; padding: 3px 8px; }"
-                          "QMenuBar::item:selected, QMenuBar::item:pressed { background: %3; color: %4; }"
-                          "QMenu { background: %2; color: %4; border: 1px solid %1; }"
-                          "QMenu::item:selected { background: %3; color: %4; }"
-                          "QMenu::item:disabled { color: %5; }"
-                          "QMenu::separator { height: 1px; background: %6; margin: 3px 8px; }")
-        .arg(css(p::navy()), css(p::white()), css(p::gold()), css(p::ink()), css(p::disabledText()),
-            css(p::goldRule()));
-}
-
-// The blue phrase buttons of the main window.
-inline QString phraseButtons()
-{
-    namespace p = windowpalette;
-    return QStringLiteral("QPushButton { color: %1; background: qlineargradient(x1:0,y1:0,x2:0,y2:1,"
-                          "stop:0 %2, stop:1 %3); border: 1px solid %4; border-radius: 4px;"
-                          "font-size: 11px; } QPushButton:hover { background: %5; }"
-                          "QPushButton:pressed { background: %6; }"
-                          "QPushButton:focus { border: 2px solid %7; }")
-        .arg(css(p::white()), css(p::blueButton()), css(p::midnight()), css(p::brass()),
-            css(p::blueButtonHover()), css(p::blueButtonPressed()), css(p::focusRing()));
 }
 
 } // namespace windowstyle
