@@ -4,6 +4,8 @@
 
 #include <QIcon>
 
+#include <iterator>
+
 namespace DesktopIdentity {
 
 // The per-user folders are named after the application name, so every program that reads
@@ -19,7 +21,7 @@ inline constexpr int kIconSizes[] = { 16, 24, 32, 48, 64, 128, 256, 512 };
 // ":/icons/hicolor/<size>x<size>/apps/<id>.png", the embedded picture of one size.
 QString iconResource(int size);
 
-// The program's icon in every size drawn for it; needs a QGuiApplication.
-QIcon windowIcon();
+// The program's icon in every size drawn for it up to largestSize; needs a QGuiApplication.
+QIcon windowIcon(int largestSize = kIconSizes[std::size(kIconSizes) - 1]);
 
 } // namespace DesktopIdentity

@@ -5,6 +5,7 @@
 #include "desktop_identity.h"
 #include "embedded_word_list.h"
 #include "info_options.h"
+#include "lexmire_style.h"
 #include "lobby_paths.h"
 #include "single_instance.h"
 #include "tchat.h"
@@ -197,15 +198,6 @@ void releasePages(std::string_view bytes)
 // larger, and the launcher takes the installed icons, not the window's.
 constexpr int kLargestWindowIcon = 128;
 
-QIcon windowIcon()
-{
-    QIcon icon;
-    for (int size : DesktopIdentity::kIconSizes)
-        if (size <= kLargestWindowIcon)
-            icon.addFile(DesktopIdentity::iconResource(size), QSize(size, size));
-    return icon;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -215,6 +207,7 @@ int main(int argc, char** argv)
         return InfoOptions::answer(info, argc, argv);
 
     QApplication app(argc, argv);
+    QApplication::setStyle(new LexmireStyle);
     QApplication::setApplicationName(DesktopIdentity::kApplicationName);
     // The window manager matches the window to the menu entry by this id.
     QGuiApplication::setDesktopFileName(DesktopIdentity::kDesktopId);
@@ -323,7 +316,7 @@ int main(int argc, char** argv)
     // The letter tiles are drawn before the first board needs them, and the icon in
     // every size after them; the window manager takes the icon when it comes.
     firstPaint.run([&window] { window.drawPicturesAhead(); });
-    firstPaint.run([] { QApplication::setWindowIcon(windowIcon()); });
+    firstPaint.run([] { QApplication::setWindowIcon(DesktopIdentity::windowIcon(kLargestWindowIcon)); });
     guard.bringForward = [&window] {
         if (window.isMinimized())
             window.showNormal();

@@ -5,7 +5,7 @@
 #include "text_codec.h"
 #include "wire_limits.h"
 
-#include <QRegularExpression>
+#include <algorithm>
 
 namespace computername {
 
@@ -29,9 +29,17 @@ QString withMarker(const QString& name)
 
 bool isComputerName(const QString& name)
 {
-    static const QRegularExpression marked(
-        QRegularExpression::escape(QString::fromLatin1(kMarker)) + QStringLiteral("( \\([0-9]+\\))?$"));
-    return marked.match(name.trimmed()).hasMatch();
+    const QString trimmed = name.trimmed();
+    QStringView rest(trimmed);
+    // The number the server adds to a second player of one name, " (2)", comes after the marker.
+    if (rest.endsWith(u')')) {
+        const qsizetype open = rest.lastIndexOf(u" (");
+        const QStringView digits = open < 0 ? QStringView() : rest.sliced(open + 2, rest.size() - open - 3);
+        if (!digits.isEmpty()
+            && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+            rest = rest.first(open);
+    }
+    return rest.endsWith(QLatin1String(kMarker));
 }
 
 } // namespace computername

@@ -30,4 +30,11 @@ TEST(DesktopIdentity, WindowIconOffersEachDrawnSizeUnscaled)
     }
 }
 
+TEST(DesktopIdentity, WindowIconStopsAtTheLargestSizeAsked)
+{
+    const QIcon icon = DesktopIdentity::windowIcon(48);
+    EXPECT_EQ(
+        icon.availableSizes(), (QList<QSize> { QSize(16, 16), QSize(24, 24), QSize(32, 32), QSize(48, 48) }));
+}
+
 } // namespace

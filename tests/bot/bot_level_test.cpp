@@ -58,4 +58,8 @@ TEST(ComputerName, RecognisedAlsoWhenTheServerNumberedIt)
     EXPECT_FALSE(isComputerName("Ada (computer) fan"));
     EXPECT_FALSE(isComputerName("Ada (Computer)x"));
     EXPECT_FALSE(isComputerName("Ada (computer) (two)"));
+    EXPECT_TRUE(isComputerName(" Ada (computer) (12) "));
+    EXPECT_FALSE(isComputerName("Ada (computer) ()"));
+    EXPECT_FALSE(isComputerName("Ada (computer)(2)"));
+    EXPECT_FALSE(isComputerName("(computer) (3)"));
 }
