@@ -7,6 +7,7 @@
 #include "info_options.h"
 #include "lexmire_style.h"
 #include "lobby_paths.h"
+#include "pictures.h"
 #include "single_instance.h"
 #include "tchat.h"
 #include "tdownload.h"
@@ -208,6 +209,8 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     QApplication::setStyle(new LexmireStyle);
+    // Controls and pictures share one face, so a size and weight drawn on both is one font.
+    QApplication::setFont(Pictures::baseFont());
     QApplication::setApplicationName(DesktopIdentity::kApplicationName);
     // The window manager matches the window to the menu entry by this id.
     QGuiApplication::setDesktopFileName(DesktopIdentity::kDesktopId);

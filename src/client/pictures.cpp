@@ -3,6 +3,7 @@
 
 #include "tile_images.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -427,12 +428,18 @@ namespace Pictures {
 
 QColor boardColour() { return kSlateBottom; }
 
-QFont font(qreal pixelSize, QFont::Weight weight)
+QFont baseFont()
 {
-    QFont face;
+    QFont face = QGuiApplication::font();
     face.setFamilies({ QStringLiteral("Segoe UI"), QStringLiteral("Noto Sans"), QStringLiteral("DejaVu Sans"),
         QStringLiteral("Helvetica Neue"), QStringLiteral("Arial") });
     face.setStyleHint(QFont::SansSerif, QFont::PreferAntialias);
+    return face;
+}
+
+QFont font(qreal pixelSize, QFont::Weight weight)
+{
+    QFont face = baseFont();
     face.setPixelSize(std::max(1, int(std::lround(pixelSize))));
     face.setWeight(weight);
     return face;

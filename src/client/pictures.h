@@ -29,7 +29,13 @@ enum class WordButton { Clear, Enter };
 // Colours the rest of the window can match; white text reads well on the panels.
 QColor boardColour();
 
-// The face used on every picture: a bold-capable sans serif found on each platform.
+// The program's face: a bold-capable sans serif found on each platform, at the
+// platform's default size. The window's controls take it as the application's font,
+// so that text on pictures and on controls of one size and weight is one font to the
+// font system (each distinct font costs a fontconfig match when first drawn).
+QFont baseFont();
+
+// The face used on every picture, at a size in pixels.
 QFont font(qreal pixelSize, QFont::Weight weight = QFont::Bold);
 
 // The board bitmap. The 41 x 41 piece at (40c, 40r) is the look of empty cell (c, r): a slate
