@@ -26,16 +26,25 @@ QLabel* valueLabel(const QString& name, const QString& text)
 
 } // namespace
 
+void Ttallylist::setVisible(bool visible)
+{
+    // The window is built at start, as it holds the tally, but its look waits for its
+    // first showing: a style sheet costs every child a polish, which a start that never
+    // opens the tally would pay for nothing.
+    if (visible && styleSheet().isEmpty())
+        setStyleSheet(windowstyle::navyWindow("Ttallylist") + windowstyle::fields()
+            + windowstyle::goldButtons("4px 18px")
+            + QString("QLabel[tallyValue=\"true\"] { color: %1; font-weight: bold; }")
+                  .arg(windowstyle::css(windowpalette::goldText())));
+    QDialog::setVisible(visible);
+}
+
 Ttallylist::Ttallylist(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName("Ttallylist");
     setWindowTitle("Lexmire - Tally List");
     resize(489, 467);
-    setStyleSheet(windowstyle::navyWindow("Ttallylist") + windowstyle::fields()
-        + windowstyle::goldButtons("4px 18px")
-        + QString("QLabel[tallyValue=\"true\"] { color: %1; font-weight: bold; }")
-              .arg(windowstyle::css(windowpalette::goldText())));
 
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel("Players Being Tallied"));

@@ -40,6 +40,8 @@ public:
 
     const TallyModel& model() const { return model_; }
 
+    void setVisible(bool visible) override;
+
     // Questions and notices; tests answer them without modal boxes.
     std::function<bool(const QString& question)> ask;
     std::function<void(const QString& text)> notify;

@@ -2,6 +2,7 @@
 // seated player, never team games.
 #include "tchat.h"
 #include "ttallylist.h"
+#include "window_palette.h"
 
 #include <QFile>
 #include <QLabel>
@@ -136,4 +137,26 @@ TEST_F(TallyFromPlay, TheTurnScoreReadsZeroUntilARoundIsRecorded)
     deliver("CMD_startgame+1+3+n+2+");
     deliver("CMD_endround+30+0+0+0");
     EXPECT_EQ(turnScore->text(), "2 mins-1 Words (30)");
+}
+
+TEST_F(TallyFromPlay, TheTallyWindowTakesItsLookWhenFirstShownAndKeepsItsFigures)
+{
+    deliver("CMD_sendlogininfo+1");
+    seat(1, "Ann");
+    seat(2, "Bob");
+    deliver("CMD_foundword+1+quartz+30+30+3+0");
+    Ttallylist& tally = window->tally();
+    auto* longest = tally.findChild<QLabel*>("mylabel_3");
+    ASSERT_NE(longest, nullptr);
+    // Figures arrive while the window has never been shown ...
+    const QString figure = longest->text();
+    EXPECT_TRUE(figure.startsWith("QUARTZ")) << figure.toStdString();
+    tally.show();
+    longest->ensurePolished();
+    // ... and show in the window's gold once it opens.
+    EXPECT_EQ(longest->palette().color(QPalette::WindowText), windowpalette::goldText());
+    EXPECT_EQ(longest->text(), figure);
+    tally.hide();
+    tally.show();
+    EXPECT_EQ(longest->palette().color(QPalette::WindowText), windowpalette::goldText());
 }
