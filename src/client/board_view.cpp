@@ -123,18 +123,31 @@ void BoardView::setBookKind(int kind)
 
 void BoardView::preparePictures(qreal ratio)
 {
-    if (ratio != picturesRatio) {
-        picturesRatio = ratio;
-        background = Pictures::boardBackground(ratio);
-        for (int kind = 1; kind < int(bonusPictures.size()); ++kind)
-            bonusPictures[size_t(kind)] = Pictures::bonusPicture(kind, ratio);
-        builtInTiles = std::make_unique<TileImages>(ratio);
-        bonusMarkers.fill(QPixmap());
-    }
-    for (int kind = 1; kind < int(bonusMarkers.size()); ++kind)
-        if (bonusMarkers[size_t(kind)].isNull())
-            bonusMarkers[size_t(kind)]
-                = Pictures::bonusMarker(kind, Pictures::bonusCaption(kind, book), picturesRatio);
+    if (ratio == picturesRatio)
+        return;
+    picturesRatio = ratio;
+    background = Pictures::boardBackground(ratio);
+    // The bonus pictures are drawn when a cell first shows one: an empty board has none.
+    bonusPictures.fill(QPixmap());
+    bonusMarkers.fill(QPixmap());
+    builtInTiles = std::make_unique<TileImages>(ratio);
+}
+
+void BoardView::drawBonusPicturesAhead()
+{
+    if (picturesRatio <= 0)
+        return;
+    for (int kind = 1; kind < int(bonusPictures.size()); ++kind)
+        bonusPixmap(kind);
+}
+
+const QPixmap& BoardView::bonusPixmap(int kind)
+{
+    QPixmap& picture = labels ? bonusMarkers[size_t(kind)] : bonusPictures[size_t(kind)];
+    if (picture.isNull())
+        picture = labels ? Pictures::bonusMarker(kind, Pictures::bonusCaption(kind, book), picturesRatio)
+                         : Pictures::bonusPicture(kind, picturesRatio);
+    return picture;
 }
 
 void BoardView::paintEvent(QPaintEvent* event)
@@ -193,7 +206,7 @@ void BoardView::drawBonus(QPainter& painter, int c, int r, int kind)
 {
     if (kind <= 0 || kind >= int(bonusPictures.size()))
         return;
-    painter.drawPixmap(cellTopLeft(c, r), labels ? bonusMarkers[size_t(kind)] : bonusPictures[size_t(kind)]);
+    painter.drawPixmap(cellTopLeft(c, r), bonusPixmap(kind));
 }
 
 void BoardView::fillspace(QPainter& painter, int c, int r)

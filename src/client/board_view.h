@@ -52,6 +52,9 @@ public:
     // The spell book's kind this round (BonusKind), or 0 while it is not known ("?").
     void setBookKind(int kind);
     int bookKind() const { return book; }
+    // Draws the bonus cells' pictures for the resolution of the last paint, so that the
+    // first board with bonuses costs no more than any other; before any paint, nothing.
+    void drawBonusPicturesAhead();
 
     // Drawn size over the board's own: the widget's size, the smaller of its two ratios.
     qreal scale() const;
@@ -110,6 +113,8 @@ protected:
 private:
     static bool onBoard(int c, int r) { return c >= 0 && c < kColumns && r >= 0 && r < kRows; }
     void preparePictures(qreal ratio);
+    // The picture of a bonus cell of a kind (1 to 3) as shown now: with its caption or without.
+    const QPixmap& bonusPixmap(int kind);
     void boardPaint(QPainter& painter, const QRect& dirty);
     void fillspace(QPainter& painter, int c, int r);
     void drawBonus(QPainter& painter, int c, int r, int kind);

@@ -57,6 +57,7 @@ void Tchat::drawPicturesAhead()
     tiles->drawAhead();
     if (scaledTiles)
         scaledTiles->drawAhead();
+    board->drawBonusPicturesAhead();
 }
 
 void Tchat::FormCreate()

@@ -221,6 +221,29 @@ TEST(BoardViewPainting, BonusPicturesSitAtTheCellCornerOverTheTile)
     EXPECT_TRUE(solid(image, QRect(360, 240, 40, 40), Qt::red));
 }
 
+TEST(BoardViewPainting, BonusPicturesDrawnAheadShowAsThoseDrawnWhenFirstShown)
+{
+    for (bool labels : { true, false }) {
+        BoardView ahead;
+        BoardView late;
+        ahead.drawBonusPicturesAhead(); // before any paint: nothing to draw for yet
+        for (BoardView* board : { &ahead, &late })
+            board->setBonusLabels(labels);
+        shot(ahead);
+        ahead.drawBonusPicturesAhead();
+        for (BoardView* board : { &ahead, &late }) {
+            board->setBonus(1, 1, 1);
+            board->setBonus(5, 3, 2);
+            board->setBonus(10, 7, 3);
+        }
+        EXPECT_TRUE(sameImages(shot(ahead), shot(late), 0)) << labels;
+        // The book's caption changes with its kind, whichever way its picture came.
+        for (BoardView* board : { &ahead, &late })
+            board->setBookKind(BonusTripleLetter);
+        EXPECT_TRUE(sameImages(shot(ahead), shot(late), 0)) << labels;
+    }
+}
+
 TEST(BoardViewPainting, ClearAllEmptiesTilesAndBonuses)
 {
     SolidTiles set(kColours);
