@@ -104,7 +104,6 @@ public:
     // Works out scanline v (in lattice steps of the first octave); row() then holds each column's noise.
     void computeRow(float v)
     {
-        std::fill(row_.begin(), row_.end(), 0.0f);
         float amplitude = 0.5f;
         for (int octave = 0; octave < kOctaves; ++octave, amplitude *= 0.5f) {
             Octave& o = octaves_[std::size_t(octave)];
@@ -129,8 +128,13 @@ public:
                 const float right = o.above[cell + 1] + (o.below[cell + 1] - o.above[cell + 1]) * ty;
                 const float base = amplitude * (left - 0.5f);
                 const float slope = amplitude * (right - left);
-                for (int x = o.cellStart[cell]; x < o.cellStart[cell + 1]; ++x)
-                    row[x] += base + slope * fraction[x];
+                // The first octave sets the row; the finer ones add to it.
+                if (octave == 0)
+                    for (int x = o.cellStart[cell]; x < o.cellStart[cell + 1]; ++x)
+                        row[x] = base + slope * fraction[x];
+                else
+                    for (int x = o.cellStart[cell]; x < o.cellStart[cell + 1]; ++x)
+                        row[x] += base + slope * fraction[x];
             }
         }
     }
@@ -173,12 +177,6 @@ private:
     uint32_t state_;
 };
 
-QRgb grained(QRgb p, int grain)
-{
-    return qRgb(std::clamp(qRed(p) + grain, 0, 255), std::clamp(qGreen(p) + grain, 0, 255),
-        std::clamp(qBlue(p) + grain, 0, 255));
-}
-
 // Fills an image with slate: a vertical shade, broad mottling and faint grain, worked out
 // for every device pixel. The noise repeats over the image when tileable is set.
 QImage slateImage(QSize logical, qreal dpr, bool tileable, uint32_t seed)
@@ -187,8 +185,8 @@ QImage slateImage(QSize logical, qreal dpr, bool tileable, uint32_t seed)
         dpr = 1.0;
     const int width = int(std::ceil(logical.width() * dpr));
     const int height = int(std::ceil(logical.height() * dpr));
-    // Opaque pixels read the same premultiplied or not; premultiplied is what pixmaps draw from.
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    // Opaque: a pixmap made from it need not look through every pixel for transparency.
+    QImage image(width, height, QImage::Format_RGB32);
     // Broad features streaked sideways, about 48 by 14 logical pixels.
     const float cellX = 48.0f;
     const float cellY = 14.0f;
@@ -202,22 +200,30 @@ QImage slateImage(QSize logical, qreal dpr, bool tileable, uint32_t seed)
     const float top[3] = { float(kSlateTop.redF()), float(kSlateTop.greenF()), float(kSlateTop.blueF()) };
     const float bottom[3]
         = { float(kSlateBottom.redF()), float(kSlateBottom.greenF()), float(kSlateBottom.blueF()) };
-    const auto channel = [](float value) { return std::clamp(int(value + 0.5f), 0, 255); };
+    // A channel's mottled value, then its grain: each clamped to a byte.
+    const auto channel = [](float value, int grain) {
+        return uint32_t(std::clamp(std::clamp(int(value + 0.5f), 0, 255) + grain, 0, 255));
+    };
+    std::vector<int> grains(std::size_t(std::max(0, width)));
     for (int y = 0; y < height; ++y) {
         const float shade = tileable ? 0.5f : float(y) / float(std::max(1, height - 1));
         float base[3];
         for (int c = 0; c < 3; ++c)
             base[c] = (top[c] + (bottom[c] - top[c]) * shade) * 255.0f;
         noise.computeRow(float(y) * scaleY);
+        // The grain's stream is serial; drawn out first, the colour loop below has no
+        // dependence from pixel to pixel and becomes vector code.
+        Grain grain(seed, y);
+        for (int& g : grains)
+            g = grain.next();
         const float* mottle = noise.row().data();
+        const int* grainOf = grains.data();
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
             const float k = 1.0f + 0.22f * mottle[x];
-            line[x] = qRgb(channel(base[0] * k), channel(base[1] * k), channel(base[2] * k));
+            line[x] = 0xFF000000u | channel(base[0] * k, grainOf[x]) << 16
+                | channel(base[1] * k, grainOf[x]) << 8 | channel(base[2] * k, grainOf[x]);
         }
-        Grain grain(seed, y);
-        for (int x = 0; x < width; ++x)
-            line[x] = grained(line[x], grain.next());
     }
     image.setDevicePixelRatio(dpr);
     return image;
