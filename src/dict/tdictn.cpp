@@ -208,14 +208,16 @@ void TDictn::writeFileWhenStale()
 }
 
 // Written whole under a temporary name and renamed into place, so a crash or a
-// full disk never leaves a short list that would later be trusted.
+// full disk never leaves a short list that would later be trusted. It is not
+// flushed: the file lives as long as the program, and a start finding it missing
+// or of the wrong size writes it again.
 void TDictn::writeFile()
 {
     const std::string cannotCreate = "Cannot create file " + path_;
     if (!makeFolders(std::filesystem::path(path_).parent_path()))
         throw std::runtime_error(cannotCreate);
     try {
-        fileio::writeFileAtomically(path_, records_, kListFileMode);
+        fileio::writeFileAtomically(path_, records_, kListFileMode, fileio::Durability::Transient);
     } catch (const fileio::FileError&) {
         throw std::runtime_error(cannotCreate);
     }

@@ -27,8 +27,9 @@ namespace {
 
 std::string temporaryPrefix(const std::string& path) { return path + ".tmp-"; }
 
-AtomicWriter::AtomicWriter(std::string path, mode_t mode)
+AtomicWriter::AtomicWriter(std::string path, mode_t mode, Durability durability)
     : path_(std::move(path))
+    , durability_(durability)
 {
     if (path_.empty())
         fail(FileError::Stage::Open, ENOENT);
@@ -91,7 +92,10 @@ void AtomicWriter::commit()
     if (fd_ < 0)
         fail(FileError::Stage::Write, EBADF);
     // Delayed allocation reports a full disk only here or at close, so both count.
-    if (systemCalls().fsync(fd_) != 0)
+    // A transient file skips the flush (the writes and the close still report a
+    // full disk on the usual file systems); its readers must take a short file
+    // after a crash for a missing one.
+    if (durability_ == Durability::Flushed && systemCalls().fsync(fd_) != 0)
         fail(FileError::Stage::Write, errno);
     const int fd = fd_;
     fd_ = -1; // closed even when close reports an error; never closed twice
@@ -104,9 +108,9 @@ void AtomicWriter::commit()
     committed_ = true;
 }
 
-void writeFileAtomically(const std::string& path, std::string_view bytes, mode_t mode)
+void writeFileAtomically(const std::string& path, std::string_view bytes, mode_t mode, Durability durability)
 {
-    AtomicWriter writer(path, mode);
+    AtomicWriter writer(path, mode, durability);
     writer.write(bytes);
     writer.commit();
 }

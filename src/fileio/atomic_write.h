@@ -2,6 +2,8 @@
 // target, every write is checked, the data is flushed to disk and the file
 // renamed over the target. Until the rename the old file is untouched, so a full
 // disk, a crash or a kill never leaves a short or empty file under the real name.
+// A transient file (one written afresh at every start and removed at the end) is
+// not flushed: a crash can then leave it short, never wrong at its full size.
 #pragma once
 
 #include "file_error.h"
@@ -22,12 +24,18 @@ constexpr mode_t kDefaultFileMode = 0666;
 // by the writer's process id, "-" and a serial number.
 std::string temporaryPrefix(const std::string& path);
 
+// Flushed: the data is on the disk before the file takes the real name (settings,
+// the tally). Transient: a file the program makes again whenever it is missing or
+// wrong, so a crash may lose it; flushing it would only hold up the start.
+enum class Durability { Flushed, Transient };
+
 class AtomicWriter {
 public:
     // Creates the temporary file (never through a link, never over an existing
     // name). Throws FileError with Stage::Open when the target is a folder or the
     // folder refuses a new file.
-    explicit AtomicWriter(std::string path, mode_t mode = kDefaultFileMode);
+    explicit AtomicWriter(
+        std::string path, mode_t mode = kDefaultFileMode, Durability durability = Durability::Flushed);
     // A writer that was not committed removes its temporary file.
     ~AtomicWriter();
     AtomicWriter(const AtomicWriter&) = delete;
@@ -49,11 +57,13 @@ private:
     std::string path_;
     std::string temporary_;
     int fd_ = -1;
+    Durability durability_;
     bool committed_ = false;
 };
 
 // The whole file in one go; throws FileError.
-void writeFileAtomically(const std::string& path, std::string_view bytes, mode_t mode = kDefaultFileMode);
+void writeFileAtomically(const std::string& path, std::string_view bytes, mode_t mode = kDefaultFileMode,
+    Durability durability = Durability::Flushed);
 
 // The same without an exception: an empty string on success, else the text to show.
 std::string tryWriteFileAtomically(

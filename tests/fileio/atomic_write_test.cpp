@@ -232,3 +232,28 @@ TEST(AtomicWrite, TwoWritersOfOneFileNeverShareATemporaryFile)
     EXPECT_EQ(contents(dir.path("tally")), "second");
     EXPECT_EQ(dir.names(), std::vector<std::string> { "tally" });
 }
+
+TEST(AtomicWrite, ATransientFileIsNotFlushedYetAFailingCloseStillKeepsTheOldFile)
+{
+    ScratchFolder dir;
+    const std::string path = dir.path("English");
+    put(path, "old");
+    constexpr auto kTransient = fileio::Durability::Transient;
+    {
+        // A flush would fail here; a transient file never asks for one.
+        fileio::SystemCalls fsyncFails = fileio::ScopedSystemCalls::real();
+        fsyncFails.fsync = fsyncFull;
+        const fileio::ScopedSystemCalls swap(fsyncFails);
+        fileio::writeFileAtomically(path, "new", fileio::kDefaultFileMode, kTransient);
+        EXPECT_EQ(contents(path), "new");
+    }
+    fileio::SystemCalls closeFails = fileio::ScopedSystemCalls::real();
+    closeFails.close = closeFailing;
+    const fileio::ScopedSystemCalls swap(closeFails);
+    const Outcome outcome
+        = attempt([&] { fileio::writeFileAtomically(path, "newer", fileio::kDefaultFileMode, kTransient); });
+    EXPECT_EQ(outcome.stage, kWrite);
+    EXPECT_EQ(outcome.error, EIO);
+    EXPECT_EQ(contents(path), "new");
+    EXPECT_EQ(dir.names(), std::vector<std::string> { "English" });
+}
