@@ -300,6 +300,14 @@ int main(int argc, char** argv)
             QDesktopServices::openUrl(url);
     };
     setup.confirmLink = confirmLink;
+    // Set when the start failed and the program is ending: what waited for the paint is dropped.
+    bool ending = false;
+    setup.afterFirstPaint = [&afterPaint, &ending](std::function<void()> work) {
+        afterPaint->run([&ending, work = std::move(work)] {
+            if (!ending)
+                work();
+        });
+    };
     setup.showError = showError;
     setup.showNotice = showNotice;
     setup.ask = ask;
@@ -316,24 +324,25 @@ int main(int argc, char** argv)
     mainWindow = &window;
     AfterFirstPaint firstPaint(&window);
     afterPaint = &firstPaint;
-    // The letter tiles are drawn before the first board needs them, and the icon in
-    // every size after them; the window manager takes the icon when it comes.
-    firstPaint.run([&window] { window.drawPicturesAhead(); });
-    firstPaint.run([] { QApplication::setWindowIcon(DesktopIdentity::windowIcon(kLargestWindowIcon)); });
+    // The game server (building it writes the dictionary file) comes right after the
+    // window's first paint, before the command line is read; a server that cannot be
+    // built is told of and ends the program.
+    firstPaint.run([&] {
+        try {
+            serverOwner = buildServer();
+            server = serverOwner.get();
+        } catch (const std::exception& error) {
+            ending = true;
+            showError(QString::fromStdString(error.what()));
+            QApplication::exit(1);
+        }
+    });
     guard.bringForward = [&window] {
         if (window.isMinimized())
             window.showNormal();
         window.raise();
         window.activateWindow();
     };
-
-    try {
-        serverOwner = buildServer();
-        server = serverOwner.get();
-    } catch (const std::exception& error) {
-        showError(QString::fromStdString(error.what()));
-        return 1;
-    }
 
     // A kill closes the window as the user would, so settings and tally are saved.
     onTerminationSignals(&app, [&window] {
@@ -344,6 +353,11 @@ int main(int argc, char** argv)
     const QString tallyFile = AppPaths::tallyFile();
     window.tally().loadFromFile(tallyFile);
     window.show();
+    // Showing the window asked for the command line to be read after the server; the
+    // letter tiles are drawn after that, before the first board needs them, and the icon
+    // in every size last: the window manager takes the icon when it comes.
+    firstPaint.run([&window] { window.drawPicturesAhead(); });
+    firstPaint.run([] { QApplication::setWindowIcon(DesktopIdentity::windowIcon(kLargestWindowIcon)); });
     const int status = app.exec();
     // Told even at the very end: otherwise the games of this session vanish unseen.
     const QString unsaved = window.tally().saveToFile(tallyFile);

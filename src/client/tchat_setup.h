@@ -39,6 +39,9 @@ struct TchatSetup {
     discovery::GameBrowser::Options browseOptions;
     // Opens the link to the lobby program (hosting or joining from the command line).
     std::function<void()> openLobbyLink;
+    // Runs work once the window has first painted itself; the command line is read
+    // then. Unset (tests), the command line is read at the next turn of the event loop.
+    std::function<void(std::function<void()>)> afterFirstPaint;
     // Shows the lobby download window (solo starts only).
     std::function<void()> showDownload;
     // Opens a web address (http or https, fully encoded) from the chat pane

@@ -33,8 +33,12 @@ void Tchat::showEvent(QShowEvent* event)
     QMainWindow::showEvent(event);
     if (!shownOnce) {
         shownOnce = true;
-        // Taken after the window is up, so an error box has a window to sit on.
-        QMetaObject::invokeMethod(this, &Tchat::processparams, Qt::QueuedConnection);
+        // Taken after the window is up, so an error box has a window to sit on, and
+        // once it has painted, so that a start shows the window before anything else.
+        if (setup_.afterFirstPaint)
+            setup_.afterFirstPaint([this] { processparams(); });
+        else
+            QMetaObject::invokeMethod(this, &Tchat::processparams, Qt::QueuedConnection);
     }
 }
 
