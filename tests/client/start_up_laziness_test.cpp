@@ -1,6 +1,6 @@
 // What a start leaves for later: the built-in tiles drawn when first shown (and
 // shared between sets of one ratio), and the companion windows built on first use
-// with their signals wired as before.
+// with their signals wired as before, and the command line read after the first paint.
 #include "tabout.h"
 #include "tgamestartform.h"
 #include "thelp.h"
@@ -10,9 +10,11 @@
 #include "window_fixture.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QTextEdit>
 
 namespace {
 
@@ -126,4 +128,28 @@ TEST_F(CompanionsOnFirstUse, ThePhraseEditorBuiltLateStillSetsTheButtons)
     window.phraseEditor().setPhrases(texts);
     window.phraseEditor().SelButton8Click();
     EXPECT_EQ(window.findChild<QPushButton*>("b_phrase3")->toolTip(), "Well played");
+}
+
+TEST(CommandLineAfterFirstPaint, TheCommandLineIsReadOnlyWhenThePaintHookRunsIt)
+{
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    TchatSetup setup;
+    setup.settingsFile = folder.filePath("s.ini");
+    setup.arguments = QStringList { "Ann" }; // too few to take a role: only the chat line
+    std::vector<std::function<void()>> waiting;
+    setup.afterFirstPaint = [&waiting](std::function<void()> work) { waiting.push_back(std::move(work)); };
+    Tchat window(setup);
+    const auto chat = [&window] { return window.findChild<QTextEdit*>("mainchat")->toPlainText(); };
+    window.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(waiting.size(), 1u);
+    EXPECT_FALSE(chat().contains("Loading Multi-player Game"));
+    waiting.front()();
+    EXPECT_TRUE(chat().contains("Loading Multi-player Game.. Please Wait."));
+    // Shown again, the window asks for nothing more.
+    window.hide();
+    window.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(waiting.size(), 1u);
 }
