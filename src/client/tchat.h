@@ -240,6 +240,8 @@ private:
     void closeReview();
     void reviewWordChosen(const std::vector<QPoint>& path);
     void rescalePictures(qreal scale);
+    // The team markers beside the seats, at the window's scale; drawn when first shown.
+    void drawTeamBalls();
     void addBoardOptions(QMenu* options);
     void applyBoardOptions();
     void readBoardOptions(const GameSettings& stored);

@@ -21,6 +21,8 @@
 #include <QPushButton>
 #include <QTextDocument>
 
+#include <array>
+
 namespace {
 
 constexpr int kMaxChatLines = 20000;
@@ -112,8 +114,8 @@ void Tchat::rescalePictures(qreal scale)
     const QPixmap start = fitted(Pictures::startButton(dpr * scale, false, Pictures::kWordButtonSize));
     button_start->setIcon(QIcon(start));
     button_start->setIconSize(Pictures::kWordButtonSize * scale);
-    for (int seat = 1; seat <= kSeats; ++seat)
-        seatLabel("team", seat)->setPixmap(fitted(Pictures::teamBall(seat % 2 == 1 ? 1 : 2, dpr * scale)));
+    if (!seatLabel("team", 1)->pixmap().isNull())
+        drawTeamBalls();
     thewand->setPixmap(fitted(Pictures::wand(dpr * scale)));
     thewand->resize(Pictures::kWandSize * scale);
     scaledTiles = scale == 1.0 ? nullptr : std::make_unique<TileImages>(dpr * scale);
@@ -121,6 +123,19 @@ void Tchat::rescalePictures(qreal scale)
         drawSlot(n);
     if (const std::optional<QPoint> last = word.previousTile())
         placeWand(last->x(), last->y());
+}
+
+void Tchat::drawTeamBalls()
+{
+    const qreal dpr = devicePixelRatioF();
+    std::array<QPixmap, 2> balls;
+    for (int team = 1; team <= 2; ++team) {
+        balls[size_t(team - 1)] = Pictures::teamBall(team, dpr * layoutScale());
+        balls[size_t(team - 1)].setDevicePixelRatio(dpr);
+    }
+    // Seats 1 and 3 play against 2 and 4.
+    for (int seat = 1; seat <= kSeats; ++seat)
+        seatLabel("team", seat)->setPixmap(balls[seat % 2 == 1 ? 0 : 1]);
 }
 
 void Tchat::buildBoardPanel(QWidget* parent)
@@ -240,8 +255,7 @@ void Tchat::buildScorePanel(QWidget* parent)
         setTextLook(bonus, pal::bonusText());
         auto* team
             = makeLabel(panel_score, QString("team%1").arg(seat), {}, QRect(14, rows[seat] - 1, 19, 20));
-        team->setPixmap(Pictures::teamBall(seat % 2 == 1 ? 1 : 2, devicePixelRatioF()));
-        team->hide();
+        team->hide(); // its ball is drawn when a team game first shows it
     }
 
     popup_kick = new QMenu(this);

@@ -2,6 +2,7 @@
 // filing order, round ends, the winner banner and the clock.
 #include "board_palette.h"
 #include "board_view.h"
+#include "pictures.h"
 #include "sound_player.h"
 #include "tchat.h"
 #include "tspylist.h"
@@ -145,6 +146,15 @@ TEST_F(GameDisplay, AStartShowsSettingsAndTeamMarkers)
     EXPECT_EQ(label("label_timeperround"), "Time Per Round: 4");
     for (int seat = 1; seat <= 4; ++seat)
         EXPECT_FALSE(window->findChild<QWidget*>(QString("team%1").arg(seat))->isHidden());
+    // The balls are drawn when a team game first shows them: seats 1 and 3 against 2 and 4.
+    const auto ball = [this](int seat) {
+        return window->findChild<QLabel*>(QString("team%1").arg(seat))->pixmap().toImage();
+    };
+    const QImage first = Pictures::teamBall(1, window->devicePixelRatioF()).toImage();
+    EXPECT_EQ(ball(1), first);
+    EXPECT_EQ(ball(3), first);
+    EXPECT_EQ(ball(2), Pictures::teamBall(2, window->devicePixelRatioF()).toImage());
+    EXPECT_NE(ball(2), first);
     deliver("CMD_startgame+2+3+n+1+");
     EXPECT_TRUE(window->findChild<QWidget*>("team1")->isHidden());
 }

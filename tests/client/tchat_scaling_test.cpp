@@ -180,3 +180,18 @@ TEST_F(Scaling, TheReviewBuiltWhileGrownIsGrownLikeTheRest)
     window->resize(798, 535);
     EXPECT_EQ(review.geometry(), own);
 }
+
+TEST_F(Scaling, TeamBallsFirstShownWhileGrownFitTheirPixelsAndFollowTheScale)
+{
+    window->resize(1600, 1000);
+    const qreal s = window->layoutScale();
+    const qreal dpr = window->devicePixelRatioF();
+    auto* ball = window->findChild<QLabel*>("team3");
+    ASSERT_NE(ball, nullptr);
+    EXPECT_TRUE(ball->pixmap().isNull()); // no team game yet, nothing drawn
+    window->client().handle("CMD_startgame+2+5+y+4+");
+    EXPECT_FALSE(ball->isHidden());
+    EXPECT_EQ(ball->pixmap().size(), Pictures::teamBall(1, dpr * s).size());
+    window->resize(798, 535);
+    EXPECT_EQ(ball->pixmap().size(), Pictures::teamBall(1, dpr).size());
+}
