@@ -326,8 +326,11 @@ int main(int argc, char** argv)
     afterPaint = &firstPaint;
     // The game server (building it writes the dictionary file) comes right after the
     // window's first paint, before the command line is read; a server that cannot be
-    // built is told of and ends the program.
+    // built is told of and ends the program. A role chosen from the window that quickly
+    // has built one already.
     firstPaint.run([&] {
+        if (serverOwner)
+            return;
         try {
             serverOwner = buildServer();
             server = serverOwner.get();
