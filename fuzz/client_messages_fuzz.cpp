@@ -465,12 +465,13 @@ bool isTallyRecord(Tchat& w, QWidget* x) { return qobject_cast<QLabel*>(x) && w.
 // visibility, look and text, each list, each menu item, the board and queue.
 QStringList lookOf(Tchat& w)
 {
-    // Companion windows are built on first use: built here, every look
-    // compares the same widgets.
+    // Companion windows are built and the team markers drawn on first use:
+    // made here, every look compares the same widgets and pictures.
     w.spyList();
     w.startForm();
     w.phraseEditor();
     w.reviewPanel();
+    w.drawTeamBalls();
     QStringList look;
     for (QWidget* x : w.findChildren<QWidget*>()) {
         if (isTallyRecord(w, x))

@@ -52,6 +52,9 @@ public:
     // Draws now what the first board will need (the letter tiles), so that a start
     // can show the window first and the first board still comes at once.
     void drawPicturesAhead();
+    // The team markers beside the seats, at the window's scale; a team game draws them
+    // when it first shows them.
+    void drawTeamBalls();
 
     GameClient& client() { return *client_; }
     const GameClient& client() const { return *client_; }
@@ -240,8 +243,6 @@ private:
     void closeReview();
     void reviewWordChosen(const std::vector<QPoint>& path);
     void rescalePictures(qreal scale);
-    // The team markers beside the seats, at the window's scale; drawn when first shown.
-    void drawTeamBalls();
     void addBoardOptions(QMenu* options);
     void applyBoardOptions();
     void readBoardOptions(const GameSettings& stored);
