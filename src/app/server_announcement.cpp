@@ -4,7 +4,7 @@
 #include "text_codec.h"
 #include "tserver.h"
 
-#include <QHostInfo>
+#include <QSysInfo>
 
 namespace {
 
@@ -40,7 +40,7 @@ ServerAnnouncement::ServerAnnouncement(
     const TServer& server, discovery::GameAnnouncer::Options options, QObject* parent)
     : QObject(parent)
     , server_(server)
-    , announcer_(serverAnnouncedName(server, QHostInfo::localHostName()),
+    , announcer_(serverAnnouncedName(server, QSysInfo::machineHostName()),
           static_cast<quint16>(server.listeningPort()), std::move(options))
 {
     announcer_.setStatus(serverGameStatus(server_));
@@ -52,6 +52,6 @@ ServerAnnouncement::ServerAnnouncement(
 
 void ServerAnnouncement::refreshTick()
 {
-    announcer_.setHostName(serverAnnouncedName(server_, QHostInfo::localHostName()));
+    announcer_.setHostName(serverAnnouncedName(server_, QSysInfo::machineHostName()));
     announcer_.setStatus(serverGameStatus(server_));
 }

@@ -148,7 +148,7 @@ void Tjoingame::gameRemoved(const QString& key)
 void Tjoingame::fillItem(QTreeWidgetItem* item, const discovery::DiscoveredGame& game)
 {
     // The browser hands on only IPv4 senders and names checked for control characters.
-    const QString host = QHostAddress(game.address.toIPv4Address()).toString();
+    const QString host = game.address.toString();
     const QString address = joinaddress::addressText({ host, game.port }, gamePort_);
     item->setData(HostColumn, kKeyRole, game.key);
     item->setData(AddressColumn, kAddressRole, address);

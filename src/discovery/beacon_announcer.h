@@ -3,11 +3,11 @@
 #pragma once
 
 #include "announce_backend.h"
+#include "ipv4_address.h"
+#include "udp_socket.h"
 
-#include <QHostAddress>
 #include <QList>
 #include <QTimer>
-#include <QUdpSocket>
 
 #include <optional>
 
@@ -17,7 +17,7 @@ class BeaconAnnouncer : public AnnounceBackend {
 public:
     // targets empty: the broadcast addresses of the up interfaces, plus this machine.
     // localOnly: this machine only, whatever the interfaces.
-    BeaconAnnouncer(quint16 port, QList<QHostAddress> targets, bool localOnly);
+    BeaconAnnouncer(quint16 port, QList<Ipv4Address> targets, bool localOnly);
     ~BeaconAnnouncer() override;
 
     void publish(const Announcement& announcement) override;
@@ -27,23 +27,19 @@ public:
     void beaconTick();
     bool isTicking() const { return timer_.isActive(); }
     // Where the last datagram went.
-    QList<QHostAddress> lastTargets() const { return lastTargets_; }
+    QList<Ipv4Address> lastTargets() const { return lastTargets_; }
 
 private:
     void send(bool withdrawn);
-    QList<QHostAddress> currentTargets() const;
+    QList<Ipv4Address> currentTargets() const;
 
     quint16 port_;
-    QList<QHostAddress> fixedTargets_;
+    QList<Ipv4Address> fixedTargets_;
     bool localOnly_;
-    QUdpSocket socket_;
+    UdpSocket socket_;
     QTimer timer_;
     std::optional<Announcement> announcement_;
-    QList<QHostAddress> lastTargets_;
+    QList<Ipv4Address> lastTargets_;
 };
-
-// The broadcast addresses of the interfaces that are up and can broadcast,
-// and this machine's loopback pair, capped at kMaxBeaconTargets.
-QList<QHostAddress> beaconTargets(bool localOnly);
 
 } // namespace discovery

@@ -101,16 +101,18 @@ void DnsSdBrowser::resolved(AvahiServiceResolver*, AvahiIfIndex interface, Avahi
         return;
     char text[AVAHI_ADDRESS_STR_MAX] = {};
     avahi_address_snprint(text, sizeof text, address);
+    // Resolved for IPv4 only: the game listens on nothing else.
+    const auto ipv4 = Ipv4Address::fromString(QString::fromLatin1(text));
+    if (!ipv4)
+        return;
     DiscoveredGame game;
     game.hostName = announcement->hostName;
-    game.address = QHostAddress(QString::fromLatin1(text));
+    game.address = *ipv4;
     game.port = port;
     game.machineName
         = readAnnouncedText(QByteArrayView(hostName ? hostName : ""), kMaxDnsNameBytes).value_or(QString());
     game.version = announcement->version;
     game.status = announcement->status;
-    if (game.address.isNull())
-        return;
     // Copies, here and below: a listener may stop browsing from inside its report.
     if (const auto report = b->onFound)
         report(dnssdKey(std::get<2>(where), std::get<3>(where)), game);

@@ -5,8 +5,8 @@
 #include "dnssd_announcer.h"
 #include "protocol.h"
 
-#include <QHostInfo>
 #include <QRandomGenerator>
+#include <QSysInfo>
 
 namespace discovery {
 
@@ -44,7 +44,7 @@ GameAnnouncer::GameAnnouncer(const QString& hostName, quint16 gamePort, Options 
     // several paths by it, and tells apart two games on one machine.
     announcement_.instanceId = QRandomGenerator::system()->generate64();
     announcement_.hostName = announceableName(hostName);
-    const QString machine = QHostInfo::localHostName();
+    const QString machine = QSysInfo::machineHostName();
     announcement_.machineName = machine.trimmed().isEmpty() ? QString() : announceableName(machine);
     announcement_.gamePort = gamePort;
     announcement_.version = QString::fromLatin1(wire::kVersionText.data(), wire::kVersionText.size());

@@ -4,8 +4,8 @@
 
 #include "discovery_limits.h"
 #include "game_info.h"
+#include "ipv4_address.h"
 
-#include <QHostAddress>
 #include <QList>
 #include <QObject>
 
@@ -32,7 +32,7 @@ public:
         quint16 beaconPort = kBeaconPort;
         // Where beacons go; empty: the broadcast address of every up interface
         // and this machine.
-        QList<QHostAddress> beaconTargets;
+        QList<Ipv4Address> beaconTargets;
         // This machine only: the loopback beacon, never DNS-SD or broadcast.
         bool thisMachineOnly = announcingToThisMachineOnly();
     };

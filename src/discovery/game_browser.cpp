@@ -3,13 +3,7 @@
 
 #include "beacon_codec.h"
 #include "dnssd_browser.h"
-
-#include <cerrno>
-#include <cstring>
-
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "udp_socket.h"
 
 namespace discovery {
 
@@ -17,31 +11,6 @@ namespace {
 
     const QString kBeaconKeyPrefix = QStringLiteral("beacon:");
     const QString kDnsSdKeyPrefix = QStringLiteral("dnssd:");
-
-    // A UDP socket on the beacon port that other listeners on this machine may
-    // share: every one of them hears each broadcast. -errno when the port is refused.
-    int sharedBeaconSocket(quint16 port)
-    {
-        const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        if (fd < 0)
-            return -errno;
-        const int on = 1;
-        ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-#ifdef SO_REUSEPORT
-        // Where SO_REUSEADDR alone does not let two sockets share a UDP port (the BSDs).
-        ::setsockopt(fd, SOL_SOCKET, SO_REUSEPORT, &on, sizeof on);
-#endif
-        sockaddr_in local {};
-        local.sin_family = AF_INET;
-        local.sin_port = htons(port);
-        local.sin_addr.s_addr = htonl(INADDR_ANY);
-        if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-            const int error = errno;
-            ::close(fd);
-            return -error;
-        }
-        return fd;
-    }
 
 } // namespace
 
@@ -56,9 +25,6 @@ GameBrowser::GameBrowser(Options options, QObject* parent)
 {
     ttlTimer_.setInterval(kTtlTickMs);
     connect(&ttlTimer_, &QTimer::timeout, this, &GameBrowser::ttlTick);
-    drainTimer_.setSingleShot(true);
-    drainTimer_.setInterval(0);
-    connect(&drainTimer_, &QTimer::timeout, this, &GameBrowser::readBeacon);
 }
 
 GameBrowser::~GameBrowser() = default;
@@ -93,29 +59,21 @@ bool GameBrowser::start()
 
 bool GameBrowser::bindBeacon()
 {
-    const int fd = sharedBeaconSocket(options_.beaconPort);
-    if (fd < 0) {
-        error_ = QStringLiteral("beacon port %1: %2")
-                     .arg(options_.beaconPort)
-                     .arg(QString::fromLocal8Bit(strerror(-fd)));
-        return false;
-    }
-    auto* socket = new QUdpSocket(this);
-    if (!socket->setSocketDescriptor(fd, QAbstractSocket::BoundState, QIODevice::ReadOnly)) {
+    // Shared, so every listener on this machine hears each broadcast.
+    auto* socket = new UdpSocket(this);
+    if (!socket->bindShared(options_.beaconPort)) {
         error_ = QStringLiteral("beacon port %1: %2").arg(options_.beaconPort).arg(socket->errorString());
-        ::close(fd);
         delete socket;
         return false;
     }
     socket_ = socket;
-    connect(socket_, &QUdpSocket::readyRead, this, &GameBrowser::readBeacon);
+    connect(socket_, &UdpSocket::readyRead, this, &GameBrowser::readBeacon);
     return true;
 }
 
 void GameBrowser::stop()
 {
     ttlTimer_.stop();
-    drainTimer_.stop();
     if (socket_ != nullptr) {
         socket_->disconnect(this);
         socket_->close();
@@ -176,26 +134,24 @@ void GameBrowser::readBeacon()
 {
     // One byte more than the largest datagram taken, so a larger one shows itself.
     char buffer[kMaxDatagramBytes + 1];
-    for (int i = 0; i < kMaxDatagramsPerPass && socket_ != nullptr && socket_->hasPendingDatagrams(); ++i) {
-        QHostAddress sender;
-        const qint64 size = socket_->readDatagram(buffer, sizeof buffer, &sender);
+    // What this pass leaves waits for the next: the socket reports again on
+    // every pass while a datagram waits.
+    for (int i = 0; i < kMaxDatagramsPerPass && socket_ != nullptr && socket_->hasPendingDatagram(); ++i) {
+        std::optional<Ipv4Address> sender;
+        const qint64 size = socket_->receive(buffer, sizeof buffer, &sender);
         if (size < 0 || size > static_cast<qint64>(kMaxDatagramBytes))
             continue;
-        takeBeaconDatagram(QByteArrayView(buffer, size), sender);
+        // The game listens on IPv4, so only an IPv4 sender can be joined.
+        if (!sender)
+            continue;
+        takeBeaconDatagram(QByteArrayView(buffer, size), *sender);
     }
-    if (socket_ != nullptr && socket_->hasPendingDatagrams())
-        drainTimer_.start();
 }
 
-void GameBrowser::takeBeaconDatagram(QByteArrayView datagram, const QHostAddress& sender)
+void GameBrowser::takeBeaconDatagram(QByteArrayView datagram, Ipv4Address sender)
 {
     const auto message = decodeBeacon(datagram);
     if (!message)
-        return;
-    // The game listens on IPv4, so only an IPv4 sender can be joined.
-    bool isIPv4 = false;
-    const QHostAddress from(sender.toIPv4Address(&isIPv4));
-    if (!isIPv4)
         return;
     const Announcement& a = message->announcement;
     const QString key
@@ -204,11 +160,11 @@ void GameBrowser::takeBeaconDatagram(QByteArrayView datagram, const QHostAddress
     if (message->withdrawn) {
         // Only from where the game is listed, so a copy of the goodbye sent
         // elsewhere, or a forged one from another machine, leaves it alone.
-        if (i >= 0 && entries_[i].game.address == from)
+        if (i >= 0 && entries_[i].game.address == sender)
             remove(key);
         return;
     }
-    DiscoveredGame game { key, a.hostName, from, a.gamePort, a.machineName, a.version, a.status };
+    DiscoveredGame game { key, a.hostName, sender, a.gamePort, a.machineName, a.version, a.status };
     if (i < 0) {
         if (entries_.size() >= static_cast<qsizetype>(kMaxGames))
             return;
@@ -222,7 +178,7 @@ void GameBrowser::takeBeaconDatagram(QByteArrayView datagram, const QHostAddress
     // own broadcast; a host on two networks from two addresses. The listed
     // address holds while it is heard, so the entry does not flip between
     // them; loopback always wins, since it always works.
-    if (from == e.game.address || (from.isLoopback() && !e.game.address.isLoopback())
+    if (sender == e.game.address || (sender.isLoopback() && !e.game.address.isLoopback())
         || e.addressTicksLeft <= 0)
         e.addressTicksLeft = kBeaconTtlTicks;
     else

@@ -4,18 +4,19 @@
 
 #include "discovery_limits.h"
 #include "game_info.h"
+#include "ipv4_address.h"
 
 #include <QByteArrayView>
 #include <QList>
 #include <QObject>
 #include <QTimer>
-#include <QUdpSocket>
 
 #include <optional>
 
 namespace discovery {
 
 class DnsSdBrowser;
+class UdpSocket;
 
 class GameBrowser : public QObject {
     Q_OBJECT
@@ -50,7 +51,7 @@ public:
     void ttlTick();
 
     // One datagram as it arrived on the beacon port from sender.
-    void takeBeaconDatagram(QByteArrayView datagram, const QHostAddress& sender);
+    void takeBeaconDatagram(QByteArrayView datagram, Ipv4Address sender);
 
 signals:
     void gameAdded(const discovery::DiscoveredGame& game);
@@ -75,11 +76,10 @@ private:
     Options options_;
     // Children of the browser, let go with deleteLater(): stop() may come from
     // a slot running inside one of their own reports.
-    QUdpSocket* socket_ = nullptr;
+    UdpSocket* socket_ = nullptr;
     DnsSdBrowser* dnssd_ = nullptr;
     QList<Entry> entries_;
     QTimer ttlTimer_;
-    QTimer drainTimer_; // reads on when one pass left datagrams waiting
     QString error_;
 };
 

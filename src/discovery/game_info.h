@@ -1,7 +1,8 @@
 // What an announcement says about one game, and how a browser lists a game it heard.
 #pragma once
 
-#include <QHostAddress>
+#include "ipv4_address.h"
+
 #include <QString>
 
 namespace discovery {
@@ -29,7 +30,7 @@ struct Announcement {
 struct DiscoveredGame {
     QString key; // stable while the game is listed
     QString hostName;
-    QHostAddress address;
+    Ipv4Address address;
     quint16 port = 0;
     QString machineName; // empty when unknown
     QString version;

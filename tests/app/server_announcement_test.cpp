@@ -96,7 +96,7 @@ TEST_F(ServerAnnouncementTest, ABrowserHearsTheServerAndItsChanges)
     discovery::GameAnnouncer::Options options;
     options.tryDnsSd = false;
     options.beaconPort = browser.beaconPort();
-    options.beaconTargets = { QHostAddress(QHostAddress::LocalHost) };
+    options.beaconTargets = { discovery::Ipv4Address::localHost() };
     ServerAnnouncement announcement(*server, options);
 
     const auto listed

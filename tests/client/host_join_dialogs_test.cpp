@@ -35,6 +35,8 @@ QByteArray beacon(quint64 id, const QString& host, quint16 port, GameStatus stat
     return encodeBeacon(message);
 }
 
+Ipv4Address address(const char* text) { return Ipv4Address::fromString(QString::fromLatin1(text)).value(); }
+
 QStringList rowOf(QTreeWidget* list, int row)
 {
     QStringList cells;
@@ -84,10 +86,10 @@ TEST(JoinDialog, TheListFollowsTheGamesHeard)
     auto* listing = dialog.findChild<QLabel*>("label_listing");
     ASSERT_TRUE(list && listing);
     EXPECT_TRUE(listing->text().startsWith("Looking for games")) << listing->text().toStdString();
-    const QHostAddress lan("192.168.1.20");
+    const Ipv4Address lan = address("192.168.1.20");
 
     dialog.browser().takeBeaconDatagram(beacon(1, "Ann", 7772, { 1, 0, false }), lan);
-    dialog.browser().takeBeaconDatagram(beacon(2, "Bob", 7780, { 3, 2, true }), QHostAddress("10.0.0.7"));
+    dialog.browser().takeBeaconDatagram(beacon(2, "Bob", 7780, { 3, 2, true }), address("10.0.0.7"));
     ASSERT_EQ(list->topLevelItemCount(), 2);
     EXPECT_EQ(rowOf(list, 0), QStringList({ "Ann", "192.168.1.20", "1/4", "0", "waiting" }));
     EXPECT_EQ(rowOf(list, 1), QStringList({ "Bob", "10.0.0.7:7780", "3/4", "2", "running" }));
@@ -113,7 +115,7 @@ TEST(JoinDialog, ADoubleClickJoinsTheGameUnderTheNameGiven)
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
     QSignalSpy asked(&dialog, &Tjoingame::joinRequested);
     auto* list = dialog.findChild<QTreeWidget*>("list_games");
-    dialog.browser().takeBeaconDatagram(beacon(5, "Cid", 7781, { 1, 0, false }), QHostAddress("10.1.2.3"));
+    dialog.browser().takeBeaconDatagram(beacon(5, "Cid", 7781, { 1, 0, false }), address("10.1.2.3"));
     ASSERT_EQ(list->topLevelItemCount(), 1);
     const QPoint row = list->visualItemRect(list->topLevelItem(0)).center();
 
@@ -161,7 +163,7 @@ TEST(JoinDialog, TheBeaconPortIsHeldOnlyWhileTheDialogShows)
     EXPECT_FALSE(dialog.browser().hearsBeacon());
     dialog.show();
     EXPECT_TRUE(dialog.browser().hearsBeacon()) << dialog.browser().errorString().toStdString();
-    dialog.browser().takeBeaconDatagram(beacon(9, "Fay", 7772, { 1, 0, false }), QHostAddress("10.0.0.1"));
+    dialog.browser().takeBeaconDatagram(beacon(9, "Fay", 7772, { 1, 0, false }), address("10.0.0.1"));
     dialog.hide();
     testsupport::pumpPending(); // the browser stops once the dialog is hidden
     EXPECT_FALSE(dialog.browser().hearsBeacon());

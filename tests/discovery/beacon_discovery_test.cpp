@@ -1,7 +1,8 @@
 // An announcer and browsers in one process, through the beacon on loopback:
-// finding, following the status, withdrawing, expiring, and standing a flood.
-#include "beacon_announcer.h"
+// finding, following the status, withdrawing, expiring, standing a flood, and
+// a beacon port another program holds.
 #include "beacon_codec.h"
+#include "beacon_targets.h"
 #include "game_announcer.h"
 #include "game_browser.h"
 #include "pump.h"
@@ -16,17 +17,19 @@ using testsupport::pumpUntil;
 
 namespace {
 
-const QHostAddress kLoopback(QHostAddress::LocalHost);
+const Ipv4Address kLoopback = Ipv4Address::localHost();
+
+Ipv4Address address(const char* text) { return Ipv4Address::fromString(QString::fromLatin1(text)).value(); }
 
 // Whether a datagram sent to 127.0.0.1 arrives here at all; where it does
 // not, nothing below can be tried.
 bool loopbackUdpWorks()
 {
     QUdpSocket receiver;
-    if (!receiver.bind(kLoopback, 0))
+    if (!receiver.bind(QHostAddress::LocalHost, 0))
         return false;
     QUdpSocket sender;
-    sender.writeDatagram("probe", kLoopback, receiver.localPort());
+    sender.writeDatagram("probe", QHostAddress::LocalHost, receiver.localPort());
     return pumpUntil([&] { return receiver.hasPendingDatagrams(); }, 3000);
 }
 
@@ -74,7 +77,10 @@ protected:
         return games.front();
     }
 
-    void sendRaw(const QByteArray& datagram) { raw.writeDatagram(datagram, kLoopback, browser.beaconPort()); }
+    void sendRaw(const QByteArray& datagram)
+    {
+        raw.writeDatagram(datagram, QHostAddress::LocalHost, browser.beaconPort());
+    }
 
     GameBrowser browser { GameBrowser::Options { 0, false } };
     QUdpSocket raw;
@@ -170,16 +176,17 @@ TEST_F(BeaconDiscovery, EveryBrowserOnTheMachineHearsAMachineWideAnnouncement)
 
 TEST(BeaconTargets, ThisMachineOnlyNeverLeavesLoopback)
 {
-    const QList<QHostAddress> local = beaconTargets(true);
+    const QList<Ipv4Address> local = beaconTargets(true);
     ASSERT_FALSE(local.isEmpty());
-    for (const QHostAddress& target : local)
+    for (const Ipv4Address& target : local)
         EXPECT_TRUE(target.isLoopback()) << target.toString().toStdString();
-    // The full list starts with the same pair and stays within its cap.
-    const QList<QHostAddress> all = beaconTargets(false);
+    // The full list, read from this machine's interfaces, starts with the same
+    // pair, names each place once and stays within its cap.
+    const QList<Ipv4Address> all = beaconTargets(false);
     EXPECT_EQ(all.mid(0, local.size()), local);
     EXPECT_LE(all.size(), kMaxBeaconTargets);
-    for (const QHostAddress& target : all)
-        EXPECT_EQ(target.protocol(), QAbstractSocket::IPv4Protocol);
+    for (const Ipv4Address& target : all)
+        EXPECT_EQ(all.count(target), 1) << target.toString().toStdString();
 }
 
 TEST_F(BeaconDiscovery, MalformedDatagramsOnTheWireAreDropped)
@@ -197,7 +204,7 @@ TEST_F(BeaconDiscovery, MalformedDatagramsOnTheWireAreDropped)
 
 TEST_F(BeaconDiscovery, AGoodbyeCountsOnlyFromWhereTheGameIsListed)
 {
-    const QHostAddress elsewhere(QStringLiteral("192.0.2.7"));
+    const Ipv4Address elsewhere = address("192.0.2.7");
     browser.takeBeaconDatagram(encodeBeacon({ fake(9, "Ann"), false }), kLoopback);
     ASSERT_EQ(browser.games().size(), 1);
     browser.takeBeaconDatagram(encodeBeacon({ fake(9, "Ann"), true }), elsewhere);
@@ -208,8 +215,8 @@ TEST_F(BeaconDiscovery, AGoodbyeCountsOnlyFromWhereTheGameIsListed)
 
 TEST_F(BeaconDiscovery, ListedAddressPrefersLoopbackAndHoldsWhileHeard)
 {
-    const QHostAddress lan(QStringLiteral("192.0.2.5"));
-    const QHostAddress otherLan(QStringLiteral("198.51.100.5"));
+    const Ipv4Address lan = address("192.0.2.5");
+    const Ipv4Address otherLan = address("198.51.100.5");
     const QByteArray beacon = encodeBeacon({ fake(5, "Ann"), false });
     browser.takeBeaconDatagram(beacon, lan);
     ASSERT_EQ(only()->address, lan);
@@ -259,6 +266,30 @@ TEST_F(BeaconDiscovery, AFloodOnTheSocketStopsAtTheCap)
     for (int i = 0; i < 10; ++i)
         testsupport::pumpPending();
     EXPECT_EQ(browser.games().size(), static_cast<qsizetype>(kMaxGames));
+}
+
+TEST_F(BeaconDiscovery, DatagramsLeftByOnePassAreReadOnTheNext)
+{
+    // More than one pass takes, the newcomer last: it is listed only if the
+    // socket goes on reporting what the first pass left waiting.
+    for (int i = 0; i < kMaxDatagramsPerPass + 8; ++i)
+        sendRaw(encodeBeacon({ fake(1, "Ann"), false }));
+    sendRaw(encodeBeacon({ fake(2, "Bob"), false }));
+    ASSERT_TRUE(pumpUntil([&] { return browser.games().size() == 2; }));
+    EXPECT_EQ(browser.games().back().hostName, QStringLiteral("Bob"));
+}
+
+TEST(BeaconBrowsing, APortHeldByAnotherProgramIsReported)
+{
+    // A socket that does not share its port, as another program's may be.
+    QUdpSocket holder;
+    ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::DontShareAddress));
+    GameBrowser browser(GameBrowser::Options { holder.localPort(), false });
+    EXPECT_FALSE(browser.start());
+    EXPECT_FALSE(browser.hearsBeacon());
+    EXPECT_EQ(browser.beaconPort(), 0);
+    EXPECT_TRUE(browser.errorString().startsWith(QStringLiteral("beacon port %1: ").arg(holder.localPort())))
+        << browser.errorString().toStdString();
 }
 
 TEST_F(BeaconDiscovery, StoppingForgetsEveryGame)

@@ -37,7 +37,7 @@ TEST(NoDaemon, AnnouncingFallsBackToTheBeacon)
     options.tryDnsSd = true;
     options.thisMachineOnly = false;
     options.beaconPort = listener.localPort();
-    options.beaconTargets = { QHostAddress(QHostAddress::LocalHost) };
+    options.beaconTargets = { Ipv4Address::localHost() };
     GameAnnouncer announcer(QStringLiteral("Ann"), 7772, options);
     std::vector<Transport> changes;
     QObject::connect(
