@@ -164,6 +164,7 @@ int main(int argc, char** argv)
     QString question;
     const long window = peakGrowth([&] {
         Tdownload download(folder.path(), url.toString(), QString(), [] {});
+        download.makeHttpClient = [] { return DownloadModule::load({ LEXMIRE_DOWNLOAD_MODULE }); };
         download.setSizeLimit(size);
         download.setSecurePort(closedPort);
         download.askQuestion = [&question](const QString& text) {

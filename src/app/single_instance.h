@@ -6,13 +6,13 @@
 #pragma once
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <QString>
 #include <QTimer>
 
+#include <cstddef>
 #include <functional>
-
-class QLocalServer;
-class QLocalSocket;
+#include <vector>
 
 class SingleInstance : public QObject {
     Q_OBJECT
@@ -21,6 +21,10 @@ public:
     // holder takes the lock a moment before it listens.
     static constexpr int kHandOverAttempts = 100;
     static constexpr int kHandOverRetryMs = 20;
+    // The holder keeps at most this many connections waiting for their request;
+    // a new one pushes out the one that has waited longest, so peers that connect
+    // and say nothing cannot lock later copies out.
+    static constexpr std::size_t kMaxWaitingPeers = 16;
 
     // name: the guard's name ("nerith"), which names the socket; the lock is
     // "<name>.lock". folder: the private runtime folder.
@@ -43,14 +47,32 @@ signals:
     void handedOver(bool reached);
 
 private:
+    struct Peer {
+        int fd;
+        QSocketNotifier* notifier;
+    };
+
     void listen();
+    void acceptPeers();
+    void servePeer(int fd);
+    void dropPeer(std::vector<Peer>::iterator peer);
+    void watchProbe(QSocketNotifier::Type type, void (SingleInstance::*handler)());
+    void probeConnected();
+    void ask();
+    void closeProbe();
     void retryOrGiveUp();
 
     QString path_;
     int lockFd_ = -1;
     bool another_ = false;
-    QLocalServer* server_ = nullptr;
-    QLocalSocket* probe_ = nullptr;
+    // The holder's listening socket and the connections waiting for their
+    // request, oldest first.
+    int listenFd_ = -1;
+    QSocketNotifier* listener_ = nullptr;
+    std::vector<Peer> peers_;
+    // A later copy's connection to the holder.
+    int probeFd_ = -1;
+    QSocketNotifier* probe_ = nullptr;
     QTimer retry_;
     int attempts_ = 0;
     bool done_ = false;

@@ -12,9 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
-#include <QNetworkAccessManager>
-#include <QNetworkProxy>
-#include <QNetworkReply>
 #include <QPixmap>
 #include <QProcess>
 #include <QPushButton>
@@ -115,11 +112,7 @@ Tdownload::Tdownload(
         return storage.isValid() && storage.isReady() ? storage.bytesAvailable() : -1;
     };
 
-    HttpCli1 = new QNetworkAccessManager(this);
-    HttpCli1->setObjectName("HttpCli1");
-    // The installer comes straight from the maker's server; a proxy set up
-    // for other programs is not used.
-    HttpCli1->setProxy(QNetworkProxy::NoProxy);
+    makeHttpClient = [] { return DownloadModule::load(); };
 
     secureAttemptTimer = new QTimer(this);
     secureAttemptTimer->setObjectName("secureAttemptTimer");

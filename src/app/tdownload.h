@@ -3,6 +3,7 @@
 // leave for an installed lobby.
 #pragma once
 
+#include "http_client.h"
 #include "installer_file.h"
 
 #include <QDialog>
@@ -12,11 +13,10 @@
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
 class QEventLoop;
 class QLabel;
-class QNetworkAccessManager;
-class QNetworkReply;
 class QPushButton;
 class QTimer;
 
@@ -69,6 +69,9 @@ public:
     std::function<bool(const QString&)> askQuestion;
     std::function<bool(const QString& program, const QStringList& arguments)> startProgram;
     std::function<qint64(const QString& folder)> freeSpace;
+    // Makes the HTTP client at the first download; null when it cannot be had. The default
+    // loads the lexmire-download module.
+    std::function<std::unique_ptr<HttpClient>()> makeHttpClient;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -122,9 +125,9 @@ private:
     QLabel* Label5 = nullptr;
     QPushButton* Button2 = nullptr;
 
-    QNetworkAccessManager* HttpCli1 = nullptr;
+    std::unique_ptr<HttpClient> HttpCli1; // made at the first download
     QTimer* secureAttemptTimer = nullptr;
-    QPointer<QNetworkReply> reply; // the running request, if any
+    HttpFetch* reply = nullptr; // the running request, if any
     quint64 requestNumber = 0; // tells the running request's end from a stale one
     Response response;
     InstallerFile installer;

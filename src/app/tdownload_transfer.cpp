@@ -9,9 +9,6 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QLabel>
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
@@ -33,10 +30,8 @@ bool isRedirectStatus(int status) { return status >= 300 && status < 400; }
 Tdownload::~Tdownload()
 {
     // A request cut short by the window's end must not call back into it.
-    if (reply) {
-        reply->disconnect(this);
-        reply->abort();
-    }
+    if (reply)
+        HttpCli1->release(reply);
 }
 
 void Tdownload::getbuttonClick()
@@ -56,6 +51,12 @@ void Tdownload::getbuttonClick()
         return;
     }
     infolabel2->setText(name);
+    if (!HttpCli1 && makeHttpClient)
+        HttpCli1 = makeHttpClient();
+    if (!HttpCli1) {
+        showError("The download module " + DownloadModule::fileName() + " is missing");
+        return;
+    }
     if (!installer.create(installerFolder, name)) {
         showError("Cannot create file " + QDir::toNativeSeparators(installerFolder + '/' + name));
         return;
@@ -126,40 +127,26 @@ void Tdownload::startRequest(const QUrl& address, bool secureAttempt)
     response.secureAttempt = secureAttempt;
     currentAddress = address;
 
-    QNetworkRequest request { address };
-    request.setRawHeader("User-Agent", kUserAgent);
-    request.setRawHeader("Accept", kAccept);
     // One request per connection, and the file exactly as served: the byte
     // count shown is the installer's size, not that of a compressed transfer.
-    request.setRawHeader("Connection", "close");
-    request.setRawHeader("Accept-Encoding", "identity");
-    request.setAttribute(QNetworkRequest::Http2AllowedAttribute, false);
-    // Every redirect comes back here, where the player decides about other
-    // hosts.
-    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::ManualRedirectPolicy);
-
-    QNetworkReply* running = HttpCli1->get(request);
-    running->setReadBufferSize(kDownloadReadBuffer);
-    reply = running;
+    const QList<HttpClient::Header> headers { { "User-Agent", kUserAgent }, { "Accept", kAccept },
+        { "Connection", "close" }, { "Accept-Encoding", "identity" } };
     const quint64 number = ++requestNumber;
-    connect(running, &QNetworkReply::metaDataChanged, this, &Tdownload::replyMetaData);
-    connect(running, &QNetworkReply::readyRead, this, &Tdownload::replyData);
-    // Queued: an abort from inside the client's own signals ends the request
-    // after they return, never in their midst.
-    connect(
-        running, &QNetworkReply::finished, this,
-        [this, number] {
-            if (number == requestNumber)
-                requestFinished();
-        },
-        Qt::QueuedConnection);
+    HttpFetch::Events events;
+    events.headers = [this] { replyMetaData(); };
+    events.data = [this] { replyData(); };
+    events.finished = [this, number] {
+        if (number == requestNumber)
+            requestFinished();
+    };
+    reply = HttpCli1->get(address, headers, kDownloadReadBuffer, std::move(events));
     if (secureAttempt)
         secureAttemptTimer->start();
 }
 
 void Tdownload::requestFinished()
 {
-    QNetworkReply* running = reply;
+    HttpFetch* running = reply;
     if (!running)
         return;
     secureAttemptTimer->stop();
@@ -167,14 +154,13 @@ void Tdownload::requestFinished()
         // The headers and the last bytes of a short answer can come in with
         // its end.
         readAnswer();
-        if (running->error() == QNetworkReply::NoError)
+        if (running->succeeded())
             replyData();
     }
-    const bool clean = running->isFinished() && running->error() == QNetworkReply::NoError;
+    const bool clean = running->isFinished() && running->succeeded();
     reply = nullptr;
     ++requestNumber;
-    running->disconnect(this);
-    running->deleteLater();
+    HttpCli1->release(running);
     if (quitting)
         return;
 
@@ -312,21 +298,20 @@ void Tdownload::readAnswer()
 {
     if (!reply || response.headersSeen)
         return;
-    const QVariant statusValue = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
-    if (!statusValue.isValid())
+    const int status = reply->status();
+    if (status == 0)
         return;
     response.headersSeen = true;
     secureAttemptTimer->stop();
     // The client hands over the header block whole, so its lines are counted
     // here, one event each.
-    const qsizetype lines = reply->rawHeaderPairs().size();
-    for (qsizetype i = 0; i < lines; ++i)
+    const int lines = reply->headerLines();
+    for (int i = 0; i < lines; ++i)
         HttpCli1HeaderData();
 
-    const int status = statusValue.toInt();
     if (status == kHttpOk) {
-        const QVariant length = reply->header(QNetworkRequest::ContentLengthHeader);
-        if (length.isValid() && length.toLongLong() > limit) {
+        const qint64 length = reply->contentLength();
+        if (length >= 0 && length > limit) {
             response.tooLarge = true;
             reply->abort();
             return;
@@ -338,7 +323,7 @@ void Tdownload::readAnswer()
         }
         return;
     }
-    const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    const QUrl target = reply->redirectTarget();
     if (isRedirectStatus(status) && target.isValid()) {
         response.answer = Answer::Redirect;
         response.redirectTarget = reply->url().resolved(target);

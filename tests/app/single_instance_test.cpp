@@ -3,7 +3,10 @@
 #include "pump.h"
 #include "single_instance.h"
 
+#include <QDir>
 #include <QFile>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -13,9 +16,36 @@
 #include <optional>
 #include <vector>
 
+#include <cstring>
+
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+namespace {
+// A later copy from start to end: what it signalled, once its holder answered.
+std::vector<bool> askForward(const QString& folder)
+{
+    SingleInstance later("nerith", folder);
+    EXPECT_TRUE(later.anotherCopyRuns());
+    std::vector<bool> said;
+    QObject::connect(&later, &SingleInstance::handedOver, [&](bool reached) { said.push_back(reached); });
+    EXPECT_TRUE(testsupport::pumpUntil([&] { return !said.empty(); }));
+    testsupport::pumpPending();
+    return said;
+}
+
+std::unique_ptr<QLocalSocket> connectPeer(const QString& path)
+{
+    auto peer = std::make_unique<QLocalSocket>();
+    peer->connectToServer(path);
+    EXPECT_TRUE(testsupport::pumpUntil([&] { return peer->state() == QLocalSocket::ConnectedState; }));
+    return peer;
+}
+} // namespace
 
 TEST(SingleInstance, ALaterGuardFindsTheFirstAndAsksItForward)
 {
@@ -174,4 +204,141 @@ TEST(SingleInstance, ASecondCopyOfTheProgramEndsAtOnce)
     EXPECT_EQ(first.state(), QProcess::Running);
     first.terminate();
     EXPECT_TRUE(testsupport::pumpUntil([&] { return first.state() == QProcess::NotRunning; }));
+}
+
+TEST(SingleInstance, WhateverACrashedHolderLeftIsReplacedByASocketForItsUserAlone)
+{
+    for (const bool leftASocket : { true, false }) {
+        SCOPED_TRACE(leftASocket ? "a socket" : "a file");
+        QTemporaryDir runtime;
+        const QByteArray path = QFile::encodeName(runtime.filePath("nerith"));
+        if (leftASocket) {
+            // Bound and never removed, as by a holder that crashed.
+            const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            ASSERT_GE(fd, 0);
+            sockaddr_un address {};
+            address.sun_family = AF_UNIX;
+            std::memcpy(address.sun_path, path.constData(), std::size_t(path.size()));
+            ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+            ::close(fd);
+        } else {
+            QFile stale(runtime.filePath("nerith"));
+            ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+        }
+        {
+            // Nothing masked, so only the guard itself can keep other users out.
+            const mode_t mask = ::umask(0);
+            SingleInstance holder("nerith", runtime.path());
+            ::umask(mask);
+            int forward = 0;
+            holder.bringForward = [&] { ++forward; };
+            struct stat status;
+            ASSERT_EQ(::lstat(path.constData(), &status), 0);
+            EXPECT_TRUE(S_ISSOCK(status.st_mode));
+            EXPECT_EQ(status.st_mode & 0077, 0u) << std::oct << status.st_mode;
+            EXPECT_EQ(askForward(runtime.path()), std::vector<bool> { true });
+            EXPECT_EQ(forward, 1);
+        }
+        // A holder that ends normally leaves nothing behind.
+        EXPECT_FALSE(QFile::exists(runtime.filePath("nerith")));
+    }
+}
+
+TEST(SingleInstance, PeersThatSayNothingBringNothingForwardAndLockNobodyOut)
+{
+    QTemporaryDir runtime;
+    SingleInstance holder("nerith", runtime.path());
+    int forward = 0;
+    holder.bringForward = [&] { ++forward; };
+    // More silent peers than the holder keeps: the one that waited longest is cut off.
+    std::vector<std::unique_ptr<QLocalSocket>> silent;
+    for (std::size_t i = 0; i <= SingleInstance::kMaxWaitingPeers; ++i)
+        silent.push_back(connectPeer(runtime.filePath("nerith")));
+    ASSERT_TRUE(
+        testsupport::pumpUntil([&] { return silent.front()->state() == QLocalSocket::UnconnectedState; }));
+    testsupport::pumpPending();
+    for (std::size_t i = 1; i < silent.size(); ++i)
+        EXPECT_EQ(silent[i]->state(), QLocalSocket::ConnectedState) << i;
+    // A later copy still gets through while they wait.
+    EXPECT_EQ(askForward(runtime.path()), std::vector<bool> { true });
+    EXPECT_EQ(forward, 1);
+    // They vanish without asking: nobody comes forward, and the holder goes on.
+    silent.clear();
+    testsupport::pumpPending();
+    EXPECT_EQ(forward, 1);
+    EXPECT_EQ(askForward(runtime.path()), std::vector<bool> { true });
+    EXPECT_EQ(forward, 2);
+}
+
+TEST(SingleInstance, APeerThatKeepsTalkingIsCutOffAfterOneRequest)
+{
+    QTemporaryDir runtime;
+    SingleInstance holder("nerith", runtime.path());
+    int forward = 0;
+    holder.bringForward = [&] { ++forward; };
+    auto chatty = connectPeer(runtime.filePath("nerith"));
+    chatty->write(QByteArray("raise\n").repeated(1 << 18));
+    EXPECT_TRUE(testsupport::pumpUntil([&] { return chatty->state() == QLocalSocket::UnconnectedState; }));
+    testsupport::pumpPending();
+    EXPECT_EQ(forward, 1);
+    EXPECT_EQ(askForward(runtime.path()), std::vector<bool> { true });
+    EXPECT_EQ(forward, 2);
+}
+
+TEST(SingleInstance, ThisCopyAndAnEarlierOneOnQtLocalSocketsReachEachOther)
+{
+    {
+        SCOPED_TRACE("an earlier holder");
+        QTemporaryDir runtime;
+        const int lock
+            = ::open(QFile::encodeName(runtime.filePath("nerith.lock")).constData(), O_RDWR | O_CREAT, 0600);
+        ASSERT_GE(lock, 0);
+        ASSERT_EQ(::flock(lock, LOCK_EX | LOCK_NB), 0);
+        QLocalServer earlier;
+        earlier.setSocketOptions(QLocalServer::UserAccessOption);
+        ASSERT_TRUE(earlier.listen(runtime.filePath("nerith")));
+        QByteArray asked;
+        QObject::connect(&earlier, &QLocalServer::newConnection, [&] {
+            while (QLocalSocket* peer = earlier.nextPendingConnection())
+                QObject::connect(peer, &QLocalSocket::readyRead, peer, [&asked, peer] {
+                    asked += peer->readAll();
+                    peer->disconnectFromServer();
+                });
+        });
+        EXPECT_EQ(askForward(runtime.path()), std::vector<bool> { true });
+        EXPECT_EQ(asked, "raise\n");
+        ::close(lock);
+    }
+    {
+        SCOPED_TRACE("an earlier later copy");
+        QTemporaryDir runtime;
+        SingleInstance holder("nerith", runtime.path());
+        int forward = 0;
+        holder.bringForward = [&] { ++forward; };
+        auto earlier = connectPeer(runtime.filePath("nerith"));
+        // It wrote the request and left at once.
+        earlier->write("raise\n");
+        earlier->disconnectFromServer();
+        EXPECT_TRUE(testsupport::pumpUntil([&] { return forward == 1; }));
+    }
+}
+
+TEST(SingleInstance, APathTooLongForASocketLeavesBothCopiesRunning)
+{
+    QTemporaryDir runtime;
+    const QString folder = runtime.filePath(QString(int(sizeof(sockaddr_un::sun_path)), 'x'));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    SingleInstance holder("nerith", folder);
+    EXPECT_FALSE(holder.anotherCopyRuns());
+    EXPECT_FALSE(QFile::exists(folder + "/nerith"));
+    SingleInstance later("nerith", folder);
+    ASSERT_TRUE(later.anotherCopyRuns());
+    std::vector<bool> said;
+    QObject::connect(&later, &SingleInstance::handedOver, [&](bool reached) { said.push_back(reached); });
+    // As for a holder that cannot be reached: every attempt, then it gives up.
+    for (int attempt = 1; attempt < SingleInstance::kHandOverAttempts; ++attempt)
+        later.handOverTick();
+    EXPECT_TRUE(said.empty()) << "gave up early";
+    later.handOverTick();
+    EXPECT_EQ(said, std::vector<bool> { false });
 }

@@ -281,6 +281,7 @@ protected:
                 return startSucceeds;
             };
         }
+        window->makeHttpClient = [] { return DownloadModule::load({ LEXMIRE_DOWNLOAD_MODULE }); };
         window->setSecurePort(noTls.port());
         window->show();
     }

@@ -5,6 +5,7 @@
 #include "tdownload_fixture.h"
 #include "window_palette.h"
 
+#include <QFileInfo>
 #include <QScreen>
 
 #include <csignal>
@@ -292,6 +293,46 @@ TEST_F(TdownloadTest, FileThatCannotBeCreatedIsReportedAndChangesNothingElse)
     EXPECT_EQ(server.connections, 0);
     EXPECT_TRUE(starts.empty());
     EXPECT_EQ(exits, 0);
+}
+
+// The HTTP client is loaded at the first download, once; without it nothing is
+// written and a later download, with it, goes as usual.
+TEST_F(TdownloadTest, HttpClientIsMadeAtTheFirstDownloadAndItsAbsenceIsReported)
+{
+    server.serve("200 OK", "MZ-lobby");
+    open(server.url());
+    int made = 0;
+    bool available = false;
+    window->makeHttpClient = [&]() -> std::unique_ptr<HttpClient> {
+        ++made;
+        return available ? DownloadModule::load({ LEXMIRE_DOWNLOAD_MODULE }) : nullptr;
+    };
+    EXPECT_EQ(made, 0);
+
+    QTest::mouseClick(button("getbutton"), Qt::LeftButton);
+    EXPECT_EQ(errors, QStringList { "The download module lexmire-download.so is missing" });
+    EXPECT_FALSE(QFileInfo::exists(installer));
+    EXPECT_TRUE(button("getbutton")->isEnabled());
+    EXPECT_FALSE(button("abortbutton")->isEnabled());
+    pumpPending();
+    EXPECT_EQ(server.connections, 0);
+
+    available = true;
+    answer = [](const QString&) { return false; };
+    QTest::mouseClick(button("getbutton"), Qt::LeftButton);
+    EXPECT_EQ(text("infolabel3"), "Download Aborted"); // the player said no to installing
+    EXPECT_EQ(server.connections, 1);
+    QTest::mouseClick(button("getbutton"), Qt::LeftButton);
+    EXPECT_EQ(server.connections, 2);
+    EXPECT_EQ(made, 2);
+    EXPECT_EQ(errors.size(), 1);
+
+    // Only a module that offers the client's entry point loads.
+    QFile notAModule(folder.filePath("not-a-module.so"));
+    ASSERT_TRUE(notAModule.open(QIODevice::WriteOnly) && notAModule.write("MZ") == 2);
+    notAModule.close();
+    EXPECT_EQ(DownloadModule::load({ folder.filePath("missing.so"), notAModule.fileName() }), nullptr);
+    EXPECT_TRUE(DownloadModule::fileName().endsWith("lexmire-download.so"));
 }
 
 // Lowers the largest file this process may write, as a full disk would stop

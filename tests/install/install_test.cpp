@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QLibrary>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -181,6 +182,14 @@ TEST_F(InstalledGame, PutsEachFileWhereTheDesktopLooksForIt)
 
     // Tile sets live under share, never beside the programs.
     EXPECT_FALSE(QFileInfo::exists(prefix("bin/lexmiretiles")));
+
+    // The modules loaded on first use, each offering its entry point.
+    const std::pair<QString, const char*> modules[] = { { "lexmire-sound.so", "lexmire_make_sound_backend" },
+        { "lexmire-download.so", "lexmire_make_http_client" } };
+    for (const auto& [file, entry] : modules) {
+        QLibrary module(prefix(LEXMIRE_MODULES_DIR "/" + file));
+        EXPECT_NE(module.resolve(entry), nullptr) << module.errorString().toStdString();
+    }
 }
 
 TEST_F(InstalledGame, DesktopEntryPassesTheValidator)

@@ -1,4 +1,4 @@
-# Fails when PROGRAM loads Qt's widgets, GUI or multimedia libraries.
+# Fails when PROGRAM loads a library whose name matches FORBIDDEN.
 execute_process(COMMAND ldd ${PROGRAM} OUTPUT_VARIABLE loaded RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "ldd failed on ${PROGRAM}")
@@ -6,6 +6,6 @@ endif()
 if(NOT loaded MATCHES "libQt6Core")
   message(FATAL_ERROR "ldd did not list Qt at all:\n${loaded}")
 endif()
-if(loaded MATCHES "libQt6(Widgets|Gui|Multimedia)")
-  message(FATAL_ERROR "${PROGRAM} loads GUI libraries:\n${loaded}")
+if(loaded MATCHES "${FORBIDDEN}")
+  message(FATAL_ERROR "${PROGRAM} loads ${CMAKE_MATCH_0}:\n${loaded}")
 endif()
