@@ -55,6 +55,7 @@ public:
     // The team markers beside the seats, at the window's scale; a team game draws them
     // when it first shows them.
     void drawTeamBalls();
+    bool teamBallsDrawn() const;
 
     GameClient& client() { return *client_; }
     const GameClient& client() const { return *client_; }

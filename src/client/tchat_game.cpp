@@ -56,7 +56,7 @@ void Tchat::showGameTerms()
     const client::GameTerms& terms = client_->state().terms;
     label_status1->setText(QString("Rounds in Game: %1").arg(terms.rounds));
     label_timeperround->setText(QString("Time Per Round: %1").arg(terms.minutes));
-    if (terms.teamGame && seatLabel("team", 1)->pixmap().isNull())
+    if (terms.teamGame && !teamBallsDrawn())
         drawTeamBalls();
     for (int seat = 1; seat <= kSeats; ++seat)
         seatLabel("team", seat)->setVisible(terms.teamGame);

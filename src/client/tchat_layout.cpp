@@ -114,7 +114,7 @@ void Tchat::rescalePictures(qreal scale)
     const QPixmap start = fitted(Pictures::startButton(dpr * scale, false, Pictures::kWordButtonSize));
     button_start->setIcon(QIcon(start));
     button_start->setIconSize(Pictures::kWordButtonSize * scale);
-    if (!seatLabel("team", 1)->pixmap().isNull())
+    if (teamBallsDrawn())
         drawTeamBalls();
     thewand->setPixmap(fitted(Pictures::wand(dpr * scale)));
     thewand->resize(Pictures::kWandSize * scale);
@@ -124,6 +124,8 @@ void Tchat::rescalePictures(qreal scale)
     if (const std::optional<QPoint> last = word.previousTile())
         placeWand(last->x(), last->y());
 }
+
+bool Tchat::teamBallsDrawn() const { return !seatLabel("team", 1)->pixmap().isNull(); }
 
 void Tchat::drawTeamBalls()
 {

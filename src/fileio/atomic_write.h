@@ -3,7 +3,8 @@
 // renamed over the target. Until the rename the old file is untouched, so a full
 // disk, a crash or a kill never leaves a short or empty file under the real name.
 // A transient file (one written afresh at every start and removed at the end) is
-// not flushed: a crash can then leave it short, never wrong at its full size.
+// not flushed: a program crash still leaves it whole, but a power loss may leave
+// it short, empty or, on some file systems, with blocks of zeros.
 #pragma once
 
 #include "file_error.h"
