@@ -4,6 +4,8 @@
 #include <QImageReader>
 #include <QPixmap>
 
+#include <utility>
+
 QString DesktopIdentity::iconResource(int size)
 {
     return QStringLiteral(":/icons/hicolor/%1x%1/apps/%2.png").arg(size).arg(QLatin1String(kDesktopId));
@@ -21,9 +23,9 @@ QIcon DesktopIdentity::windowIcon(int largestSize)
             break;
         QImageReader reader(iconResource(size), "png");
         reader.setAutoDetectImageFormat(false);
-        const QImage picture = reader.read();
+        QImage picture = reader.read();
         if (!picture.isNull())
-            icon.addPixmap(QPixmap::fromImage(picture));
+            icon.addPixmap(QPixmap::fromImage(std::move(picture)));
     }
     return icon;
 }

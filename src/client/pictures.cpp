@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -474,7 +475,7 @@ QPixmap boardBackground(qreal dpr)
         for (int r = 0; r < 9; ++r)
             painter.drawPixmap(QPointF(40.0 * c, 40.0 * r), well);
     painter.end();
-    return QPixmap::fromImage(surface);
+    return QPixmap::fromImage(std::move(surface)); // taken over, not copied
 }
 
 QPixmap bonusPicture(int kind, qreal dpr)
@@ -645,7 +646,7 @@ QPixmap panelBackground(QSize size, qreal dpr)
     light.setColorAt(1.0, QColor(0, 0, 0, 40));
     painter.fillRect(area, light);
     painter.end();
-    return QPixmap::fromImage(surface);
+    return QPixmap::fromImage(std::move(surface)); // taken over, not copied
 }
 
 }

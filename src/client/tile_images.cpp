@@ -174,7 +174,7 @@ bool TileImages::loadStrip(const QString& bmpPath)
                 to[x] = (pixel | 0xFF000000u) == kTransparentKey ? 0u : pixel;
             }
         }
-        loaded[size_t(i)] = QPixmap::fromImage(cell);
+        loaded[size_t(i)] = QPixmap::fromImage(std::move(cell));
     }
     images = std::move(loaded);
     classic = false;
