@@ -192,9 +192,19 @@ BlockDecodeResult decodeLzrw1Block(std::string_view block, std::string& chunk)
         // A run can fill the chunk by itself, so it is left to the checked steps.
         if (left == kItemsPerControlWord && end - pos >= kUncheckedInput
             && kChunkSize - n >= kUncheckedRoom) {
-            for (; left > 0; --left, flags <<= 1) {
+            while (left > 0) {
                 if ((flags & kNextFlag) == 0) {
-                    out[n++] = *pos++;
+                    // The literals up to the next copy, moved as one; a bit just past
+                    // the last flag stops the count at the word's end.
+                    const int literals = std::countl_zero(flags | 1u << (31 - left));
+                    if (end - pos >= std::ptrdiff_t(kWideMove))
+                        std::memcpy(out + n, pos, kWideMove);
+                    else
+                        std::memcpy(out + n, pos, std::size_t(literals));
+                    n += std::size_t(literals);
+                    pos += literals;
+                    flags <<= literals;
+                    left -= literals;
                     continue;
                 }
                 const std::size_t item = std::size_t { pos[0] } << 8 | pos[1];
@@ -207,6 +217,8 @@ BlockDecodeResult decodeLzrw1Block(std::string_view block, std::string& chunk)
                 copyBack(out + n, offset, count);
                 n += count;
                 pos += 2;
+                --left;
+                flags <<= 1;
             }
             if (left == 0)
                 continue;
