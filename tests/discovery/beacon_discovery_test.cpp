@@ -5,6 +5,7 @@
 #include "beacon_targets.h"
 #include "game_announcer.h"
 #include "game_browser.h"
+#include "loopback_udp.h"
 #include "pump.h"
 
 #include <QHostInfo>
@@ -20,18 +21,6 @@ namespace {
 const Ipv4Address kLoopback = Ipv4Address::localHost();
 
 Ipv4Address address(const char* text) { return Ipv4Address::fromString(QString::fromLatin1(text)).value(); }
-
-// Whether a datagram sent to 127.0.0.1 arrives here at all; where it does
-// not, nothing below can be tried.
-bool loopbackUdpWorks()
-{
-    QUdpSocket receiver;
-    if (!receiver.bind(QHostAddress::LocalHost, 0))
-        return false;
-    QUdpSocket sender;
-    sender.writeDatagram("probe", QHostAddress::LocalHost, receiver.localPort());
-    return pumpUntil([&] { return receiver.hasPendingDatagrams(); }, 3000);
-}
 
 // Everything a browser told, in order.
 struct Events {

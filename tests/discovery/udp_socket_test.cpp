@@ -1,6 +1,7 @@
 // The beacon's UDP socket on loopback, against Qt's own UDP socket: datagrams
 // both ways with their senders, broadcast, a shared port and a refused one,
 // and which senders count as IPv4.
+#include "loopback_udp.h"
 #include "pump.h"
 #include "udp_socket.h"
 
@@ -19,18 +20,6 @@ using namespace discovery;
 using testsupport::pumpUntil;
 
 namespace {
-
-// Whether a datagram sent to 127.0.0.1 arrives here at all; where it does
-// not, nothing on the wire can be tried.
-bool loopbackUdpWorks()
-{
-    QUdpSocket receiver;
-    if (!receiver.bind(QHostAddress::LocalHost, 0))
-        return false;
-    QUdpSocket sender;
-    sender.writeDatagram("probe", QHostAddress::LocalHost, receiver.localPort());
-    return pumpUntil([&] { return receiver.hasPendingDatagrams(); }, 3000);
-}
 
 sockaddr_storage ipv6From(const char* text)
 {
