@@ -206,17 +206,11 @@ void SingleInstance::handOverTick()
         ask();
     } else if (errno == EINPROGRESS || errno == EINTR) {
         // Goes on in the background, even when interrupted; writable once done.
-        watchProbe(QSocketNotifier::Write, &SingleInstance::probeConnected);
+        probe_ = new QSocketNotifier(probeFd_, QSocketNotifier::Write, this);
+        connect(probe_, &QSocketNotifier::activated, this, &SingleInstance::probeConnected);
     } else {
         retryOrGiveUp(); // nobody listens yet, or the holder's queue is full
     }
-}
-
-void SingleInstance::watchProbe(QSocketNotifier::Type type, void (SingleInstance::*handler)())
-{
-    retire(probe_);
-    probe_ = new QSocketNotifier(probeFd_, type, this);
-    connect(probe_, &QSocketNotifier::activated, this, handler);
 }
 
 void SingleInstance::probeConnected()

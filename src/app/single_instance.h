@@ -56,7 +56,6 @@ private:
     void acceptPeers();
     void servePeer(int fd);
     void dropPeer(std::vector<Peer>::iterator peer);
-    void watchProbe(QSocketNotifier::Type type, void (SingleInstance::*handler)());
     void probeConnected();
     void ask();
     void closeProbe();
