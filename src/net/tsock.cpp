@@ -522,11 +522,17 @@ bool TSock::Send(const std::string& text)
     if (blocking_)
         return sendBlocking();
 
-    QPointer<TSock> self(this);
-    updateNotifiers();
-    info(siSend, "Non-Blocking Outgoing Data");
-    if (!self)
-        return true;
+    if (OnInfo) {
+        // The handler may run the event loop: the bytes must be able to go
+        // meanwhile, so the write readiness is watched before it is told.
+        QPointer<TSock> self(this);
+        updateNotifiers();
+        info(siSend, "Non-Blocking Outgoing Data");
+        if (!self)
+            return true;
+    }
+    // Sent at once, the bytes need no write readiness: turning a notifier on
+    // and off again would wake the event loop twice for every message.
     flushOutbound();
     updateNotifiers();
     return true;

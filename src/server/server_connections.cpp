@@ -2,6 +2,8 @@
 // removal, departures and gathered sending.
 #include "server_connections.h"
 
+#include <QAbstractEventDispatcher>
+
 #include "server_limits.h"
 #include "server_names.h"
 #include "text_codec.h"
@@ -59,6 +61,16 @@ ServerConnections::ServerConnections(ServerTransport& transport, int dispatchInt
     // Both timers run only while they have work, so an idle server wakes nobody.
     socktimer.setInterval(0);
     QObject::connect(&socktimer, &QTimer::timeout, &socktimer, [this] { socktimerTimer(); });
+    // What the connections brought in this turn is handled just before the
+    // event loop waits again, which spares the zero timer its own turn of the
+    // loop (a poll more per message when words come one at a time). The timer
+    // stays armed meanwhile, for a loop that never waits and for what is left
+    // past the dispatch budget.
+    if (const QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance(); loop && ownDispatch_)
+        QObject::connect(loop, &QAbstractEventDispatcher::aboutToBlock, &socktimer, [this] {
+            if (socktimer.isActive())
+                socktimerTimer();
+        });
     logintime.setInterval(std::max(1, loginTickMs_));
     QObject::connect(&logintime, &QTimer::timeout, &logintime, [this] { logintimeTimer(); });
 }

@@ -7,6 +7,8 @@
 #include "text_codec.h"
 #include "wire_limits.h"
 
+#include <QAbstractEventDispatcher>
+
 using Messages = std::vector<std::string>;
 
 class Dispatch : public MemoryServerFixture {
@@ -240,6 +242,31 @@ TEST_F(Dispatch, TheDispatchTimerRunsOnlyWhileMessagesWait)
     EXPECT_EQ(ownServer.queuedMessages(), 0u);
     EXPECT_FALSE(ownServer.dispatchTimerActive());
     EXPECT_EQ(peer.received().back(), "CMD_chat+Ann chats: hi|clRed");
+}
+
+TEST_F(Dispatch, WhatATurnBroughtIsAnsweredBeforeTheEventLoopWaits)
+{
+    QTemporaryDir own;
+    InMemoryTransport ownTransport;
+    TServer::Options options;
+    options.dictionaryPath = own.filePath("English").toStdString();
+    options.wordRecords = records;
+    options.secondMs = 24 * 3600 * 1000;
+    options.dispatchIntervalMs = 10;
+    options.loginTickMs = 0;
+    TServer ownServer(std::move(options), ownTransport);
+    MemoryPeer peer(ownTransport);
+    burst(peer, { "CMD_logininfo+1+2.0.5+Ann", "CMD_chat+1+hi|clRed" });
+    // The loop is about to wait: the chat is relayed now, not a turn later.
+    emit QAbstractEventDispatcher::instance()->aboutToBlock();
+    EXPECT_EQ(ownServer.queuedMessages(), 0u);
+    EXPECT_FALSE(ownServer.dispatchTimerActive());
+    EXPECT_EQ(peer.received().back(), "CMD_chat+Ann chats: hi|clRed");
+    // Nothing waiting: another wait handles nothing and arms nothing.
+    const std::size_t heard = peer.received().size();
+    emit QAbstractEventDispatcher::instance()->aboutToBlock();
+    EXPECT_EQ(peer.received().size(), heard);
+    EXPECT_FALSE(ownServer.dispatchTimerActive());
 }
 
 class Relays : public Dispatch {
