@@ -209,13 +209,11 @@ void ServerGame::wordcomplete(int n, const wire::WordComplete& word)
         connections_.sendTo(n, wire::BadWord { wire::BadWord::NotAWord, n, sender.word }.compose());
         return;
     }
-    std::vector<std::string>& found = wordlist[std::size_t(n)];
-    if (std::find(found.begin(), found.end(), sender.word) != found.end()) {
+    if (!wordlist[std::size_t(n)].insert(sender.word).second) {
         connections_.sendTo(n, wire::BadWord { wire::BadWord::AlreadyFound, n, sender.word }.compose());
         return;
     }
     sender.wordscore = finalWordScore(*built);
-    found.push_back(sender.word);
     sender.score += sender.wordscore;
     sender.roundscore += sender.wordscore;
     SeatScore& partner = seats_[std::size_t(sender.partner)];

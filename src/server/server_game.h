@@ -15,6 +15,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 // Clock states, kept in the game clock's tag.
@@ -70,7 +71,7 @@ private:
     ServerConnections& connections_;
     std::unique_ptr<TDictn> spell;
     std::array<SeatScore, kSeats + 1> seats_; // 1..4
-    std::array<std::vector<std::string>, kSeats + 1> wordlist; // 1..4: words accepted this round
+    std::array<std::unordered_set<std::string>, kSeats + 1> wordlist; // 1..4: words accepted this round
     QTimer gametime;
     int gametimeTag = csRoundRunning; // the clock state
     Board board_ {};
