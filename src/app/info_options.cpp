@@ -21,7 +21,7 @@ const char* const kUsage = "usage: lexmire                    play a solo game\n
                            "       lexmire NAME ANY true      host a game as NAME on port 7772\n"
                            "       lexmire --version          print the version\n"
                            "       lexmire --list-tile-sets   print the tile sets found, and where\n"
-                           "       lexmire --list-sounds      print the sound clips built in\n"
+                           "       lexmire --list-sounds      print the sound clips and their module\n"
                            "       lexmire --help             print this text\n";
 
 Request requestOf(const QStringList& arguments)
@@ -70,6 +70,8 @@ int listTileSets(const QStringList& folders, std::ostream& out, std::ostream& er
 int listSounds(std::ostream& out, std::ostream& err, const QStringList& modulePaths)
 {
     int status = 0;
+    // The clips are embedded in the module that plays them: loading it brings them in.
+    const QString module = SoundModule::locate(modulePaths);
     for (const QString& name : SoundPlayer::effectNames() + SoundPlayer::chatterNames()) {
         QFile clip(SoundPlayer::resourcePath(name));
         const qint64 bytes = clip.open(QIODevice::ReadOnly) ? clip.size() : 0;
@@ -79,8 +81,7 @@ int listSounds(std::ostream& out, std::ostream& err, const QStringList& modulePa
             status = 1;
         }
     }
-    // The clips play through a module of their own; without it the game is silent.
-    const QString module = SoundModule::locate(modulePaths);
+    // Without the module the game is silent.
     out << "sound module\t" << (module.isEmpty() ? "none" : module.toStdString()) << '\n';
     if (module.isEmpty()) {
         err << "lexmire: the sound module " << SoundModule::fileName().toStdString() << " is missing\n";

@@ -5,7 +5,7 @@
 #include "sound_module.h"
 #include "sound_server.h"
 
-#include <QFile>
+#include <QSet>
 #include <QUrl>
 
 namespace {
@@ -75,8 +75,7 @@ void SoundPlayer::play(const QString& name)
     played_.append(key);
     if (played_.size() > kMaxPlayed)
         played_.removeFirst();
-    const QString path = resourcePath(key);
-    if (path.isEmpty() || !QFile::exists(path))
+    if (!isClipName(key))
         return; // no such clip: whatever sounds goes on
     current_ = key;
     SoundClip* clip = clipFor(key);
@@ -127,6 +126,17 @@ QStringList SoundPlayer::chatterNames()
     return names;
 }
 
+// The clips themselves are embedded in the sound module, so the names are known
+// here without it.
+bool SoundPlayer::isClipName(const QString& key)
+{
+    static const QSet<QString> names = [] {
+        const QStringList all = effectNames() + chatterNames();
+        return QSet<QString>(all.begin(), all.end());
+    }();
+    return names.contains(key);
+}
+
 SoundClip* SoundPlayer::clipFor(const QString& name)
 {
     if (!backend_ && source_)
@@ -146,10 +156,9 @@ SoundClip* SoundPlayer::clipFor(const QString& name)
     }
     if (found != clips_.end())
         return found->second.get();
-    const QString path = resourcePath(name);
-    if (path.isEmpty() || !QFile::exists(path))
+    if (!isClipName(name))
         return nullptr;
     std::unique_ptr<SoundClip>& clip = clips_[name];
-    clip = backend_->makeClip(QUrl(QStringLiteral("qrc") + path));
+    clip = backend_->makeClip(QUrl(QStringLiteral("qrc") + resourcePath(name)));
     return clip.get();
 }

@@ -1,4 +1,4 @@
-// SoundPlayer: plays the program's embedded clips by name, one at a time, behind the
+// SoundPlayer: plays the game's clips (embedded in the sound module) by name, one at a time, behind the
 // "Play Sounds" and "Play Chatter Sounds" switches, and remembers what it was asked to play.
 #pragma once
 
@@ -66,6 +66,8 @@ public:
     static QStringList chatterNames();
 
 private:
+    // Whether a lower-case name is one of the game's clips.
+    static bool isClipName(const QString& key);
     // The loaded clip of that lower-case name, loading it on first use; null if none.
     SoundClip* clipFor(const QString& name);
 

@@ -337,9 +337,13 @@ Wave parseWave(const QByteArray& file)
     return wave;
 }
 
+// The clips are embedded in the sound module; loading it brings them in.
+void loadTheClips() { ASSERT_EQ(SoundModule::locate({ LEXMIRE_SOUND_MODULE }), LEXMIRE_SOUND_MODULE); }
+
 void expectClip(const QString& name, double minSeconds, double maxSeconds)
 {
     SCOPED_TRACE(name.toStdString());
+    loadTheClips();
     QFile file(SoundPlayer::resourcePath(name));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << "no embedded clip";
     const Wave wave = parseWave(file.readAll());
@@ -382,6 +386,7 @@ TEST(SoundClips, TheListsNameEveryClipOnce)
 {
     EXPECT_EQ(SoundPlayer::effectNames(), kEffects);
     EXPECT_EQ(SoundPlayer::chatterNames(), chatterClips());
+    loadTheClips();
     for (const QString& name : SoundPlayer::effectNames() + SoundPlayer::chatterNames())
         EXPECT_TRUE(QFile::exists(SoundPlayer::resourcePath(name))) << name.toStdString();
 }
