@@ -12,7 +12,8 @@
 #include <QFile>
 #include <QImageReader>
 
-#include <iostream>
+#include <cstdio>
+#include <sstream>
 
 namespace InfoOptions {
 
@@ -90,32 +91,48 @@ int listSounds(std::ostream& out, std::ostream& err, const QStringList& modulePa
     return status;
 }
 
+namespace {
+
+    int answerInto(Request request, int argc, char** argv, std::ostream& out, std::ostream& err)
+    {
+        switch (request) {
+        case Request::None:
+            break;
+        case Request::Version:
+            printVersion(out);
+            return 0;
+        case Request::Help:
+            out << kUsage;
+            return 0;
+        case Request::Unknown:
+            err << "lexmire: unknown option " << argv[argc - 1] << "\n" << kUsage;
+            return 2;
+        case Request::ListTileSets:
+        case Request::ListSounds: {
+            // A core application, not a GUI one: where files live needs the program's folder and
+            // name, and pictures are checked by their headers, so no display is needed.
+            QCoreApplication app(argc, argv);
+            QCoreApplication::setApplicationName(QString::fromLatin1(DesktopIdentity::kApplicationName));
+            return request == Request::ListTileSets ? listTileSets(AppPaths::tileFolders(), out, err)
+                                                    : listSounds(out, err, SoundModule::searchPaths());
+        }
+        }
+        return 0;
+    }
+
+}
+
+// The answers are gathered, then written through C's streams: a program that includes
+// <iostream> sets the eight standard streams and their locale up before main at every
+// start, a game or not.
 int answer(Request request, int argc, char** argv)
 {
-    switch (request) {
-    case Request::None:
-        break;
-    case Request::Version:
-        printVersion(std::cout);
-        return 0;
-    case Request::Help:
-        std::cout << kUsage;
-        return 0;
-    case Request::Unknown:
-        std::cerr << "lexmire: unknown option " << argv[argc - 1] << "\n" << kUsage;
-        return 2;
-    case Request::ListTileSets:
-    case Request::ListSounds: {
-        // A core application, not a GUI one: where files live needs the program's folder and
-        // name, and pictures are checked by their headers, so no display is needed.
-        QCoreApplication app(argc, argv);
-        QCoreApplication::setApplicationName(QString::fromLatin1(DesktopIdentity::kApplicationName));
-        return request == Request::ListTileSets
-            ? listTileSets(AppPaths::tileFolders(), std::cout, std::cerr)
-            : listSounds(std::cout, std::cerr, SoundModule::searchPaths());
-    }
-    }
-    return 0;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = answerInto(request, argc, argv, out, err);
+    std::fputs(out.str().c_str(), stdout);
+    std::fputs(err.str().c_str(), stderr);
+    return status;
 }
 
 } // namespace InfoOptions
