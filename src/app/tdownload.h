@@ -6,7 +6,9 @@
 #include "http_client.h"
 #include "installer_file.h"
 
+#include <QByteArray>
 #include <QDialog>
+#include <QImage>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -72,6 +74,9 @@ public:
     // Makes the HTTP client at the first download; null when it cannot be had. The default
     // loads the lexmire-download module.
     std::function<std::unique_ptr<HttpClient>()> makeHttpClient;
+    // Decodes the illustration when the window is first shown. The default decodes it in
+    // the lexmire-jpeg module.
+    std::function<QImage(const QByteArray&)> decodePicture;
 
 protected:
     void showEvent(QShowEvent* event) override;

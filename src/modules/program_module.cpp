@@ -27,4 +27,20 @@ Found find(const QStringList& paths, const char* symbol)
     return {};
 }
 
+bool useOnce(const QStringList& paths, const char* symbol, const std::function<void(QFunctionPointer)>& use)
+{
+    for (const QString& path : paths) {
+        if (!QFileInfo(path).isFile())
+            continue;
+        QLibrary module(path);
+        if (const QFunctionPointer entry = module.resolve(symbol)) {
+            use(entry);
+            module.unload();
+            return true;
+        }
+        qWarning("lexmire: module %s: %s", qPrintable(path), qPrintable(module.errorString()));
+    }
+    return false;
+}
+
 }

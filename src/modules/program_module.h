@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace ProgramModule {
 
 // Where the program looks for the module file of this name, in order.
@@ -20,5 +22,10 @@ struct Found {
     QFunctionPointer entry = nullptr;
 };
 Found find(const QStringList& paths, const char* symbol);
+
+// For a module used once: calls use with the entry point `symbol` of the first of paths
+// that loads as a module offering it, then unloads the module again (with the libraries
+// only it needed). Says whether one was found.
+bool useOnce(const QStringList& paths, const char* symbol, const std::function<void(QFunctionPointer)>& use);
 
 }

@@ -18,7 +18,7 @@ namespace {
 
 QByteArray lobbyPicture()
 {
-    QFile file(":/pictures/lobby.jpg");
+    QFile file(LEXMIRE_SOURCE_DIR "/resources/pictures/lobby.jpg");
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     return file.readAll();
 }

@@ -4,6 +4,7 @@
 // starts recorded instead of shown or run.
 #pragma once
 
+#include "jpeg_module.h"
 #include "pump.h"
 #include "tdownload.h"
 
@@ -282,6 +283,8 @@ protected:
             };
         }
         window->makeHttpClient = [] { return DownloadModule::load({ LEXMIRE_DOWNLOAD_MODULE }); };
+        window->decodePicture
+            = [](const QByteArray& data) { return JpegModule::decode(data, { LEXMIRE_JPEG_MODULE }); };
         window->setSecurePort(noTls.port());
         window->show();
     }
