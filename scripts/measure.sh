@@ -140,6 +140,8 @@ run_shown server_load "$B/server_load" --server "$SERVER"
 L=$WORK/server_load.out
 add_row "server throughput, 4 seats (words/s)" "$(number_on "$L" 'throughput, 4 seats' 2)" \
     "$(number_on "$L" 'throughput, 4 seats' 3)" "w/s" "none" ""
+add_row "server CPU per word at that rate" "$(number_on "$L" 'server CPU per word at that rate' 1)" \
+    "$(number_on "$L" 'server CPU per word at that rate' 2)" us "none" ""
 add_row "burst of 8 words, 8th answer, median" "$(number_on "$L" 'burst of 8 words, to the 8th answer: median' 3)" \
     "$(number_on "$L" 'burst of 8 words, to the 8th answer: median' 4)" ms "none" ""
 add_row "round start to every peer's last row, median" "$(number_on "$L" 'round start to every peer' 1)" \
