@@ -215,8 +215,10 @@ void Tdownload::buildControls()
 
 void Tdownload::showEvent(QShowEvent* event)
 {
-    // The illustration is decoded when the window is first shown, by the hook tests may set.
-    if (Image1->pixmap().isNull() && decodePicture) {
+    // The illustration is decoded when the window is first shown, by the hook tests may set;
+    // without its module the window goes without it, and is not asked again.
+    if (!pictureDecoded && decodePicture) {
+        pictureDecoded = true;
         QFile picture(QString::fromLatin1(kPicture));
         if (picture.open(QIODevice::ReadOnly))
             Image1->setPixmap(QPixmap::fromImage(decodePicture(picture.readAll())));

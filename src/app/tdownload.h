@@ -153,4 +153,5 @@ private:
     bool stopRequested = false;
     bool bodyBegun = false;
     bool centred = false;
+    bool pictureDecoded = false;
 };

@@ -2,12 +2,12 @@
 // removal, departures and gathered sending.
 #include "server_connections.h"
 
-#include <QAbstractEventDispatcher>
-
 #include "server_limits.h"
 #include "server_names.h"
 #include "text_codec.h"
 #include "wire_limits.h"
+
+#include <QAbstractEventDispatcher>
 
 #include <algorithm>
 
