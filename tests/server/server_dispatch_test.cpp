@@ -223,50 +223,55 @@ TEST_F(Dispatch, WhatOneDispatchGathersIsWrittenInBoundedPieces)
     EXPECT_TRUE(ann->framedEverySend());
 }
 
+// A server whose dispatch is the event loop's (its own timer, never run here), beside
+// the fixture's hand-driven one, with one peer.
+struct LoopDrivenServer {
+    explicit LoopDrivenServer(const std::string& records)
+        : server(optionsFor(folder, records), transport)
+    {
+    }
+    static TServer::Options optionsFor(const QTemporaryDir& folder, const std::string& records)
+    {
+        TServer::Options options;
+        options.dictionaryPath = folder.filePath("English").toStdString();
+        options.wordRecords = records;
+        options.secondMs = 24 * 3600 * 1000;
+        options.dispatchIntervalMs = 10;
+        options.loginTickMs = 0;
+        return options;
+    }
+    QTemporaryDir folder;
+    InMemoryTransport transport;
+    TServer server;
+    MemoryPeer peer { transport };
+};
+
 TEST_F(Dispatch, TheDispatchTimerRunsOnlyWhileMessagesWait)
 {
-    QTemporaryDir own;
-    InMemoryTransport ownTransport;
-    TServer::Options options;
-    options.dictionaryPath = own.filePath("English").toStdString();
-    options.wordRecords = records;
-    options.secondMs = 24 * 3600 * 1000;
-    options.dispatchIntervalMs = 10; // the server's own timer, never run here
-    options.loginTickMs = 0;
-    TServer ownServer(std::move(options), ownTransport);
-    MemoryPeer peer(ownTransport);
-    EXPECT_FALSE(ownServer.dispatchTimerActive());
-    burst(peer, { "CMD_logininfo+1+2.0.5+Ann", "CMD_chat+1+hi|clRed" });
-    EXPECT_TRUE(ownServer.dispatchTimerActive());
-    ownServer.socktimerTimer();
-    EXPECT_EQ(ownServer.queuedMessages(), 0u);
-    EXPECT_FALSE(ownServer.dispatchTimerActive());
-    EXPECT_EQ(peer.received().back(), "CMD_chat+Ann chats: hi|clRed");
+    LoopDrivenServer own(records);
+    EXPECT_FALSE(own.server.dispatchTimerActive());
+    burst(own.peer, { "CMD_logininfo+1+2.0.5+Ann", "CMD_chat+1+hi|clRed" });
+    EXPECT_TRUE(own.server.dispatchTimerActive());
+    own.server.socktimerTimer();
+    EXPECT_EQ(own.server.queuedMessages(), 0u);
+    EXPECT_FALSE(own.server.dispatchTimerActive());
+    EXPECT_EQ(own.peer.received().back(), "CMD_chat+Ann chats: hi|clRed");
 }
 
 TEST_F(Dispatch, WhatATurnBroughtIsAnsweredBeforeTheEventLoopWaits)
 {
-    QTemporaryDir own;
-    InMemoryTransport ownTransport;
-    TServer::Options options;
-    options.dictionaryPath = own.filePath("English").toStdString();
-    options.wordRecords = records;
-    options.secondMs = 24 * 3600 * 1000;
-    options.dispatchIntervalMs = 10;
-    options.loginTickMs = 0;
-    TServer ownServer(std::move(options), ownTransport);
-    MemoryPeer peer(ownTransport);
-    burst(peer, { "CMD_logininfo+1+2.0.5+Ann", "CMD_chat+1+hi|clRed" });
+    LoopDrivenServer own(records);
+    burst(own.peer, { "CMD_logininfo+1+2.0.5+Ann", "CMD_chat+1+hi|clRed" });
     // The loop is about to wait: the chat is relayed now, not a turn later.
     emit QAbstractEventDispatcher::instance()->aboutToBlock();
-    EXPECT_EQ(ownServer.queuedMessages(), 0u);
-    EXPECT_FALSE(ownServer.dispatchTimerActive());
-    EXPECT_EQ(peer.received().back(), "CMD_chat+Ann chats: hi|clRed");
+    EXPECT_EQ(own.server.queuedMessages(), 0u);
+    EXPECT_FALSE(own.server.dispatchTimerActive());
+    EXPECT_EQ(own.peer.received().back(), "CMD_chat+Ann chats: hi|clRed");
     // Nothing waiting: another wait handles nothing and arms nothing.
-    const std::size_t heard = peer.received().size();
+    const std::size_t heard = own.peer.received().size();
     emit QAbstractEventDispatcher::instance()->aboutToBlock();
-    EXPECT_EQ(peer.received().size(), heard);
-    EXPECT_FALSE(ownServer.dispatchTimerActive());
+    EXPECT_EQ(own.peer.received().size(), heard);
+    EXPECT_FALSE(own.server.dispatchTimerActive());
 }
 
 class Relays : public Dispatch {
