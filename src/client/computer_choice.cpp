@@ -68,9 +68,13 @@ int ComputerChoice::count() const { return comboCount->currentData().toInt(); }
 void ComputerChoice::setChoice(bool wanted, int level, int count)
 {
     checkComputer->setChecked(wanted);
-    comboLevel->setCurrentIndex(std::clamp(level, 1, kBotLevelCount) - 1);
-    comboCount->setCurrentIndex(std::clamp(count, 1, kMostComputers) - 1);
+    comboLevel->setCurrentIndex(validLevel(level) - 1);
+    comboCount->setCurrentIndex(validCount(count) - 1);
 }
+
+int ComputerChoice::validLevel(int level) { return std::clamp(level, 1, kBotLevelCount); }
+
+int ComputerChoice::validCount(int count) { return std::clamp(count, 1, kMostComputers); }
 
 // ---------------------------------------------------------------------------
 // The offer in the start dialog: made on first use, shown in a solo game only,

@@ -21,6 +21,8 @@ public:
     int count() const; // 1 to kMostComputers
     // Out-of-range values (a hand-edited settings file) take the nearest bound.
     void setChoice(bool wanted, int level, int count);
+    static int validLevel(int level);
+    static int validCount(int count);
 
 private:
     QCheckBox* checkComputer = nullptr;

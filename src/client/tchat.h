@@ -17,6 +17,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class BoardView;
 class LayoutScaler;
@@ -378,6 +380,21 @@ private:
     QStringList namesInUse() const;
     void readComputerSettings(const GameSettings& stored);
     void writeComputerSettings(GameSettings& stored) const;
+    // What the start dialog shows, held here until the dialog is first opened, so that
+    // a start builds no dialog it does not show; once built, the dialog holds it.
+    struct StartChoices {
+        std::optional<std::pair<QString, QString>> roundsAndMinutes; // as stored, even out of range
+        struct Computers {
+            bool wanted = false;
+            int level = 0;
+            int count = 0;
+        };
+        std::optional<Computers> computerChoice;
+        bool computerOffer = false; // the offer is shown (a solo host)
+    };
+    void setStartTexts(const QString& rounds, const QString& minutes);
+    void applyStartChoices(Tgamestartform& form) const;
+    StartChoices startChoices;
     ComputerPlayers* computers = nullptr;
     QMenu* AddComputerPlayer1 = nullptr;
     std::array<QLabel*, kSeats + 1> computerMarker {}; // 1 to 4

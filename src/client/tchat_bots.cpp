@@ -148,7 +148,9 @@ void Tchat::showComputerPlayers()
     }
     AddComputerPlayer1->menuAction()->setEnabled(
         state.ishost && state.loggedin && seatsLeft(state, *computers) > 0);
-    gamestartform->setComputerChoiceShown(state.ishost && role == GameRole::Solo);
+    startChoices.computerOffer = state.ishost && role == GameRole::Solo;
+    if (Tgamestartform* form = gamestartform.built())
+        form->setComputerChoiceShown(startChoices.computerOffer);
 
     if (!computersHoldStart)
         return;
@@ -204,14 +206,42 @@ bool Tchat::tallyHasOpponent() const
 
 void Tchat::readComputerSettings(const GameSettings& stored)
 {
-    gamestartform->computers().setChoice(stored.isOn(SettingKey::PlayComputer),
-        stored.number(SettingKey::ComputerLevel), stored.number(SettingKey::ComputerCount));
+    startChoices.computerChoice = StartChoices::Computers { stored.isOn(SettingKey::PlayComputer),
+        ComputerChoice::validLevel(stored.number(SettingKey::ComputerLevel)),
+        ComputerChoice::validCount(stored.number(SettingKey::ComputerCount)) };
+    if (Tgamestartform* form = gamestartform.built())
+        form->computers().setChoice(startChoices.computerChoice->wanted, startChoices.computerChoice->level,
+            startChoices.computerChoice->count);
 }
 
 void Tchat::writeComputerSettings(GameSettings& stored) const
 {
-    const ComputerChoice& choice = gamestartform->computers();
-    stored.setOn(SettingKey::PlayComputer, choice.wanted());
-    stored.setNumber(SettingKey::ComputerLevel, choice.level());
-    stored.setNumber(SettingKey::ComputerCount, choice.count());
+    StartChoices::Computers chosen;
+    if (Tgamestartform* form = gamestartform.built()) {
+        const ComputerChoice& choice = form->computers();
+        chosen = { choice.wanted(), choice.level(), choice.count() };
+    } else if (startChoices.computerChoice) {
+        chosen = *startChoices.computerChoice;
+    } else {
+        return;
+    }
+    stored.setOn(SettingKey::PlayComputer, chosen.wanted);
+    stored.setNumber(SettingKey::ComputerLevel, chosen.level);
+    stored.setNumber(SettingKey::ComputerCount, chosen.count);
+}
+
+void Tchat::setStartTexts(const QString& rounds, const QString& minutes)
+{
+    startChoices.roundsAndMinutes = std::make_pair(rounds, minutes);
+    if (Tgamestartform* form = gamestartform.built())
+        form->setStoredValues(rounds, minutes);
+}
+
+void Tchat::applyStartChoices(Tgamestartform& form) const
+{
+    if (startChoices.roundsAndMinutes)
+        form.setStoredValues(startChoices.roundsAndMinutes->first, startChoices.roundsAndMinutes->second);
+    if (const auto& chosen = startChoices.computerChoice)
+        form.computers().setChoice(chosen->wanted, chosen->level, chosen->count);
+    form.setComputerChoiceShown(startChoices.computerOffer);
 }

@@ -142,6 +142,7 @@ void Tchat::buildCompanions()
     gamestartform.onBuilt([this](Tgamestartform& form) {
         connect(&form, &Tgamestartform::startRequested, this, &Tchat::startgame);
         connect(&form, &Tgamestartform::saveRequested, this, &Tchat::saveinifile);
+        applyStartChoices(form);
     });
     phrases.onBuilt([this](Tphrases& editor) {
         connect(&editor, &Tphrases::phrasesDone, this, [this](const QStringList& texts) {

@@ -45,7 +45,7 @@ void Tchat::loadinifile()
     ClickLetters1->setData(clickMode ? 0 : 1);
     readBoardOptions(stored);
 
-    gamestartform->setStoredValues(stored.text(SettingKey::Rounds), stored.text(SettingKey::Timeperround));
+    setStartTexts(stored.text(SettingKey::Rounds), stored.text(SettingKey::Timeperround));
     readComputerSettings(stored);
 
     PlaySounds1->setChecked(stored.isOn(SettingKey::Playsounds));
@@ -87,8 +87,13 @@ void Tchat::saveinifile()
     stored.setNumber(SettingKey::Textsize, chatTextSize);
     stored.setColour(SettingKey::Textcolor, chatColour);
     stored.setColour(SettingKey::Actioncolor, actionColour);
-    stored.setText(SettingKey::Rounds, gamestartform->roundsText());
-    stored.setText(SettingKey::Timeperround, gamestartform->minutesText());
+    if (const Tgamestartform* form = gamestartform.built()) {
+        stored.setText(SettingKey::Rounds, form->roundsText());
+        stored.setText(SettingKey::Timeperround, form->minutesText());
+    } else if (startChoices.roundsAndMinutes) {
+        stored.setText(SettingKey::Rounds, startChoices.roundsAndMinutes->first);
+        stored.setText(SettingKey::Timeperround, startChoices.roundsAndMinutes->second);
+    }
     writeComputerSettings(stored);
     stored.setOn(SettingKey::Clickletters, !ClickLetters1->isChecked());
     writeBoardOptions(stored);

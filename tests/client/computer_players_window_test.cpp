@@ -102,6 +102,7 @@ TEST_F(ComputerPlayersWindow, ASoloStartAgainstTheComputerSeatsThemFirstAndIsRem
 {
     Tchat& solo = open({});
     ASSERT_TRUE(pumpUntil([&] { return chatOf(solo).contains("You are Connected."); }));
+    EXPECT_EQ(solo.findChild<Tgamestartform*>(), nullptr) << "built when first opened";
     Tgamestartform& form = solo.startForm();
     auto* tick = form.findChild<QCheckBox*>("checkbox_computer");
     ASSERT_TRUE(tick);

@@ -87,6 +87,7 @@ TEST_F(CompanionsOnFirstUse, AJoinerBuildsNoCompanionUntilOneIsOpened)
     EXPECT_EQ(window.findChild<Tabout*>(), nullptr);
     EXPECT_EQ(window.findChild<Tspylist*>(), nullptr);
     EXPECT_EQ(window.findChild<Tphrases*>(), nullptr);
+    EXPECT_EQ(window.findChild<Tgamestartform*>(), nullptr);
 
     window.Help2Click();
     auto* help = window.findChild<Thelp*>("Thelp");

@@ -1,5 +1,6 @@
 // The settings file: what a login reads and applies, and what changes write.
 #include "chat_pane.h"
+#include "computer_choice.h"
 #include "ini_file.h"
 #include "sound_player.h"
 #include "tchat.h"
@@ -104,6 +105,37 @@ TEST_F(Settings, StoredValuesApplyWithTheirExactSpellings)
     w->findChild<QAction*>("PlaySounds1")->trigger();
     EXPECT_EQ(stored("Playsounds"), "false");
     EXPECT_EQ(IniFile(path).read("Other", "keep", {}), "me");
+}
+
+TEST_F(Settings, TheStartDialogIsBuiltWhenFirstOpenedAndUntilThenItsStoredChoicesAreSavedAsRead)
+{
+    writeFile("[Lexmire]\nRounds=7\nTimeperround=soon\nPlayComputer=true\nComputerLevel=9\nComputerCount=2\n"
+              "Firsttime=no\n");
+    auto w = window();
+    w->loadinifile();
+    w->findChild<QAction*>("PlaySounds1")->trigger(); // saves every setting
+    EXPECT_EQ(w->findChild<Tgamestartform*>(), nullptr);
+    EXPECT_EQ(stored("Rounds"), "7");
+    EXPECT_EQ(stored("Timeperround"), "soon"); // as stored, as the dialog would show it
+    EXPECT_EQ(stored("PlayComputer"), "true");
+    EXPECT_EQ(stored("ComputerLevel"), "5"); // the nearest level, as the dialog would take it
+    EXPECT_EQ(stored("ComputerCount"), "2");
+
+    Tgamestartform& form = w->startForm();
+    EXPECT_EQ(form.roundsText(), "7");
+    EXPECT_EQ(form.minutesText(), "soon");
+    EXPECT_TRUE(form.computers().wanted());
+    EXPECT_EQ(form.computers().level(), 5);
+    EXPECT_EQ(form.computers().count(), 2);
+    // Built, the dialog holds the choices: what the player changes there is saved.
+    form.setStoredValues("4", "3");
+    form.computers().setChoice(false, 1, 3);
+    w->findChild<QAction*>("PlaySounds1")->trigger();
+    EXPECT_EQ(stored("Rounds"), "4");
+    EXPECT_EQ(stored("Timeperround"), "3");
+    EXPECT_EQ(stored("PlayComputer"), "false");
+    EXPECT_EQ(stored("ComputerLevel"), "1");
+    EXPECT_EQ(stored("ComputerCount"), "3");
 }
 
 TEST_F(Settings, ChangesAreSavedOnlyAfterTheFileWasRead)
