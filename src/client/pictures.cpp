@@ -58,8 +58,11 @@ uint32_t hash3(uint32_t x, uint32_t y, uint32_t seed)
 
 float lattice(int x, int y, int periodX, int periodY, uint32_t seed)
 {
-    const int wx = ((x % periodX) + periodX) % periodX;
-    const int wy = ((y % periodY) + periodY) % periodY;
+    // Within the period (every place of a picture that does not tile) no division is needed.
+    const auto wrap
+        = [](int v, int period) { return v >= 0 && v < period ? v : ((v % period) + period) % period; };
+    const int wx = wrap(x, periodX);
+    const int wy = wrap(y, periodY);
     return float(hash3(uint32_t(wx), uint32_t(wy), seed) & 0xFFFFFF) / float(0xFFFFFF);
 }
 
@@ -112,12 +115,17 @@ public:
             const float fv = std::floor(sv);
             const int iv = int(fv);
             if (iv != o.latticeRow) {
-                o.latticeRow = iv;
                 const int px = periodX_ << octave;
                 const int py = periodY_ << octave;
                 const uint32_t seed = seed_ + uint32_t(octave);
+                // Going down one lattice row, the row below becomes the row above.
+                const bool next = iv == o.latticeRow + 1;
+                if (next)
+                    o.above.swap(o.below);
+                o.latticeRow = iv;
                 for (std::size_t i = 0; i < o.above.size(); ++i) {
-                    o.above[i] = lattice(int(i), iv, px, py, seed);
+                    if (!next)
+                        o.above[i] = lattice(int(i), iv, px, py, seed);
                     o.below[i] = lattice(int(i), iv + 1, px, py, seed);
                 }
             }
@@ -159,28 +167,24 @@ private:
     std::vector<float> row_;
 };
 
-// Faint grain, -3 to +4 on every channel: a xorshift stream started afresh on each scanline.
-class Grain {
-public:
-    Grain(uint32_t seed, int y)
-        : state_(hash3(0x6A09E667u, uint32_t(y), seed ^ 0xA5A5u) | 1u)
-    {
-    }
-    int next()
-    {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 17;
-        state_ ^= state_ << 5;
-        return int(state_ >> 29) - 3;
-    }
+// Faint grain, -3 to +4 on every channel: a hash of the pixel's column and its scanline's
+// key rather than a stream, so that no pixel waits for the one before and the colour loop
+// becomes vector code.
+uint32_t grainRowKey(uint32_t seed, int y) { return hash3(0x6A09E667u, uint32_t(y), seed ^ 0xA5A5u); }
 
-private:
-    uint32_t state_;
-};
+int grainAt(uint32_t rowKey, uint32_t x)
+{
+    uint32_t h = (x + 1u) * 0x9E3779B1u ^ rowKey;
+    h ^= h >> 16;
+    h *= 0x7FEB352Du;
+    h ^= h >> 15;
+    return int(h >> 29) - 3;
+}
 
 // Fills an image with slate: a vertical shade, broad mottling and faint grain, worked out
 // for every device pixel. The noise repeats over the image when tileable is set.
-QImage slateImage(QSize logical, qreal dpr, bool tileable, uint32_t seed)
+__attribute__((target_clones("avx2", "default"))) QImage slateImage(
+    QSize logical, qreal dpr, bool tileable, uint32_t seed)
 {
     if (dpr <= 0)
         dpr = 1.0;
@@ -205,25 +209,20 @@ QImage slateImage(QSize logical, qreal dpr, bool tileable, uint32_t seed)
     const auto channel = [](float value, int grain) {
         return uint32_t(std::clamp(std::clamp(int(value + 0.5f), 0, 255) + grain, 0, 255));
     };
-    std::vector<int> grains(std::size_t(std::max(0, width)));
     for (int y = 0; y < height; ++y) {
         const float shade = tileable ? 0.5f : float(y) / float(std::max(1, height - 1));
         float base[3];
         for (int c = 0; c < 3; ++c)
             base[c] = (top[c] + (bottom[c] - top[c]) * shade) * 255.0f;
         noise.computeRow(float(y) * scaleY);
-        // The grain's stream is serial; drawn out first, the colour loop below has no
-        // dependence from pixel to pixel and becomes vector code.
-        Grain grain(seed, y);
-        for (int& g : grains)
-            g = grain.next();
+        const uint32_t rowKey = grainRowKey(seed, y);
         const float* mottle = noise.row().data();
-        const int* grainOf = grains.data();
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < width; ++x) {
             const float k = 1.0f + 0.22f * mottle[x];
-            line[x] = 0xFF000000u | channel(base[0] * k, grainOf[x]) << 16
-                | channel(base[1] * k, grainOf[x]) << 8 | channel(base[2] * k, grainOf[x]);
+            const int grain = grainAt(rowKey, uint32_t(x));
+            line[x] = 0xFF000000u | channel(base[0] * k, grain) << 16 | channel(base[1] * k, grain) << 8
+                | channel(base[2] * k, grain);
         }
     }
     image.setDevicePixelRatio(dpr);
