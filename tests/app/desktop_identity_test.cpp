@@ -2,6 +2,7 @@
 #include "desktop_identity.h"
 
 #include <QImage>
+#include <QPainter>
 
 #include <gtest/gtest.h>
 
@@ -28,6 +29,26 @@ TEST(DesktopIdentity, WindowIconOffersEachDrawnSizeUnscaled)
         const QImage drawn = QImage(DesktopIdentity::iconResource(size)).convertToFormat(shown.format());
         EXPECT_EQ(shown, drawn) << size;
     }
+}
+
+TEST(DesktopIdentity, WindowIconBetweenSizesShrinksTheNextLargerDrawingAndNeverGrows)
+{
+    const QIcon icon = DesktopIdentity::windowIcon(48);
+    const QPixmap between = icon.pixmap(QSize(20, 20));
+    EXPECT_EQ(between.size(), QSize(20, 20));
+    EXPECT_EQ(between.toImage().pixelColor(10, 10).alpha(), 255);
+    EXPECT_EQ(icon.actualSize(QSize(20, 20)), QSize(20, 20));
+    // Above the largest drawing offered, that drawing as it is.
+    EXPECT_EQ(icon.pixmap(QSize(100, 100)).size(), QSize(48, 48));
+    EXPECT_EQ(icon.actualSize(QSize(100, 100)), QSize(48, 48));
+    // A painter gets the drawing of the size it paints.
+    QImage canvas(32, 32, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    icon.paint(&painter, canvas.rect());
+    painter.end();
+    const QImage drawn = QImage(DesktopIdentity::iconResource(32)).convertToFormat(canvas.format());
+    EXPECT_EQ(canvas, drawn);
 }
 
 TEST(DesktopIdentity, WindowIconStopsAtTheLargestSizeAsked)
