@@ -16,7 +16,7 @@ file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/packaging)
 
 install(TARGETS lexmire lexmire-server RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS lexmire-bot RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS lexmire-sound lexmire-download lexmire-jpeg LIBRARY DESTINATION ${LEXMIRE_MODULES_DIR})
+install(TARGETS lexmire-sound lexmire-download lexmire-jpeg lexmire-dnssd LIBRARY DESTINATION ${LEXMIRE_MODULES_DIR})
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/resources/lexmiretiles DESTINATION ${CMAKE_INSTALL_DATADIR}/lexmire)
 install(FILES ${CMAKE_SOURCE_DIR}/resources/desktop/${LEXMIRE_DESKTOP_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)

@@ -2,8 +2,8 @@
 // status in its text record.
 #pragma once
 
-#include "announce_backend.h"
 #include "avahi_session.h"
+#include "dnssd_module.h"
 
 #include <avahi-client/publish.h>
 
@@ -14,14 +14,14 @@
 
 namespace discovery {
 
-class DnsSdAnnouncer : public AnnounceBackend {
+class DnsSdAnnouncer : public DnsSdAnnouncing {
 public:
     DnsSdAnnouncer() = default;
     ~DnsSdAnnouncer() override;
 
     // Connects to the daemon; false, with errorString(), when none answers.
-    bool open();
-    QString errorString() const { return session_.errorString(); }
+    bool open() override;
+    QString errorString() const override { return session_.errorString(); }
 
     void publish(const Announcement& announcement) override;
     void withdraw() override;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "avahi_session.h"
+#include "dnssd_module.h"
 #include "game_info.h"
 
 #include <avahi-client/lookup.h>
@@ -16,26 +17,16 @@
 
 namespace discovery {
 
-// A QObject so its owner can let it go with deleteLater() from inside one of
-// its own reports.
-class DnsSdBrowser : public QObject {
+class DnsSdBrowser : public DnsSdBrowsing {
 public:
     explicit DnsSdBrowser(QObject* parent = nullptr)
-        : QObject(parent)
+        : DnsSdBrowsing(parent)
     {
     }
     ~DnsSdBrowser() override;
 
-    // Connects to the daemon and starts browsing; false, with errorString(), when none answers.
-    bool open();
-    QString errorString() const { return session_.errorString(); }
-
-    // A service found or changed, under a key stable while it is listed; the
-    // game's key field is left for the owner.
-    std::function<void(const QString& key, const DiscoveredGame& game)> onFound;
-    std::function<void(const QString& key)> onLost;
-    // The daemon went away; reported from the event loop.
-    std::function<void()> onFailed;
+    bool open() override;
+    QString errorString() const override { return session_.errorString(); }
 
     int resolvers() const { return static_cast<int>(resolvers_.size()); }
 

@@ -2,7 +2,7 @@
 #include "game_announcer.h"
 
 #include "beacon_announcer.h"
-#include "dnssd_announcer.h"
+#include "dnssd_module.h"
 #include "protocol.h"
 
 #include <QRandomGenerator>
@@ -64,8 +64,9 @@ void GameAnnouncer::start()
         return;
     running_ = true;
     if (options_.tryDnsSd && !options_.thisMachineOnly) {
-        auto dnssd = std::make_unique<DnsSdAnnouncer>();
-        if (dnssd->open()) {
+        const DnsSdFactory* module = DnsSdModule::load(options_.dnssdModulePaths);
+        std::unique_ptr<DnsSdAnnouncing> dnssd(module ? module->makeAnnouncer() : nullptr);
+        if (dnssd && dnssd->open()) {
             dnssd->onFailed = [this] {
                 dnssdError_ = QStringLiteral("the Avahi daemon went away");
                 useBeacon();
@@ -77,7 +78,7 @@ void GameAnnouncer::start()
             emit transportChanged(transport_);
             return;
         }
-        dnssdError_ = dnssd->errorString();
+        dnssdError_ = dnssd ? dnssd->errorString() : DnsSdModule::missingText();
     }
     useBeacon();
 }

@@ -8,6 +8,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QStringList>
 
 #include <memory>
 
@@ -35,6 +36,8 @@ public:
         QList<Ipv4Address> beaconTargets;
         // This machine only: the loopback beacon, never DNS-SD or broadcast.
         bool thisMachineOnly = announcingToThisMachineOnly();
+        // Where the DNS-SD module is looked for; empty: beside the program, then installed.
+        QStringList dnssdModulePaths;
     };
 
     GameAnnouncer(const QString& hostName, quint16 gamePort, QObject* parent = nullptr);

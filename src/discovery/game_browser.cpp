@@ -2,7 +2,7 @@
 #include "game_browser.h"
 
 #include "beacon_codec.h"
-#include "dnssd_browser.h"
+#include "dnssd_module.h"
 #include "udp_socket.h"
 
 namespace discovery {
@@ -35,8 +35,12 @@ bool GameBrowser::start()
         return true;
     error_.clear();
     const bool beacon = bindBeacon();
-    if (options_.dnssd) {
-        auto* browser = new DnsSdBrowser(this);
+    const DnsSdFactory* module = options_.dnssd ? DnsSdModule::load(options_.dnssdModulePaths) : nullptr;
+    if (options_.dnssd && !module)
+        error_ += (error_.isEmpty() ? QString() : QStringLiteral("; ")) + QStringLiteral("DNS-SD: ")
+            + DnsSdModule::missingText();
+    if (module) {
+        DnsSdBrowsing* browser = module->makeBrowser(this);
         browser->onFound = [this](const QString& key, DiscoveredGame game) {
             game.key = kDnsSdKeyPrefix + key;
             foundDnsSd(std::move(game));

@@ -9,13 +9,14 @@
 #include <QByteArrayView>
 #include <QList>
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
 
 #include <optional>
 
 namespace discovery {
 
-class DnsSdBrowser;
+class DnsSdBrowsing;
 class UdpSocket;
 
 class GameBrowser : public QObject {
@@ -26,6 +27,8 @@ public:
         quint16 beaconPort = kBeaconPort;
         // Also browse DNS-SD when a daemon answers.
         bool dnssd = true;
+        // Where the DNS-SD module is looked for; empty: beside the program, then installed.
+        QStringList dnssdModulePaths;
     };
 
     explicit GameBrowser(QObject* parent = nullptr);
@@ -77,7 +80,7 @@ private:
     // Children of the browser, let go with deleteLater(): stop() may come from
     // a slot running inside one of their own reports.
     UdpSocket* socket_ = nullptr;
-    DnsSdBrowser* dnssd_ = nullptr;
+    DnsSdBrowsing* dnssd_ = nullptr;
     QList<Entry> entries_;
     QTimer ttlTimer_;
     QString error_;

@@ -90,7 +90,7 @@ TEST_F(ServerAnnouncementTest, NameIsTheHostPlayersOrTheMachines)
 
 TEST_F(ServerAnnouncementTest, ABrowserHearsTheServerAndItsChanges)
 {
-    discovery::GameBrowser browser(discovery::GameBrowser::Options { 0, false });
+    discovery::GameBrowser browser(discovery::GameBrowser::Options { 0, false, {} });
     if (!browser.start())
         GTEST_SKIP() << "no UDP port on this machine for the beacon: " << browser.errorString().toStdString();
     discovery::GameAnnouncer::Options options;

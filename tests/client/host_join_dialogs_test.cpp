@@ -20,7 +20,7 @@ using namespace discovery;
 namespace {
 
 // A browser that binds no fixed port and asks no daemon.
-GameBrowser::Options quietBrowsing() { return GameBrowser::Options { 0, false }; }
+GameBrowser::Options quietBrowsing() { return GameBrowser::Options { 0, false, {} }; }
 
 QByteArray beacon(quint64 id, const QString& host, quint16 port, GameStatus status, bool withdrawn = false)
 {

@@ -135,7 +135,7 @@ protected:
         setup.announceOptions.tryDnsSd = false;
         setup.announceOptions.beaconPort = beaconPort != 0 ? beaconPort : beaconSink.localPort();
         setup.announceOptions.beaconTargets = { discovery::Ipv4Address::localHost() };
-        setup.browseOptions = { 0, false };
+        setup.browseOptions = { 0, false, {} };
         windows.push_back(std::make_unique<Tchat>(setup));
         Tchat& window = *windows.back();
         window.processparams();

@@ -107,7 +107,7 @@ TEST(TabOrder, CompanionWindowsWalkTheirControlsInOrder)
     Thostgame host(7772);
     EXPECT_EQ(tabChain(&host, "edit_playername"),
         QStringList({ "edit_playername", "button_host", "button_cancel" }));
-    Tjoingame join(discovery::GameBrowser::Options { 0, false }, 7772);
+    Tjoingame join(discovery::GameBrowser::Options { 0, false, {} }, 7772);
     EXPECT_EQ(tabChain(&join, "edit_playername"),
         QStringList({ "edit_playername", "list_games", "combo_address", "button_join", "button_cancel" }));
 

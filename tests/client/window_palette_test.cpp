@@ -178,7 +178,7 @@ TEST(WindowPalette, CompanionWindowsUseOnlyPaletteColours)
     windows.push_back(std::make_unique<Tabout>());
     windows.push_back(std::make_unique<Tspylist>());
     windows.push_back(std::make_unique<Thostgame>(7772));
-    windows.push_back(std::make_unique<Tjoingame>(discovery::GameBrowser::Options { 0, false }, 7772));
+    windows.push_back(std::make_unique<Tjoingame>(discovery::GameBrowser::Options { 0, false, {} }, 7772));
     windows.push_back(
         std::make_unique<Tdownload>("/nonexistent", "http://127.0.0.1:1/x", "/nonexistent", [] {}));
     for (auto& window : windows) {

@@ -71,7 +71,7 @@ protected:
         raw.writeDatagram(datagram, QHostAddress::LocalHost, browser.beaconPort());
     }
 
-    GameBrowser browser { GameBrowser::Options { 0, false } };
+    GameBrowser browser { GameBrowser::Options { 0, false, {} } };
     QUdpSocket raw;
 };
 
@@ -147,7 +147,7 @@ TEST_F(BeaconDiscovery, EveryBrowserOnTheMachineHearsAMachineWideAnnouncement)
 {
     // A second listener on the same port: a datagram to 127.0.0.1 reaches only
     // one of them, the loopback broadcast reaches both.
-    GameBrowser second(GameBrowser::Options { browser.beaconPort(), false });
+    GameBrowser second(GameBrowser::Options { browser.beaconPort(), false, {} });
     ASSERT_TRUE(second.start()) << second.errorString().toStdString();
     GameAnnouncer::Options options;
     options.tryDnsSd = true; // this machine only never goes through the daemon
@@ -273,7 +273,7 @@ TEST(BeaconBrowsing, APortHeldByAnotherProgramIsReported)
     // A socket that does not share its port, as another program's may be.
     QUdpSocket holder;
     ASSERT_TRUE(holder.bind(QHostAddress::AnyIPv4, 0, QAbstractSocket::DontShareAddress));
-    GameBrowser browser(GameBrowser::Options { holder.localPort(), false });
+    GameBrowser browser(GameBrowser::Options { holder.localPort(), false, {} });
     EXPECT_FALSE(browser.start());
     EXPECT_FALSE(browser.hearsBeacon());
     EXPECT_EQ(browser.beaconPort(), 0);

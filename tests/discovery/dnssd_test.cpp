@@ -18,7 +18,7 @@ TEST(DnsSd, AGameIsFoundFollowedAndWithdrawnThroughTheDaemon)
     if (!avahiDaemonReachable())
         GTEST_SKIP() << "no Avahi daemon answers on the system bus (avahi-daemon is not running), "
                         "so DNS-SD cannot be tried end to end here";
-    GameBrowser browser(GameBrowser::Options { 0, true });
+    GameBrowser browser(GameBrowser::Options { 0, true, { LEXMIRE_DNSSD_MODULE } });
     ASSERT_TRUE(browser.start()) << browser.errorString().toStdString();
     ASSERT_TRUE(browser.hearsDnsSd());
 
@@ -26,6 +26,7 @@ TEST(DnsSd, AGameIsFoundFollowedAndWithdrawnThroughTheDaemon)
     const QString name = QStringLiteral("dnssd-test-%1").arg(QRandomGenerator::global()->generate64(), 0, 16);
     GameAnnouncer::Options options;
     options.thisMachineOnly = false;
+    options.dnssdModulePaths = { LEXMIRE_DNSSD_MODULE };
     GameAnnouncer announcer(name, 7772, options);
     announcer.setStatus({ 1, 0, false });
     announcer.start();

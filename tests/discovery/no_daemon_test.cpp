@@ -2,6 +2,7 @@
 // browsing listens to the beacon alone. The system bus is pointed at a socket
 // that does not exist before anything in this program first looks for it.
 #include "avahi_session.h"
+#include "dnssd_module.h"
 #include "game_announcer.h"
 #include "game_browser.h"
 #include "pump.h"
@@ -38,6 +39,7 @@ TEST(NoDaemon, AnnouncingFallsBackToTheBeacon)
     options.thisMachineOnly = false;
     options.beaconPort = listener.localPort();
     options.beaconTargets = { Ipv4Address::localHost() };
+    options.dnssdModulePaths = { LEXMIRE_DNSSD_MODULE };
     GameAnnouncer announcer(QStringLiteral("Ann"), 7772, options);
     std::vector<Transport> changes;
     QObject::connect(
@@ -52,9 +54,33 @@ TEST(NoDaemon, AnnouncingFallsBackToTheBeacon)
 
 TEST(NoDaemon, BrowsingListensToTheBeaconAlone)
 {
-    GameBrowser browser(GameBrowser::Options { 0, true });
+    GameBrowser browser(GameBrowser::Options { 0, true, { LEXMIRE_DNSSD_MODULE } });
     ASSERT_TRUE(browser.start());
     EXPECT_TRUE(browser.hearsBeacon());
     EXPECT_FALSE(browser.hearsDnsSd());
     EXPECT_TRUE(browser.errorString().startsWith(QStringLiteral("DNS-SD: ")));
+    EXPECT_FALSE(browser.errorString().contains(QStringLiteral("module"))) << "the module was found";
+}
+
+TEST(NoDaemon, WithoutTheModuleAnnouncingAndBrowsingKeepToTheBeaconAndSaySo)
+{
+    const QStringList nowhere { QStringLiteral("/nonexistent/lexmire-test/lexmire-dnssd.so") };
+    GameBrowser browser(GameBrowser::Options { 0, true, nowhere });
+    ASSERT_TRUE(browser.start());
+    EXPECT_TRUE(browser.hearsBeacon());
+    EXPECT_FALSE(browser.hearsDnsSd());
+    EXPECT_EQ(browser.errorString(), QStringLiteral("DNS-SD: ") + DnsSdModule::missingText());
+
+    QUdpSocket listener;
+    ASSERT_TRUE(listener.bind(QHostAddress::LocalHost, 0));
+    GameAnnouncer::Options options;
+    options.thisMachineOnly = false;
+    options.beaconPort = listener.localPort();
+    options.beaconTargets = { Ipv4Address::localHost() };
+    options.dnssdModulePaths = nowhere;
+    GameAnnouncer announcer(QStringLiteral("Ann"), 7772, options);
+    announcer.start();
+    EXPECT_EQ(announcer.transport(), Transport::Beacon);
+    EXPECT_EQ(announcer.dnssdError(), DnsSdModule::missingText());
+    EXPECT_TRUE(testsupport::pumpUntil([&] { return listener.hasPendingDatagrams(); }));
 }

@@ -185,7 +185,8 @@ TEST_F(InstalledGame, PutsEachFileWhereTheDesktopLooksForIt)
 
     // The modules loaded on first use, each offering its entry point.
     const std::pair<QString, const char*> modules[] = { { "lexmire-sound.so", "lexmire_make_sound_backend" },
-        { "lexmire-download.so", "lexmire_make_http_client" }, { "lexmire-jpeg.so", "lexmire_decode_jpeg" } };
+        { "lexmire-download.so", "lexmire_make_http_client" }, { "lexmire-jpeg.so", "lexmire_decode_jpeg" },
+        { "lexmire-dnssd.so", "lexmire_dnssd_factory" } };
     for (const auto& [file, entry] : modules) {
         QLibrary module(prefix(LEXMIRE_MODULES_DIR "/" + file));
         EXPECT_NE(module.resolve(entry), nullptr) << module.errorString().toStdString();
