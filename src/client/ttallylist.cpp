@@ -28,9 +28,11 @@ QLabel* valueLabel(const QString& name, const QString& text)
 
 void Ttallylist::setVisible(bool visible)
 {
-    // The window is built at start, as it holds the tally, but its look waits for its
-    // first showing: a style sheet costs every child a polish, which a start that never
-    // opens the tally would pay for nothing.
+    // The window is made at start, as it holds the tally, but its controls and its look
+    // wait for its first showing: a start that never opens the tally would pay for some
+    // fifty controls, each polished under a style sheet, for nothing.
+    if (visible)
+        buildControls();
     if (visible && styleSheet().isEmpty())
         setStyleSheet(windowstyle::navyWindow("Ttallylist") + windowstyle::fields()
             + windowstyle::goldButtons("4px 18px")
@@ -45,7 +47,17 @@ Ttallylist::Ttallylist(QWidget* parent)
     setObjectName("Ttallylist");
     setWindowTitle("Lexmire - Tally List");
     resize(489, 467);
+    ask = [this](const QString& question) {
+        return QMessageBox::question(this, "Lexmire", question, QMessageBox::Yes | QMessageBox::No)
+            == QMessageBox::Yes;
+    };
+    notify = [this](const QString& text) { QMessageBox::information(this, "Lexmire", text); };
+}
 
+void Ttallylist::buildControls()
+{
+    if (listbox_tally)
+        return;
     auto* left = new QVBoxLayout;
     left->addWidget(new QLabel("Players Being Tallied"));
     listbox_tally = new QListWidget;
@@ -117,11 +129,9 @@ Ttallylist::Ttallylist(QWidget* parent)
     for (QLabel* label : findChildren<QLabel*>())
         label->setTextFormat(Qt::PlainText);
 
-    ask = [this](const QString& question) {
-        return QMessageBox::question(this, "Lexmire", question, QMessageBox::Yes | QMessageBox::No)
-            == QMessageBox::Yes;
-    };
-    notify = [this](const QString& text) { QMessageBox::information(this, "Lexmire", text); };
+    refreshOwnLabels();
+    refreshTalliedList();
+    fillChecklist();
 }
 
 void Ttallylist::setLabel(const QString& name, const QString& text)
@@ -132,12 +142,16 @@ void Ttallylist::setLabel(const QString& name, const QString& text)
 
 void Ttallylist::refreshOwnLabels()
 {
+    if (!listbox_tally)
+        return;
     for (int column : { 1, 2, 3, 5, 7, 8 })
         setLabel(QString("mylabel_%1").arg(column), fromWire(model_.ownLabel(column)));
 }
 
 void Ttallylist::refreshTalliedList()
 {
+    if (!listbox_tally)
+        return;
     updatingLists_ = true;
     listbox_tally->clear();
     for (const std::string& name : model_.talliedNames()) {
@@ -206,9 +220,17 @@ QString Ttallylist::saveToFile(const QString& path) const
 
 void Ttallylist::setPlayersInGame(const QStringList& names)
 {
+    playersInGame_ = names;
+    fillChecklist();
+}
+
+void Ttallylist::fillChecklist()
+{
+    if (!checklist)
+        return;
     updatingLists_ = true;
     checklist->clear();
-    for (const QString& name : names) {
+    for (const QString& name : playersInGame_) {
         auto* item = new QListWidgetItem(name, checklist);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(model_.talliedIndex(toWire(name)) >= 0 ? Qt::Checked : Qt::Unchecked);
@@ -216,13 +238,7 @@ void Ttallylist::setPlayersInGame(const QStringList& names)
     updatingLists_ = false;
 }
 
-QStringList Ttallylist::playersInGame() const
-{
-    QStringList names;
-    for (int i = 0; i < checklist->count(); ++i)
-        names << checklist->item(i)->text();
-    return names;
-}
+QStringList Ttallylist::playersInGame() const { return playersInGame_; }
 
 void Ttallylist::ownWordAccepted(const QString& word, int score)
 {
@@ -250,7 +266,7 @@ void Ttallylist::addgame(const QString& result)
         players.push_back(toWire(name));
     model_.addgame(toWire(result), players);
     refreshOwnLabels();
-    if (listbox_tally->currentRow() >= 0)
+    if (listbox_tally && listbox_tally->currentRow() >= 0)
         showRow(listbox_tally->currentRow());
 }
 

@@ -40,6 +40,8 @@ public:
 
     const TallyModel& model() const { return model_; }
 
+    // The controls, made at the first showing; tests that look at them unshown make them here.
+    void buildControls();
     void setVisible(bool visible) override;
 
     // Questions and notices; tests answer them without modal boxes.
@@ -49,12 +51,15 @@ public:
 private:
     void refreshOwnLabels();
     void refreshTalliedList();
+    void fillChecklist();
     void showRow(int index);
     void setLabel(const QString& name, const QString& text);
 
     TallyModel model_;
     // Set when the file found at start must not be replaced: why not.
     QString keepFile_;
+    QStringList playersInGame_; // the checklist's lines, kept while it is not made
+    // Null until the controls are made.
     QListWidget* listbox_tally = nullptr;
     QListWidget* checklist = nullptr;
     bool updatingLists_ = false;

@@ -181,7 +181,11 @@ protected:
         deliver("CMD_winner+" + winner);
     }
     const TallyModel& model() { return window->tally().model(); }
-    QListWidget* list(const char* name) { return window->tally().findChild<QListWidget*>(name); }
+    QListWidget* list(const char* name)
+    {
+        window->tally().buildControls();
+        return window->tally().findChild<QListWidget*>(name);
+    }
 
     QTemporaryDir folder;
     std::unique_ptr<Tchat> window;

@@ -231,6 +231,7 @@ TEST_F(WindowTest, AMarkupNameShowsAsPlainTextEverywhere)
         EXPECT_TRUE(shown.contains(markup)) << name;
     }
     // The tally window's heading and caption show the opponent's name too.
+    host.tally().buildControls();
     auto* current = host.tally().findChild<QListWidget*>("checklist");
     ASSERT_EQ(current->count(), 1);
     host.tally().ask = [](const QString&) { return true; };

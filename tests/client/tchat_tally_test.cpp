@@ -93,6 +93,7 @@ TEST_F(TallyFromPlay, AnUnreadableTallyFileIsReportedAndKeptAside)
     window->tally().saveToFile(path);
     Ttallylist fresh;
     fresh.loadFromFile(path);
+    fresh.buildControls();
     EXPECT_EQ(fresh.model().rows(), model().rows());
     EXPECT_EQ(fresh.findChild<QLabel*>("mylabel_3")->text(), "0 (0)");
 }
@@ -102,6 +103,7 @@ TEST_F(TallyFromPlay, TickingStartsATallyAndUntickingAsksFirst)
     deliver("CMD_sendlogininfo+1");
     seat(1, "Ann");
     seat(2, "Bob");
+    window->tally().buildControls();
     auto* current = window->tally().findChild<QListWidget*>("checklist");
     auto* tallied = window->tally().findChild<QListWidget*>("listbox_tally");
     ASSERT_EQ(current->count(), 1);
@@ -130,6 +132,7 @@ TEST_F(TallyFromPlay, TheTurnScoreReadsZeroUntilARoundIsRecorded)
     deliver("CMD_sendlogininfo+1");
     seat(1, "Ann");
     seat(2, "Bob");
+    window->tally().buildControls();
     auto* turnScore = window->tally().findChild<QLabel*>("mylabel_8");
     EXPECT_EQ(turnScore->text(), "0");
     deliver("CMD_foundword+1+quartz+30+30+3+0");
@@ -139,23 +142,29 @@ TEST_F(TallyFromPlay, TheTurnScoreReadsZeroUntilARoundIsRecorded)
     EXPECT_EQ(turnScore->text(), "2 mins-1 Words (30)");
 }
 
-TEST_F(TallyFromPlay, TheTallyWindowTakesItsLookWhenFirstShownAndKeepsItsFigures)
+TEST_F(TallyFromPlay, TheTallyWindowIsMadeWhenFirstShownWithEveryFigureAndPlayerThatCameBefore)
 {
     deliver("CMD_sendlogininfo+1");
     seat(1, "Ann");
     seat(2, "Bob");
     deliver("CMD_foundword+1+quartz+30+30+3+0");
     Ttallylist& tally = window->tally();
+    // Figures and players arrive while the window has never been shown: nothing of it is made ...
+    EXPECT_EQ(tally.findChild<QLabel*>("mylabel_3"), nullptr);
+    EXPECT_EQ(tally.findChild<QListWidget*>("checklist"), nullptr);
+    EXPECT_EQ(tally.playersInGame(), QStringList { "Bob" });
+    tally.show();
     auto* longest = tally.findChild<QLabel*>("mylabel_3");
     ASSERT_NE(longest, nullptr);
-    // Figures arrive while the window has never been shown ...
-    const QString figure = longest->text();
-    EXPECT_TRUE(figure.startsWith("QUARTZ")) << figure.toStdString();
-    tally.show();
     longest->ensurePolished();
-    // ... and show in the window's gold once it opens.
+    // ... and it opens with them, in the window's gold.
+    EXPECT_TRUE(longest->text().startsWith("QUARTZ")) << longest->text().toStdString();
     EXPECT_EQ(longest->palette().color(QPalette::WindowText), windowpalette::goldText());
-    EXPECT_EQ(longest->text(), figure);
+    auto* inGame = tally.findChild<QListWidget*>("checklist");
+    ASSERT_EQ(inGame->count(), 1);
+    EXPECT_EQ(inGame->item(0)->text(), "Bob");
+    EXPECT_EQ(inGame->item(0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(longest->textFormat(), Qt::PlainText);
     tally.hide();
     tally.show();
     EXPECT_EQ(longest->palette().color(QPalette::WindowText), windowpalette::goldText());
