@@ -119,10 +119,8 @@ void Tchat::resetGameDisplay()
         seatLabel("label_playerscore", seat)->setText("0");
         seatLabel("label_bonus", seat)->setText({});
         seatLabel("team", seat)->hide();
-        seatLabel("label_scroll", seat)->setText("<Waiting>");
-        seatLabel("label_wordcount", seat)->setText("Word Count: 0");
-        seatLabel("label_points", seat)->setText({});
-        seatList(seat)->clear();
+        if (panel_scrolls)
+            resetScroll(seat);
     }
     label_time->setText("Time: 0:00");
     label_round->setText("0");
@@ -132,7 +130,8 @@ void Tchat::resetGameDisplay()
     label_winner1->clear();
     label_winner2->clear();
     panel_winner->hide();
-    panel_scrolls->hide();
+    if (panel_scrolls)
+        panel_scrolls->hide();
     button_start->hide();
     StartGame1->setEnabled(false);
     closeReview();
@@ -176,9 +175,17 @@ QLabel* Tchat::seatLabel(const char* prefix, int seat) const
     return findChild<QLabel*>(QString("%1%2").arg(prefix).arg(seat));
 }
 
-QListWidget* Tchat::seatList(int seat) const
+QListWidget* Tchat::seatList(int seat)
 {
-    return findChild<QListWidget*>(QString("listbox_scroll%1").arg(seat));
+    return scrollsPanel().findChild<QListWidget*>(QString("listbox_scroll%1").arg(seat));
+}
+
+void Tchat::resetScroll(int seat)
+{
+    seatLabel("label_scroll", seat)->setText("<Waiting>");
+    seatLabel("label_wordcount", seat)->setText("Word Count: 0");
+    seatLabel("label_points", seat)->setText({});
+    seatList(seat)->clear();
 }
 
 QString Tchat::seatCaption(int seat) const

@@ -197,6 +197,9 @@ public:
 
     SoundPlayer& sounds() { return *sounds_; }
     Ttallylist& tally() { return *tallylist; }
+    // The end-of-round scrolls (four lists of words, "panel_scrolls"): made when a round
+    // first needs them, at the window's scale then.
+    QWidget& scrollsPanel();
     // Companion windows, each built the first time it is asked for.
     Tgamestartform& startForm();
     Tspylist& spyList();
@@ -217,6 +220,7 @@ private:
     void buildBoardPanel(QWidget* parent);
     void buildChatArea(QWidget* parent);
     void buildOverlays(QWidget* parent);
+    void resetScroll(int seat); // a made scroll back to its empty look
     void buildMenus();
     void buildCompanions();
     void makeClient();
@@ -226,7 +230,7 @@ private:
     void FormClose();
 
     QLabel* seatLabel(const char* prefix, int seat) const;
-    QListWidget* seatList(int seat) const;
+    QListWidget* seatList(int seat); // makes the scrolls
     QString seatCaption(int seat) const;
     void showSeatScores();
     void showSeatWords(int seat);

@@ -58,7 +58,7 @@ void Tchat::applyBoardOptions()
     scaler->setEnabled(GrowWithWindow1->isChecked());
     if (!RoundReview1->isChecked())
         closeReview();
-    if (!panel_scrolls->isHidden() || reviewOpen())
+    if ((panel_scrolls && !panel_scrolls->isHidden()) || reviewOpen())
         offerReview();
     showPath();
 }

@@ -66,31 +66,30 @@ void Tchat::markOwnSeat()
 {
     using namespace boardpalette;
     const int own = client_->state().holdsSeat() ? client_->mynumber() : 0;
+    // Each label restyled only when the mark moves; the scrolls may be made later than the names.
+    const auto moved = [](QWidget* label, bool marked) {
+        const QVariant was = label->property("ownSeat");
+        if (was.isValid() && was.toBool() == marked)
+            return false;
+        label->setProperty("ownSeat", marked);
+        return true;
+    };
     for (int n = 1; n <= kSeats; ++n) {
-        // Restyled only when the mark moves.
-        auto* name = qobject_cast<PatchLabel*>(seatLabel("label_playername", n));
-        auto* scroll = qobject_cast<PatchLabel*>(seatLabel("label_scroll", n));
-        if (!name || !scroll)
-            continue;
-        const QVariant marked = name->property("ownSeat");
-        if (marked.isValid() && marked.toBool() == (n == own))
-            continue;
-        name->setProperty("ownSeat", n == own);
+        const bool mine = n == own;
         // The text stays the seat's name (it is the seat's caption); the look says whose it is.
-        if (n == own) {
-            setTextLook(name, ownSeatRosterText(), 0, true);
-            name->setPatch({ ownSeatRosterBackground(), ownSeatRosterText(), 1.0, 3.0 });
-            name->setContentsMargins(2, 0, 0, 0);
-            setTextLook(scroll, ownSeatScrollText(), 13, true);
-            scroll->setPatch({ ownSeatScrollBackground(), {}, 1.0, 3.0 });
-        } else {
-            setTextLook(name, windowpalette::white(), 0, true);
-            name->setPatch({});
-            name->setContentsMargins(0, 0, 0, 0);
-            setTextLook(scroll, windowpalette::parchmentTitle(), 13, true);
-            scroll->setPatch({});
+        if (auto* name = qobject_cast<PatchLabel*>(seatLabel("label_playername", n));
+            name && moved(name, mine)) {
+            setTextLook(name, mine ? ownSeatRosterText() : windowpalette::white(), 0, true);
+            name->setPatch(
+                mine ? Patch { ownSeatRosterBackground(), ownSeatRosterText(), 1.0, 3.0 } : Patch {});
+            name->setContentsMargins(mine ? 2 : 0, 0, 0, 0);
+            name->setToolTip(mine ? QString("You") : QString());
         }
-        name->setToolTip(n == own ? QString("You") : QString());
+        if (auto* scroll = qobject_cast<PatchLabel*>(seatLabel("label_scroll", n));
+            scroll && moved(scroll, mine)) {
+            setTextLook(scroll, mine ? ownSeatScrollText() : windowpalette::parchmentTitle(), 13, true);
+            scroll->setPatch(mine ? Patch { ownSeatScrollBackground(), {}, 1.0, 3.0 } : Patch {});
+        }
     }
 }
 
@@ -140,7 +139,7 @@ void Tchat::nextround(int round, bool tieBreak)
 {
     playsounds(turnSound == 1 ? "turnnew" : "start");
     closeReview();
-    panel_scrolls->hide();
+    scrollsPanel().hide(); // made with the first round, where nobody waits for a word
     button_review->hide();
     for (int seat = 1; seat <= kSeats; ++seat) {
         seatList(seat)->clear();
@@ -190,6 +189,7 @@ void Tchat::badword(int reason, const QString& refused)
 
 void Tchat::endturn(const GameClient::RoundScores& scores)
 {
+    scrollsPanel(); // a window that came in at the round's end has not made them yet
     for (int seat = 1; seat <= kSeats; ++seat) {
         seatLabel("label_scroll", seat)->setText(seatCaption(seat));
         seatLabel("label_wordcount", seat)
@@ -197,7 +197,7 @@ void Tchat::endturn(const GameClient::RoundScores& scores)
         seatLabel("label_points", seat)->setText("for " + points(scores[std::size_t(seat - 1)]) + " points");
     }
     showSeatScores();
-    panel_scrolls->show();
+    scrollsPanel().show();
     panel_scrolls->raise();
     playsounds("roundover");
     dragging = false;

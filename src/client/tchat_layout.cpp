@@ -327,38 +327,6 @@ void Tchat::buildOverlays(QWidget* parent)
     label_winner1->setAlignment(Qt::AlignHCenter);
     panel_winner->hide();
 
-    panel_scrolls = makePanel(parent, "panel_scrolls", { pal::parchment(), pal::parchmentEdge(), 2.0, 8.0 },
-        QRect(9, 128, 512, 306));
-    for (int n = 1; n <= 4; ++n) {
-        const int x = 4 + (n - 1) * 127;
-        auto* name = makeLabel(panel_scrolls, QString("label_scroll%1").arg(n), {}, QRect(x, 4, 123, 18));
-        setTextLook(name, pal::parchmentTitle(), 13, true);
-        name->setAlignment(Qt::AlignHCenter);
-        auto* count
-            = makeLabel(panel_scrolls, QString("label_wordcount%1").arg(n), {}, QRect(x, 22, 123, 16));
-        setTextLook(count, pal::parchmentCaption());
-        count->setAlignment(Qt::AlignHCenter);
-        auto* points = makeLabel(panel_scrolls, QString("label_points%1").arg(n), {}, QRect(x, 38, 123, 16));
-        setTextLook(points, pal::parchmentPoints(), 0, true);
-        points->setAlignment(Qt::AlignHCenter);
-        auto* list = new QListWidget(panel_scrolls);
-        list->setObjectName(QString("listbox_scroll%1").arg(n));
-        list->setProperty("tag", n);
-        list->setGeometry(x, 56, 123, 245);
-        // A pale veil over the parchment, in a thin ruled box, the words in type.
-        QPalette colours = list->palette();
-        colours.setColor(QPalette::Base, pal::veilLight(150));
-        colours.setColor(QPalette::Text, pal::parchmentInk());
-        colours.setColor(QPalette::WindowText, pal::parchmentRule());
-        list->setPalette(colours);
-        list->setFrameStyle(QFrame::Box | QFrame::Plain);
-        list->setLineWidth(1);
-        QFont type(QStringLiteral("monospace"));
-        type.setStyleHint(QFont::TypeWriter);
-        list->setFont(type);
-    }
-    panel_scrolls->hide();
-
     panel_dragging = makePanel(
         parent, "panel_dragging", { pal::midnight(), pal::brass(), 2.0, 8.0 }, QRect(112, 120, 329, 257));
     auto* title
@@ -392,4 +360,50 @@ void Tchat::buildOverlays(QWidget* parent)
     done->setGeometry(124, 218, 80, 26);
     connect(done, &QPushButton::clicked, this, &Tchat::FlatButton1Click);
     panel_dragging->hide();
+}
+
+QWidget& Tchat::scrollsPanel()
+{
+    if (panel_scrolls)
+        return *panel_scrolls;
+    panel_scrolls = makePanel(panel_main, "panel_scrolls",
+        { pal::parchment(), pal::parchmentEdge(), 2.0, 8.0 }, QRect(9, 128, 512, 306));
+    for (int n = 1; n <= 4; ++n) {
+        const int x = 4 + (n - 1) * 127;
+        auto* name = makeLabel(panel_scrolls, QString("label_scroll%1").arg(n), {}, QRect(x, 4, 123, 18));
+        setTextLook(name, pal::parchmentTitle(), 13, true);
+        name->setAlignment(Qt::AlignHCenter);
+        auto* count
+            = makeLabel(panel_scrolls, QString("label_wordcount%1").arg(n), {}, QRect(x, 22, 123, 16));
+        setTextLook(count, pal::parchmentCaption());
+        count->setAlignment(Qt::AlignHCenter);
+        auto* points = makeLabel(panel_scrolls, QString("label_points%1").arg(n), {}, QRect(x, 38, 123, 16));
+        setTextLook(points, pal::parchmentPoints(), 0, true);
+        points->setAlignment(Qt::AlignHCenter);
+        auto* list = new QListWidget(panel_scrolls);
+        list->setObjectName(QString("listbox_scroll%1").arg(n));
+        list->setProperty("tag", n);
+        list->setGeometry(x, 56, 123, 245);
+        // A pale veil over the parchment, in a thin ruled box, the words in type.
+        QPalette colours = list->palette();
+        colours.setColor(QPalette::Base, pal::veilLight(150));
+        colours.setColor(QPalette::Text, pal::parchmentInk());
+        colours.setColor(QPalette::WindowText, pal::parchmentRule());
+        list->setPalette(colours);
+        list->setFrameStyle(QFrame::Box | QFrame::Plain);
+        list->setLineWidth(1);
+        QFont type(QStringLiteral("monospace"));
+        type.setStyleHint(QFont::TypeWriter);
+        list->setFont(type);
+    }
+    panel_scrolls->hide();
+    // Players' names show here: plain text, as everywhere in the window.
+    for (QLabel* label : panel_scrolls->findChildren<QLabel*>())
+        label->setTextFormat(Qt::PlainText);
+    for (int seat = 1; seat <= kSeats; ++seat)
+        resetScroll(seat);
+    markOwnSeat();
+    // Laid out at the window's present scale, like the controls made with the window.
+    scaler->apply();
+    return *panel_scrolls;
 }

@@ -60,7 +60,8 @@ void Tchat::openReview()
         }
     board->setBookKind(state.bookKind);
     board->clearReview();
-    panel_scrolls->hide();
+    if (panel_scrolls)
+        panel_scrolls->hide();
     // The winner's banner waits under the board, which the review needs whole.
     if (!panel_winner->isHidden())
         panel_winner->stackUnder(panel_board);
@@ -84,7 +85,7 @@ void Tchat::closeReview()
             board->setBonus(c, r, state.boardbonus[std::size_t(c)][std::size_t(r)]);
         }
     board->setBookKind(state.bookKind);
-    panel_scrolls->show();
+    scrollsPanel().show();
     panel_scrolls->raise();
     if (!panel_winner->isHidden())
         panel_winner->raise();

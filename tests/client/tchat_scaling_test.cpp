@@ -44,7 +44,23 @@ TEST_F(Scaling, TheDefaultSizeKeepsTheDefaultGeometry)
     EXPECT_EQ(child("board")->geometry(), QRect(1, 1, 520, 361));
     EXPECT_EQ(child("wordletter2")->geometry(), QRect(47, 3, 40, 40));
     EXPECT_EQ(child("mainchat")->geometry(), QRect(535, 138, 250, 218));
-    EXPECT_EQ(child("panel_scrolls")->geometry(), QRect(9, 128, 512, 306));
+    EXPECT_EQ(child("panel_scrolls"), nullptr) << "made when a round first needs them";
+    EXPECT_EQ(window->scrollsPanel().geometry(), QRect(9, 128, 512, 306));
+}
+
+TEST_F(Scaling, ScrollsMadeAfterTheWindowGrewTakeItsScale)
+{
+    window->resize(1600, 1000);
+    const qreal s = window->layoutScale();
+    ASSERT_GT(s, 1.9);
+    QWidget& scrolls = window->scrollsPanel();
+    EXPECT_EQ(scrolls.geometry(), LayoutScaler::scaledRect(QRect(9, 128, 512, 306), s));
+    auto* list = scrolls.findChild<QWidget*>("listbox_scroll4");
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->geometry(), LayoutScaler::scaledRect(QRect(4 + 3 * 127, 56, 123, 245), s));
+    // And they follow the window back to its own size.
+    window->resize(798, 535);
+    EXPECT_EQ(scrolls.geometry(), QRect(9, 128, 512, 306));
 }
 
 TEST_F(Scaling, ALargerWindowGrowsEverythingInProportionAndCentred)
