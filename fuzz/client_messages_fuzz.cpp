@@ -406,6 +406,10 @@ std::unique_ptr<Tchat> makeWindow()
     FUZZ_CHECK(!window->sounds().effectsOn() && !window->sounds().chatterOn());
     window->tally().ask = [](const QString&) { return true; };
     window->tally().notify = [](const QString&) {};
+    // The end-of-round scrolls and the tally window's controls are made on first use:
+    // made here, every input meets them and every check can look at them.
+    window->scrollsPanel();
+    window->tally().buildControls();
     return window;
 }
 
