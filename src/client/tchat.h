@@ -398,6 +398,8 @@ private:
     };
     void setStartTexts(const QString& rounds, const QString& minutes);
     void applyStartChoices(Tgamestartform& form) const;
+    // What the dialog shows: its controls' values once it is made, else what it will show.
+    StartChoices shownStartChoices() const;
     StartChoices startChoices;
     ComputerPlayers* computers = nullptr;
     QMenu* AddComputerPlayer1 = nullptr;

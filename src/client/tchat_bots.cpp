@@ -210,31 +210,35 @@ void Tchat::readComputerSettings(const GameSettings& stored)
         ComputerChoice::validLevel(stored.number(SettingKey::ComputerLevel)),
         ComputerChoice::validCount(stored.number(SettingKey::ComputerCount)) };
     if (Tgamestartform* form = gamestartform.built())
-        form->computers().setChoice(startChoices.computerChoice->wanted, startChoices.computerChoice->level,
-            startChoices.computerChoice->count);
+        applyStartChoices(*form);
 }
 
 void Tchat::writeComputerSettings(GameSettings& stored) const
 {
-    StartChoices::Computers chosen;
-    if (Tgamestartform* form = gamestartform.built()) {
-        const ComputerChoice& choice = form->computers();
-        chosen = { choice.wanted(), choice.level(), choice.count() };
-    } else if (startChoices.computerChoice) {
-        chosen = *startChoices.computerChoice;
-    } else {
+    const auto chosen = shownStartChoices().computerChoice;
+    if (!chosen)
         return;
-    }
-    stored.setOn(SettingKey::PlayComputer, chosen.wanted);
-    stored.setNumber(SettingKey::ComputerLevel, chosen.level);
-    stored.setNumber(SettingKey::ComputerCount, chosen.count);
+    stored.setOn(SettingKey::PlayComputer, chosen->wanted);
+    stored.setNumber(SettingKey::ComputerLevel, chosen->level);
+    stored.setNumber(SettingKey::ComputerCount, chosen->count);
 }
 
 void Tchat::setStartTexts(const QString& rounds, const QString& minutes)
 {
     startChoices.roundsAndMinutes = std::make_pair(rounds, minutes);
     if (Tgamestartform* form = gamestartform.built())
-        form->setStoredValues(rounds, minutes);
+        applyStartChoices(*form);
+}
+
+Tchat::StartChoices Tchat::shownStartChoices() const
+{
+    Tgamestartform* form = gamestartform.built();
+    if (!form)
+        return startChoices;
+    const ComputerChoice& choice = form->computers();
+    return { std::make_pair(form->roundsText(), form->minutesText()),
+        StartChoices::Computers { choice.wanted(), choice.level(), choice.count() },
+        startChoices.computerOffer };
 }
 
 void Tchat::applyStartChoices(Tgamestartform& form) const

@@ -87,12 +87,9 @@ void Tchat::saveinifile()
     stored.setNumber(SettingKey::Textsize, chatTextSize);
     stored.setColour(SettingKey::Textcolor, chatColour);
     stored.setColour(SettingKey::Actioncolor, actionColour);
-    if (const Tgamestartform* form = gamestartform.built()) {
-        stored.setText(SettingKey::Rounds, form->roundsText());
-        stored.setText(SettingKey::Timeperround, form->minutesText());
-    } else if (startChoices.roundsAndMinutes) {
-        stored.setText(SettingKey::Rounds, startChoices.roundsAndMinutes->first);
-        stored.setText(SettingKey::Timeperround, startChoices.roundsAndMinutes->second);
+    if (const auto shown = shownStartChoices().roundsAndMinutes) {
+        stored.setText(SettingKey::Rounds, shown->first);
+        stored.setText(SettingKey::Timeperround, shown->second);
     }
     writeComputerSettings(stored);
     stored.setOn(SettingKey::Clickletters, !ClickLetters1->isChecked());

@@ -35,10 +35,12 @@ bool GameBrowser::start()
         return true;
     error_.clear();
     const bool beacon = bindBeacon();
+    const auto dnssdFailed = [this](const QString& why) {
+        error_ += (error_.isEmpty() ? QString() : QStringLiteral("; ")) + QStringLiteral("DNS-SD: ") + why;
+    };
     const DnsSdFactory* module = options_.dnssd ? DnsSdModule::load(options_.dnssdModulePaths) : nullptr;
     if (options_.dnssd && !module)
-        error_ += (error_.isEmpty() ? QString() : QStringLiteral("; ")) + QStringLiteral("DNS-SD: ")
-            + DnsSdModule::missingText();
+        dnssdFailed(DnsSdModule::missingText());
     if (module) {
         DnsSdBrowsing* browser = module->makeBrowser(this);
         browser->onFound = [this](const QString& key, DiscoveredGame game) {
@@ -50,8 +52,7 @@ bool GameBrowser::start()
         if (browser->open()) {
             dnssd_ = browser;
         } else {
-            error_ += (error_.isEmpty() ? QString() : QStringLiteral("; ")) + QStringLiteral("DNS-SD: ")
-                + browser->errorString();
+            dnssdFailed(browser->errorString());
             delete browser;
         }
     }
