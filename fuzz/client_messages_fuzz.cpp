@@ -10,7 +10,6 @@
 #include "chat_pane.h"
 #include "clock_text.h"
 #include "game_client.h"
-#include "game_running.h"
 #include "painted_look.h"
 #include "shown_line.h"
 #include "sound_player.h"
@@ -74,8 +73,6 @@ constexpr std::string_view kLongPieces[]
           "9", "a", "\xE2\x80\x8D" /* U+200D */, "\xE2\x81\xA8" /* U+2068 */, "%n" };
 
 QTemporaryDir* folder = nullptr;
-// The window's game-running flag, which only the window writes.
-std::shared_ptr<GameRunning> running;
 
 // Commands as processsocktimer knows them (and one it ignores), each with the
 // fields the server sends, one letter a field:
@@ -393,7 +390,6 @@ std::unique_ptr<Tchat> makeWindow()
     setup.showError = [](const QString&) {};
     setup.openLink = [](const QString&) {};
     setup.showDownload = [] {};
-    setup.gamerunning = running;
     auto window = std::make_unique<Tchat>(std::move(setup));
     // The two sound switches of the Options menu, turned off the way a player would.
     for (const char* name : { "PlaySounds1", "PlayChatterSounds1" }) {
@@ -547,7 +543,6 @@ struct Baseline {
         // A new game client puts the game display back as new, as a new role
         // does in play; what is no game's stays as the player left it.
         w.replaceClient();
-        running->value = false;
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         w.ClearMainChat1Click();
         // Overlays raised by handlers go back under: where siblings changed
@@ -608,7 +603,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     if (!instance.isValid() || !QDir(instance.path()).mkdir("tiles"))
         std::abort();
     folder = &instance;
-    running = std::make_shared<GameRunning>();
     // Read at every own login: sounds stay off, and the first-time notice was
     // seen, so the window never writes the file.
     QFile settings(folder->filePath("settings.ini"));

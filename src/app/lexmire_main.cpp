@@ -235,20 +235,18 @@ int main(int argc, char** argv)
     // An exception out of a socket handler is shown and the program goes on.
     setTSockExceptionHandler([](const std::string& message) { showError(QString::fromStdString(message)); });
 
-    auto gamerunning = std::make_shared<GameRunning>();
     TServer* server = nullptr;
     std::unique_ptr<TServer> serverOwner;
     std::unique_ptr<Tdownload> download;
 
     // The game server; built again when the window leaves a game it held.
-    const auto buildServer = [&gamerunning] {
+    const auto buildServer = [] {
         TServer::Options options;
         options.dictionaryPath = AppPaths::dictionaryFile();
         options.wordRecords = embeddedWordList();
         options.dictionaryNotice = [](const std::string& text) {
             showBox(QMessageBox::Information, QString::fromStdString(text), QMessageBox::Ok, nullptr);
         };
-        options.gamerunning = gamerunning;
         auto built = std::make_unique<TServer>(std::move(options));
         releasePages(embeddedWordList());
         return built;
@@ -264,13 +262,12 @@ int main(int argc, char** argv)
     setup.arguments = QApplication::arguments().mid(1);
     setup.settingsFile = AppPaths::settingsFile();
     setup.tileFolders = AppPaths::tileFolders();
-    setup.gamerunning = gamerunning;
     setup.startHosting = [&server] {
         if (!server) // its last rebuild failed, and the window was told why
             throw ESockException("The game server could not be started.");
         server->startListening();
     };
-    setup.stopHosting = [&server, &serverOwner, &buildServer, &gamerunning] {
+    setup.stopHosting = [&server, &serverOwner, &buildServer] {
         // A server nobody has used has nothing to end.
         if (server && server->listeningPort() == 0 && server->slotsHandedOut() == 0)
             return;
@@ -278,7 +275,6 @@ int main(int argc, char** argv)
         // file, which the new one writes again.
         server = nullptr;
         serverOwner.reset();
-        gamerunning->value = false;
         serverOwner = buildServer();
         server = serverOwner.get();
     };

@@ -12,9 +12,6 @@ GameClient::Options clientOptions(const ComputerPlayer::Options& options)
 {
     GameClient::Options client;
     client.port = options.port;
-    // Its own flag: the host's program shares one between its server and its
-    // window, and a computer player must never move it.
-    client.gamerunning = std::make_shared<GameRunning>();
     client.clockIntervalMs = options.ownTimers ? std::max(1, options.secondMs) : 0;
     client.dispatchIntervalMs = options.ownTimers ? client.dispatchIntervalMs : 0;
     client.connectTimeoutMs = options.ownTimers ? client.connectTimeoutMs : 0;

@@ -26,7 +26,6 @@
 Tchat::Tchat(TchatSetup setup, QWidget* parent)
     : QMainWindow(parent)
     , setup_(std::move(setup))
-    , gamerunning(setup_.gamerunning ? setup_.gamerunning : std::make_shared<GameRunning>())
     , sounds_(std::make_unique<SoundPlayer>())
 {
     setObjectName("Tchat");
@@ -71,7 +70,6 @@ void Tchat::makeClient()
 {
     GameClient::Options options;
     options.port = joinPort.empty() ? setup_.gamePort : joinPort;
-    options.gamerunning = gamerunning;
     options.dispatchIntervalMs = setup_.dispatchIntervalMs;
     client_ = std::make_unique<GameClient>(options);
     GameClient* c = client_.get();

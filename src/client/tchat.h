@@ -296,7 +296,6 @@ private:
     std::unique_ptr<GameSettings> settings_;
 
     TchatSetup setup_;
-    std::shared_ptr<GameRunning> gamerunning;
     std::unique_ptr<GameClient> client_;
 
     WordBuilder word;

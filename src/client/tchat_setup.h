@@ -4,7 +4,6 @@
 
 #include "game_announcer.h"
 #include "game_browser.h"
-#include "game_running.h"
 
 #include <QString>
 #include <QStringList>
@@ -26,7 +25,6 @@ struct TchatSetup {
     QString settingsFile; // "brellowlobby.ini"
     QStringList tileFolders; // folders searched for "<set>.bmp"
     std::string gamePort = "7772"; // the game server's port
-    std::shared_ptr<GameRunning> gamerunning;
     // Switches the game server's listener on; throws ESockException.
     std::function<void()> startHosting;
     // Ends whatever the program's own server holds (a solo game, everybody

@@ -42,7 +42,6 @@ QString endpointText(int code)
 GameClient::GameClient(Options options, QObject* parent)
     : QObject(parent)
     , options_(std::move(options))
-    , gamerunning_(options_.gamerunning ? options_.gamerunning : std::make_shared<GameRunning>())
     , sock(this)
 {
     sock.setPortName(options_.port);
@@ -62,7 +61,6 @@ GameClient::GameClient(Options options, QObject* parent)
     connectTimer.setSingleShot(true);
     connectTimer.setInterval(options_.connectTimeoutMs);
     connect(&connectTimer, &QTimer::timeout, this, &GameClient::connectTimerTimer);
-    gamerunning_->value = false;
 }
 
 GameClient::~GameClient()

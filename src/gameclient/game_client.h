@@ -7,7 +7,6 @@
 
 #include "book_deduction.h"
 #include "client_state.h"
-#include "game_running.h"
 #include "messages.h"
 #include "protocol.h"
 #include "tsock.h"
@@ -24,9 +23,6 @@ class GameClient : public QObject {
 public:
     struct Options {
         std::string port = "7772";
-        // The program's "a round is being played" flag; the host's window
-        // shares the server's, so words stop counting at its own 0:00.
-        std::shared_ptr<GameRunning> gamerunning;
         // The dispatcher's pace while a phrase cools down; 0 leaves every
         // tick to whoever calls Timer1Timer (tests).
         int dispatchIntervalMs = 20;
@@ -65,7 +61,7 @@ public:
     bool canplay() const { return state_.canplay; }
     bool phraseready() const { return phraseready_; }
     int phraseticks() const { return phraseticks_; }
-    bool gameRunning() const { return gamerunning_->value; }
+    bool gameRunning() const { return gamerunning_; }
 
     // What the participant does. Each gives false when nothing went out:
     // not allowed now, or the connection refused it (sendFailed says why).
@@ -158,7 +154,8 @@ private:
     void forgetBookKind();
 
     Options options_;
-    std::shared_ptr<GameRunning> gamerunning_;
+    // Whether this participant sees a round being played; the server keeps its own.
+    bool gamerunning_ = false;
     client::ClientState state_;
     std::string hostaddress_;
     QString playername_;

@@ -150,7 +150,7 @@ void GameClient::nextround(std::string_view args)
         return;
     state_.round = message->round;
     state_.phase = ClockPhase::Round;
-    gamerunning_->value = true;
+    gamerunning_ = true;
     if (state_.holdsSeat())
         state_.canplay = true;
     for (int n = 1; n <= kSeats; ++n) {
@@ -182,7 +182,7 @@ void GameClient::processgametime()
 {
     state_.secondsleft -= 1;
     if (state_.secondsleft <= 0)
-        gamerunning_->value = false;
+        gamerunning_ = false;
     emit clockChanged(state_.secondsleft);
 }
 
@@ -218,7 +218,7 @@ void GameClient::badword(std::string_view args)
 void GameClient::endturn(std::string_view args)
 {
     state_.canplay = false;
-    gamerunning_->value = false;
+    gamerunning_ = false;
     state_.phase = ClockPhase::Pause;
     state_.endedtiles = state_.boardtiles;
     state_.endedbonus = state_.boardbonus;
@@ -295,7 +295,7 @@ void GameClient::gamestats(std::string_view args)
     setTerms(message->rounds, message->teamGame, message->minutes);
     if (state_.holdsSeat())
         state_.canplay = true;
-    gamerunning_->value = true;
+    gamerunning_ = true;
     state_.phase = ClockPhase::Round;
     if (message->now) {
         // Our server says where the round stands, so a latecomer sees the same

@@ -20,12 +20,10 @@ bool isClockCorrection(int secondsLeft)
 
 } // namespace
 
-ServerGame::ServerGame(ServerConnections& connections, std::unique_ptr<TDictn> dictionary, int secondMs,
-    std::shared_ptr<GameRunning> flag)
+ServerGame::ServerGame(ServerConnections& connections, std::unique_ptr<TDictn> dictionary, int secondMs)
     : connections_(connections)
     , spell(std::move(dictionary))
     , random_(static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count()))
-    , gamerunning(flag ? std::move(flag) : std::make_shared<GameRunning>())
 {
     for (int n = 1; n <= kSeats; ++n)
         seats_[std::size_t(n)].partner = partnerOf(n);
@@ -87,7 +85,7 @@ void ServerGame::getboardarray()
     for (int y = 0; y < kBoardRows; ++y)
         connections_.sendToAll(boardRow(y));
     connections_.sendToAll(wire::SetBonusTiles {}.compose());
-    gamerunning->value = true;
+    gamerunning = true;
     timeleft = roundtime;
     gametime.start();
 }
@@ -104,7 +102,7 @@ std::string ServerGame::boardRow(int y) const
 void ServerGame::welcome(int n)
 {
     // A latecomer joins the round in play; during a pause it waits for the next deal.
-    if (!gamerunning->value)
+    if (!gamerunning)
         return;
     wire::GameStats stats;
     stats.rounds = numrounds;
@@ -140,7 +138,7 @@ void ServerGame::gametimeTimer()
             connections_.sendToAll(wire::UpdateTime { timeleft - 1 }.compose());
         if (timeleft <= 0) {
             gametime.stop();
-            gamerunning->value = false;
+            gamerunning = false;
             wire::EndRound scores;
             for (int n = 1; n <= kSeats; ++n)
                 scores.scores[std::size_t(n - 1)] = seats_[std::size_t(n)].roundscore;
@@ -194,7 +192,7 @@ bool ServerGame::checkforwin()
 
 void ServerGame::wordcomplete(int n, const wire::WordComplete& word)
 {
-    if (!gamerunning->value || !isSeat(n))
+    if (!gamerunning || !isSeat(n))
         return;
     // A broken chain is dropped without a reply.
     const std::optional<BuiltWord> built = buildWord(board_, word.tiles);

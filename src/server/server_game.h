@@ -4,7 +4,6 @@
 #pragma once
 
 #include "board.h"
-#include "game_running.h"
 #include "server_connections.h"
 #include "tdictn.h"
 
@@ -33,10 +32,8 @@ struct SeatScore {
 class ServerGame : public GameCommands {
 public:
     // secondMs is the length of one second of the game clock (tests and demos
-    // shorten it); flag is the program's shared gamerunning, or none to keep
-    // one of its own.
-    ServerGame(ServerConnections& connections, std::unique_ptr<TDictn> dictionary, int secondMs,
-        std::shared_ptr<GameRunning> flag);
+    // shorten it).
+    ServerGame(ServerConnections& connections, std::unique_ptr<TDictn> dictionary, int secondMs);
     ServerGame(const ServerGame&) = delete;
     ServerGame& operator=(const ServerGame&) = delete;
 
@@ -56,7 +53,7 @@ public:
     int clockState() const { return gametimeTag; }
     int secondsLeft() const { return timeleft; }
     bool gameTimerActive() const { return gametime.isActive(); }
-    bool isGameRunning() const { return gamerunning->value; }
+    bool isGameRunning() const { return gamerunning; }
     TDictn& dictionary() { return *spell; }
 
 private:
@@ -81,5 +78,7 @@ private:
     int roundtime = 0; // seconds per round
     bool teamgame = false;
     int timeleft = 0;
-    std::shared_ptr<GameRunning> gamerunning;
+    // Words count only while the server's own clock runs a round; nobody else
+    // decides when a round is over.
+    bool gamerunning = false;
 };

@@ -20,7 +20,7 @@ TServer::TServer(Options options, ServerTransport* transport, QObject* parent)
     , connections_(transport_, options.dispatchIntervalMs, options.loginTickMs)
     , game_(connections_,
           std::make_unique<TDictn>(options.dictionaryPath, options.dictionaryNotice, options.wordRecords),
-          options.secondMs, options.gamerunning)
+          options.secondMs)
 {
     connections_.setGame(&game_);
 }

@@ -3,7 +3,6 @@
 // them to each other and to a transport: TCP by default, or one handed in.
 #pragma once
 
-#include "game_running.h"
 #include "server_connections.h"
 #include "server_game.h"
 #include "server_limits.h"
@@ -54,8 +53,6 @@ public:
         int dispatchIntervalMs = 10;
         // The login clock's tick; 0 leaves it to whoever calls logintimeTimer.
         int loginTickMs = serverlimits::kLoginTickMs;
-        // The program's shared flag; the server makes its own when none is given.
-        std::shared_ptr<GameRunning> gamerunning;
     };
 
     // Serves on TCP, through its own listener on options.portName.

@@ -29,7 +29,6 @@ protected:
         options.wordRecords = records;
         options.dictionaryNotice = [](const std::string&) {};
         options.dispatchIntervalMs = 0;
-        options.gamerunning = gamerunning;
         server = std::make_unique<TServer>(std::move(options));
         server->startListening();
         // Every pass of the pump hands the server's queued messages to their handlers.
@@ -49,6 +48,12 @@ protected:
         return *peers.back();
     }
 
+    // The host (connection 1) starts a game of three one-minute rounds.
+    void startRound(testsupport::RawClient& host)
+    {
+        host.send("CMD_startgame+" + std::to_string(host.number()) + "+3+n+1+");
+    }
+
     bool statusBecomes(const GameStatus& status)
     {
         return pumpUntil([&] { return serverGameStatus(*server) == status; });
@@ -56,7 +61,6 @@ protected:
 
     QTemporaryDir folder;
     std::string records;
-    std::shared_ptr<GameRunning> gamerunning = std::make_shared<GameRunning>();
     std::unique_ptr<TServer> server;
     std::vector<std::unique_ptr<testsupport::RawClient>> peers;
 };
@@ -72,8 +76,9 @@ TEST_F(ServerAnnouncementTest, StatusCountsSeatsAndSpiesApartAndFollowsTheRound)
     peers[1]->close(); // a seat
     peers[5]->close(); // a spy
     EXPECT_TRUE(statusBecomes({ 3, 1, false }));
-    gamerunning->value = true;
-    EXPECT_TRUE(serverGameStatus(*server).roundRunning);
+    peers[0]->login("Ann");
+    startRound(*peers[0]);
+    EXPECT_TRUE(statusBecomes({ 3, 1, true }));
 }
 
 TEST_F(ServerAnnouncementTest, NameIsTheHostPlayersOrTheMachines)
@@ -114,7 +119,8 @@ TEST_F(ServerAnnouncementTest, ABrowserHearsTheServerAndItsChanges)
     announcement.refreshTick();
     ASSERT_TRUE(pumpUntil([&] { return listed().status.seatsTaken == 2; }));
     EXPECT_EQ(listed().hostName, QStringLiteral("Ann"));
-    gamerunning->value = true;
+    startRound(*peers[0]);
+    ASSERT_TRUE(pumpUntil([&] { return server->isGameRunning(); }));
     announcement.refreshTick();
     ASSERT_TRUE(pumpUntil([&] { return listed().status.roundRunning; }));
 }

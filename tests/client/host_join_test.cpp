@@ -51,7 +51,6 @@ protected:
         QString dictionary;
         std::string port;
         std::unique_ptr<TServer> server;
-        std::shared_ptr<GameRunning> gamerunning = std::make_shared<GameRunning>();
         int stops = 0;
     };
 
@@ -90,7 +89,6 @@ protected:
         options.wordRecords = records;
         options.secondMs = 24 * 3600 * 1000;
         options.dispatchIntervalMs = 0;
-        options.gamerunning = program.gamerunning;
         auto server = std::make_unique<TServer>(std::move(options));
         server->seed(7);
         return server;
@@ -117,12 +115,10 @@ protected:
         setup.tileFolders = { folder.filePath("tiles") };
         setup.gamePort = p.port;
         setup.dispatchIntervalMs = 0;
-        setup.gamerunning = p.gamerunning;
         setup.startHosting = [&p] { p.server->startListening(); };
         setup.stopHosting = [this, &p] {
             ++p.stops;
             p.server.reset(); // its connections close and its port is free
-            p.gamerunning->value = false;
             p.server = buildServer(p, p.port);
         };
         setup.openLobbyLink = [this] { ++lobbyLinks; };

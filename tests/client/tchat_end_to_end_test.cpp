@@ -72,29 +72,26 @@ Path findWord(const Tchat& window, TDictn& dictionary)
 TEST(EndToEnd, AWholeGameFromTheStartDialogToTheWinner)
 {
     QTemporaryDir folder;
-    auto hostFlag = std::make_shared<GameRunning>();
     TServer::Options options;
     options.portName = "0";
     options.dictionaryPath = folder.filePath("English").toStdString();
     options.wordRecords = embeddedWordList();
     options.secondMs = 24 * 3600 * 1000;
     options.dispatchIntervalMs = 0;
-    options.gamerunning = hostFlag;
     TServer server(std::move(options));
     server.startListening();
 
-    auto makeSetup = [&](QStringList args, const QString& name, std::shared_ptr<GameRunning> flag) {
+    auto makeSetup = [&](QStringList args, const QString& name) {
         TchatSetup setup;
         setup.arguments = args;
         setup.settingsFile = folder.filePath(name + ".ini");
         setup.gamePort = std::to_string(server.listeningPort());
         setup.dispatchIntervalMs = 0;
-        setup.gamerunning = flag;
         setup.startHosting = [&server] { server.startListening(); };
         return setup;
     };
-    Tchat host(makeSetup({ "Hosta", "x", "true" }, "host", hostFlag));
-    Tchat joiner(makeSetup({ "Joey", "127.0.0.1", "false" }, "joey", std::make_shared<GameRunning>()));
+    Tchat host(makeSetup({ "Hosta", "x", "true" }, "host"));
+    Tchat joiner(makeSetup({ "Joey", "127.0.0.1", "false" }, "joey"));
     testsupport::setPumpHook([&] {
         while (server.queuedMessages() > 0)
             server.socktimerTimer();

@@ -34,7 +34,6 @@ protected:
         TchatSetup setup;
         setup.settingsFile = folder.filePath("settings.ini");
         setup.tileFolders = { folder.filePath("tiles") };
-        setup.gamerunning = std::make_shared<GameRunning>();
         setup.dispatchIntervalMs = 0;
         setup.showError = [this](const QString& text) { errors << text; };
         setup.showNotice = [](const QString&) {};

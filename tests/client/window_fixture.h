@@ -30,7 +30,6 @@ protected:
         options.wordRecords = records;
         options.secondMs = 24 * 3600 * 1000;
         options.dispatchIntervalMs = 0;
-        options.gamerunning = gamerunning;
         server = std::make_unique<TServer>(std::move(options));
         server->seed(99);
         server->startListening();
@@ -69,9 +68,6 @@ protected:
             lobbyLinks.back()->Open();
         };
         setup.dispatchIntervalMs = 0; // the pump hook ticks every window
-        // Only the host's program shares the server's flag.
-        const bool hosting = arguments.isEmpty() || (arguments.size() >= 3 && arguments[2] == "true");
-        setup.gamerunning = hosting ? gamerunning : std::make_shared<GameRunning>();
         setup.startHosting = [this] { server->startListening(); };
         setup.showDownload = [this] { ++downloadsShown; };
         setup.openLink = [this](const QString& link) { links << link; };
@@ -110,7 +106,6 @@ protected:
 
     QTemporaryDir folder;
     std::string records;
-    std::shared_ptr<GameRunning> gamerunning = std::make_shared<GameRunning>();
     std::unique_ptr<TServer> server;
     QTcpServer lobby;
     std::vector<std::unique_ptr<TSock>> lobbyLinks;

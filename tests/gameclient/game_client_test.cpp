@@ -61,7 +61,6 @@ protected:
         options.wordRecords = records;
         options.secondMs = 24 * 3600 * 1000;
         options.dispatchIntervalMs = 0;
-        options.gamerunning = gamerunning;
         server = std::make_unique<TServer>(std::move(options));
         server->seed(7);
         server->startListening();
@@ -78,8 +77,6 @@ protected:
     GameClient& connect(const QString& name, bool host = false)
     {
         GameClient::Options options = handDriven(server->listeningPort());
-        if (host)
-            options.gamerunning = gamerunning;
         clients.push_back(std::make_unique<GameClient>(options));
         GameClient& client = *clients.back();
         client.setHost(host);
@@ -99,7 +96,6 @@ protected:
 
     QTemporaryDir folder;
     std::string records;
-    std::shared_ptr<GameRunning> gamerunning = std::make_shared<GameRunning>();
     std::unique_ptr<TServer> server;
     std::vector<std::unique_ptr<GameClient>> clients;
 };

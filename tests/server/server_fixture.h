@@ -27,7 +27,6 @@ protected:
         options.dictionaryNotice = [this](const std::string& text) { notices.push_back(text); };
         // The game clock never ticks by itself in tests: they call gametimeTimer.
         options.secondMs = 24 * 3600 * 1000;
-        options.gamerunning = gamerunning;
         options.dispatchIntervalMs = 0; // the fixture dispatches by hand
         options.loginTickMs = 0; // tests call logintimeTimer
         server = std::make_unique<TServer>(std::move(options));
@@ -77,7 +76,6 @@ protected:
     QTemporaryDir folder;
     std::string records;
     std::vector<std::string> notices;
-    std::shared_ptr<GameRunning> gamerunning = std::make_shared<GameRunning>();
     std::unique_ptr<TServer> server;
     int port = 0;
 };

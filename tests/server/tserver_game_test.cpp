@@ -245,13 +245,18 @@ TEST_F(Game, ALatecomerSeesTheRoundTheClockAndTheScoresEverybodySees)
     EXPECT_EQ(parsed->now->scores, (std::array<int64_t, kSeats> { 3, 5, 3, 5 }));
 }
 
-TEST_F(Game, WordsStopWhenTheSharedFlagIsCleared)
+TEST_F(Game, WordsCountByTheServersOwnClockAlone)
 {
-    // In the host's program the window clears the flag when its clock shows 0:00.
+    // Only the server's clock ends a round: a word in its last second counts,
+    // one after its 0:00 does not, whatever any window's clock shows.
     Peer host = join("Host");
     start(host, "3+n+1+");
     layWords();
-    gamerunning->value = false;
+    tick(host, 59);
     play(host, "0.4+1.4+2.4");
+    EXPECT_EQ(countPrefix(collect(host), "CMD_foundword"), 1);
+    tick(host, 1);
+    EXPECT_FALSE(server->isGameRunning());
+    play(host, "2.4+3.4+4.4");
     EXPECT_EQ(countPrefix(collect(host), "CMD_foundword"), 0);
 }
