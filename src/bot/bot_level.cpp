@@ -18,9 +18,10 @@ const std::array<BotLevel, kBotLevelCount> kBotLevels { {
 namespace {
 
 // How many times better the odds that a player knows a word are than for a
-// word of the class below, half as frequent. Steep: a strong player knows nearly every common word, its
-// knowledge thins out within a few rarer classes, and the list's oddities,
-// which the subtitles never use, almost never come to mind.
+// word of the class below, half as frequent. Steep: a strong player knows
+// nearly every common word, its knowledge thins out within a few rarer
+// classes, and the list's oddities, which the subtitles never use, almost
+// never come to mind.
 constexpr double kKnowingOddsPerClass = 4.0;
 
 } // namespace

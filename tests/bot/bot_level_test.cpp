@@ -36,9 +36,11 @@ TEST(BotLevel, EachLevelIsFasterAndKnowsAtLeastAsManyWordsAsTheOneBelow)
 
 TEST(BotLevel, ALevelKnowsHalfItsHalfKnownClassAndCommonerWordsBetter)
 {
+    // The class of the source's commonest word, about two million occurrences.
+    constexpr int kCommonestClass = 22;
     for (const BotLevel& level : kBotLevels) {
         EXPECT_EQ(knowingChance(level, level.rarestKnownClass - 1), 0) << level.name;
-        for (int frequencyClass = std::max(level.rarestKnownClass, 1); frequencyClass <= 22;
+        for (int frequencyClass = std::max(level.rarestKnownClass, 1); frequencyClass <= kCommonestClass;
              ++frequencyClass) {
             const double chance = knowingChance(level, frequencyClass);
             const double rarer = knowingChance(level, frequencyClass - 1);
