@@ -6,14 +6,15 @@
 // scores it, with the spell book's real kind; the board's total is every word
 // the finder finds, scored the same way. Prints, per level, the points per
 // round (mean, spread, range), the words per round, the share of the board's
-// total, how often it beats the level below on the same board, and the CPU
-// time of planning a round beside solving the board alone.
+// total, the share of its words from the common frequency classes, how often
+// it beats the level below on the same board, the points it is tuned to and
+// how far it is from them, and the CPU time of planning a round beside
+// solving the board alone.
 //
 //   bot_calibration [--rounds N] [--seconds N] [--seed N]
 #include "bot_level.h"
+#include "level_calibration.h"
 #include "lexicon.h"
-#include "play_planner.h"
-#include "round_simulation.h"
 #include "word_finder.h"
 
 #include <algorithm>
@@ -22,7 +23,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <numeric>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -30,11 +30,7 @@
 
 namespace {
 
-struct Options {
-    int rounds = 200;
-    int seconds = 120;
-    std::uint32_t seed = 20240601;
-};
+using Options = CalibrationSetup;
 
 Options parseOptions(int argc, char** argv)
 {
@@ -92,13 +88,11 @@ int main(int argc, char** argv)
     const Options options = parseOptions(argc, argv);
     const Lexicon& lexicon = embeddedLexicon();
 
-    std::mt19937 deal(options.seed);
-    std::vector<Board> boards(std::size_t(options.rounds));
+    const std::vector<Board> boards = calibrationBoards(options.rounds, options.seed);
     std::vector<double> totals;
     WordFinder finder(lexicon);
     double solveMicros = 0;
-    for (Board& board : boards) {
-        dealBoard(board, deal);
+    for (const Board& board : boards) {
         const double start = threadMicros();
         const std::vector<FoundWord>& found = finder.solve(board);
         solveMicros += threadMicros() - start;
@@ -114,35 +108,26 @@ int main(int argc, char** argv)
     std::printf("# %d boards from dealBoard (std::mt19937 seeded %u), one round of %d s each per level;\n"
                 "# board total (every word the finder finds, real spell book): mean %.0f, spread %.0f\n\n",
         options.rounds, options.seed, options.seconds, boardTotal.mean, boardTotal.spread);
-    std::printf("%-3s %-9s %5s %13s %9s %13s %7s %9s %13s\n", "lvl", "name", "ceil", "points mean", "spread",
-        "range", "words", "share", "beats below");
+    std::printf("%-3s %-9s %5s %13s %9s %13s %7s %9s %7s %13s %7s %7s\n", "lvl", "name", "ceil",
+        "points mean", "spread", "range", "words", "share", "common", "beats below", "tuned", "off");
 
     std::vector<std::vector<double>> points(kBotLevels.size());
     double planMicros = 0;
-    int plans = 0;
     for (const BotLevel& level : kBotLevels) {
-        // Each level its own fixed seed, so one level's table row does not
-        // move when another level's parameters change.
-        PlayPlanner planner(lexicon, level, options.seed + std::uint32_t(level.number));
-        std::vector<double>& mine = points[std::size_t(level.number - 1)];
-        std::vector<double> words;
-        std::vector<double> shares;
-        for (std::size_t r = 0; r < boards.size(); ++r) {
-            const double start = threadMicros();
-            const SimulatedRound round = simulateRound(planner, boards[r], options.seconds);
-            planMicros += threadMicros() - start;
-            ++plans;
-            for (const SimulatedWord& word : round.words)
-                if (!word.spelt) {
-                    std::fprintf(stderr, "a planned chain does not spell its word: %s\n", word.word.c_str());
-                    return 1;
-                }
-            mine.push_back(double(round.points));
-            words.push_back(double(round.words.size()));
-            shares.push_back(totals[r] > 0 ? double(round.points) / totals[r] : 0);
+        const double start = threadMicros();
+        const LevelRounds rounds = playLevelRounds(lexicon, level, boards, options.seconds, options.seed);
+        planMicros += threadMicros() - start;
+        if (!rounds.everyChainSpelt) {
+            std::fprintf(stderr, "a planned chain of %s does not spell its word\n", level.name);
+            return 1;
         }
+        std::vector<double>& mine = points[std::size_t(level.number - 1)];
+        mine = rounds.points;
+        std::vector<double> shares;
+        for (std::size_t r = 0; r < boards.size(); ++r)
+            shares.push_back(totals[r] > 0 ? mine[r] / totals[r] : 0);
         const Summary p = summarise(mine);
-        const Summary w = summarise(words);
+        const Summary w = summarise(rounds.words);
         const Summary s = summarise(shares);
         std::string beats = "-";
         if (level.number > 1) {
@@ -152,9 +137,12 @@ int main(int argc, char** argv)
                 wins += mine[r] > below[r] ? 1 : 0;
             beats = std::to_string(wins * 100 / int(mine.size())) + "%";
         }
-        std::printf("%-3d %-9s %5d %13.1f %9.1f %6.0f-%-6.0f %7.1f %8.2f%% %13s\n", level.number, level.name,
-            level.wordsPerMinute, p.mean, p.spread, p.low, p.high, w.mean, 100.0 * s.mean, beats.c_str());
+        std::printf("%-3d %-9s %5d %13.1f %9.1f %6.0f-%-6.0f %7.1f %8.2f%% %6.0f%% %13s %7.1f %+6.1f%%\n",
+            level.number, level.name, level.wordsPerMinute, p.mean, p.spread, p.low, p.high, w.mean,
+            100.0 * s.mean, 100.0 * rounds.commonShare(), beats.c_str(), level.pointsPerRound,
+            100.0 * (p.mean / level.pointsPerRound - 1.0));
     }
+    const double plans = double(boards.size() * kBotLevels.size());
     std::printf("\nplanning and playing a round (us, CPU)   %8.1f\n", planMicros / plans);
     std::printf("solving its board alone (us, CPU)        %8.1f\n", solveMicros / double(boards.size()));
     std::printf("ratio                                    %8.2f\n",

@@ -53,7 +53,7 @@ double PlayPlanner::weightOf(const FoundWord& word, const Board& board) const
         const TileRef tile = tileOf(cell);
         potions += isPotion(board.bonus[tile.x][tile.y]) ? 1 : 0;
     }
-    return weight * (1.0 + level_.potionEye * potions);
+    return weight * (1.0 + level_.potionEye * potions) * knowingChance(level_, word.frequencyClass);
 }
 
 void PlayPlanner::startRound(const Board& board)

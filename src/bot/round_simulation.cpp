@@ -18,6 +18,7 @@ SimulatedRound simulateRound(PlayPlanner& planner, const Board& dealt, int secon
         if (!word)
             continue;
         SimulatedWord played { std::string(word->word()), now, secondsLeft };
+        played.frequencyClass = word->frequencyClass;
         const std::vector<TileRef> tiles = word->path.tiles();
         if (const std::optional<BuiltWord> built = buildWord(dealt, tiles)) {
             played.spelt = built->word == played.word;

@@ -16,6 +16,7 @@ struct SimulatedWord {
     int secondsLeft = 0; // on the round's clock when it went out
     std::int64_t score = 0; // as the server scores it on the dealt board
     bool spelt = false; // its chain spells it on the dealt board
+    int frequencyClass = kUnknownFrequencyClass; // the word's, as the finder gave it
 };
 
 struct SimulatedRound {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 TEST(BotLevel, FoundByNumberOrByNameInAnyCase)
 {
     for (const BotLevel& level : kBotLevels) {
@@ -28,7 +30,33 @@ TEST(BotLevel, EachLevelIsFasterAndKnowsAtLeastAsManyWordsAsTheOneBelow)
         EXPECT_GT(kBotLevels[i].wordsPerMinute, kBotLevels[i - 1].wordsPerMinute);
         EXPECT_LE(kBotLevels[i].rarestKnownClass, kBotLevels[i - 1].rarestKnownClass);
         EXPECT_GE(kBotLevels[i].preferredLength, kBotLevels[i - 1].preferredLength);
+        EXPECT_LE(kBotLevels[i].halfKnownClass, kBotLevels[i - 1].halfKnownClass);
     }
+}
+
+TEST(BotLevel, ALevelKnowsHalfItsHalfKnownClassAndCommonerWordsBetter)
+{
+    // The class of the source's commonest word, about two million occurrences.
+    constexpr int kCommonestClass = 22;
+    for (const BotLevel& level : kBotLevels) {
+        EXPECT_EQ(knowingChance(level, level.rarestKnownClass - 1), 0) << level.name;
+        for (int frequencyClass = std::max(level.rarestKnownClass, 1); frequencyClass <= kCommonestClass;
+             ++frequencyClass) {
+            const double chance = knowingChance(level, frequencyClass);
+            const double rarer = knowingChance(level, frequencyClass - 1);
+            EXPECT_GT(chance, 0) << level.name;
+            EXPECT_LT(chance, 1) << level.name;
+            // Each class commoner makes the odds of knowing a word four times better.
+            if (rarer > 0) {
+                EXPECT_NEAR(chance / (1 - chance) / (rarer / (1 - rarer)), 4, 1e-6) << level.name;
+            }
+        }
+    }
+    BotLevel level = kBotLevels[4];
+    level.halfKnownClass = 6;
+    EXPECT_DOUBLE_EQ(knowingChance(level, 6), 0.5);
+    EXPECT_DOUBLE_EQ(knowingChance(level, 7), 0.8);
+    EXPECT_DOUBLE_EQ(knowingChance(level, 5), 0.2);
 }
 
 TEST(ComputerName, CarriesTheMarkerOnceAndFitsTheServersLimit)
