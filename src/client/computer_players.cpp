@@ -4,6 +4,8 @@
 #include "computer_name.h"
 #include "computer_player.h"
 
+#include <QPointer>
+
 #include <algorithm>
 
 namespace {
@@ -81,8 +83,14 @@ ComputerPlayer* ComputerPlayers::add(const BotLevel& level, const QStringList& n
 
 void ComputerPlayers::removeAll()
 {
+    // A player's leave() ends its connection at once, and its end releases it
+    // from players_: the walk goes over a list of its own.
+    std::vector<QPointer<ComputerPlayer>> leaving;
     for (const auto& player : players_)
-        player->leave();
+        leaving.emplace_back(player.get());
+    for (const QPointer<ComputerPlayer>& player : leaving)
+        if (player)
+            player->leave();
 }
 
 const ComputerPlayer* ComputerPlayers::byNumber(int number) const

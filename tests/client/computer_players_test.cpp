@@ -1,0 +1,92 @@
+// ComputerPlayers without a window: several players seated on a real server
+// on loopback, then let go together.
+#include "computer_player.h"
+#include "computer_players.h"
+#include "pump.h"
+#include "tserver.h"
+#include "word_records.h"
+
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using testsupport::pumpUntil;
+
+namespace {
+
+int connectedTo(const TServer& server)
+{
+    int count = 0;
+    for (int n = 1; n <= kSlots; ++n)
+        count += server.player(n).connected ? 1 : 0;
+    return count;
+}
+
+class ComputerPlayersRemoval : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        TServer::Options options;
+        options.portName = "0";
+        options.dictionaryPath = folder.filePath("English").toStdString();
+        options.wordRecords = testsupport::makeWordRecords({ "cat", "act", "tea" });
+        options.secondMs = 24 * 3600 * 1000;
+        options.dispatchIntervalMs = 0;
+        server = std::make_unique<TServer>(std::move(options));
+        server->startListening();
+        ComputerPlayers::Options playersOptions;
+        playersOptions.port = std::to_string(server->listeningPort());
+        playersOptions.ownTimers = false;
+        players = std::make_unique<ComputerPlayers>(playersOptions);
+        testsupport::setPumpHook([this] {
+            while (server->queuedMessages() > 0)
+                server->socktimerTimer();
+            for (const auto& player : players->players())
+                while (player->client().queuedMessages() > 0)
+                    player->client().Timer1Timer();
+        });
+    }
+
+    void TearDown() override
+    {
+        testsupport::setPumpHook({});
+        players.reset();
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<TServer> server;
+    std::unique_ptr<ComputerPlayers> players;
+};
+
+} // namespace
+
+TEST_P(ComputerPlayersRemoval, RemoveAllLetsEverySeatedPlayerGo)
+{
+    const int count = GetParam();
+    QStringList names;
+    for (int n = 0; n < count; ++n) {
+        QString error;
+        const ComputerPlayer* added = players->add(kBotLevels[std::size_t(n)], names, &error);
+        ASSERT_NE(added, nullptr) << error.toStdString();
+        names << added->name();
+    }
+    ASSERT_TRUE(pumpUntil([&] { return players->joining() == 0 && connectedTo(*server) == count; }));
+    for (int seat = 1; seat <= count; ++seat)
+        ASSERT_NE(players->byNumber(seat), nullptr);
+
+    QSignalSpy changes(players.get(), &ComputerPlayers::changed);
+    // Each leave ends its connection at once and releases the player from the
+    // very list being walked.
+    players->removeAll();
+    EXPECT_TRUE(players->players().empty());
+    EXPECT_EQ(changes.count(), count) << "one change for each player gone";
+    EXPECT_TRUE(pumpUntil([&] { return connectedTo(*server) == 0; }));
+    // The players released go at the next turn of the loop; none is left over.
+    testsupport::pumpPending();
+    EXPECT_EQ(players->byNumber(1), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(OneToThree, ComputerPlayersRemoval, ::testing::Values(1, 2, 3),
+    [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param) + "Players"; });
