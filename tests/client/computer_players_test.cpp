@@ -90,3 +90,21 @@ TEST_P(ComputerPlayersRemoval, RemoveAllLetsEverySeatedPlayerGo)
 
 INSTANTIATE_TEST_SUITE_P(OneToThree, ComputerPlayersRemoval, ::testing::Values(1, 2, 3),
     [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param) + "Players"; });
+
+TEST(ComputerSeating, SeatsUpToTheNumberAskedForInAllWithinTheFreeSeats)
+{
+    using Seating = ComputerPlayers::Seating;
+    const Seating room = ComputerPlayers::seatingFor(3, 1, 2);
+    EXPECT_EQ(room.adding, 2) << "those playing already count";
+    EXPECT_TRUE(room.shortfall().isEmpty());
+    EXPECT_EQ(ComputerPlayers::seatingFor(1, 2, 2).adding, 0) << "nobody is sent away";
+    EXPECT_TRUE(ComputerPlayers::seatingFor(1, 2, 2).shortfall().isEmpty());
+
+    const Seating tight = ComputerPlayers::seatingFor(3, 1, 1);
+    EXPECT_EQ(tight.adding, 1);
+    EXPECT_EQ(tight.shortfall(), "Only 2 of the 3 computer players can play: every other seat is taken.");
+    const Seating full = ComputerPlayers::seatingFor(2, 0, 0);
+    EXPECT_EQ(full.adding, 0);
+    EXPECT_EQ(full.shortfall(), "No computer player can play: every seat is taken.");
+    EXPECT_EQ(ComputerPlayers::seatingFor(2, 0, -1).adding, 0) << "seats promised beyond the free ones";
+}

@@ -37,6 +37,30 @@ QString markerTip(Tchat& window, int seat)
     return window.findChild<QLabel*>(QString("label_computer%1").arg(seat))->toolTip();
 }
 
+// The start dialog's offer, ticked for this level and number, and Start pressed.
+void startAgainstTheComputer(Tchat& window, int level, int count)
+{
+    Tgamestartform& form = window.startForm();
+    form.findChild<QCheckBox*>("checkbox_computer")->setChecked(true);
+    form.findChild<QComboBox*>("combo_computerlevel")->setCurrentIndex(level - 1);
+    form.findChild<QComboBox*>("combo_computercount")->setCurrentIndex(count - 1);
+    QTest::mouseClick(form.findChild<QWidget*>("button_startthegame"), Qt::LeftButton);
+}
+
+// What every seat holds each time a game starts.
+struct SeatsAtStart {
+    explicit SeatsAtStart(Tchat& window)
+    {
+        QObject::connect(&window.client(), &GameClient::gameStarted, [this, &window] {
+            std::vector<QString> seats;
+            for (int seat = 1; seat <= 4; ++seat)
+                seats.push_back(window.client().state().seat(seat).name);
+            starts.push_back(seats);
+        });
+    }
+    std::vector<std::vector<QString>> starts;
+};
+
 } // namespace
 
 class ComputerPlayersWindow : public WindowTest {
@@ -229,4 +253,56 @@ TEST_F(ComputerTally, APersonBesideAComputerCountsAsAlways)
     seat(3, "Bob (computer) fan");
     playAGame("You");
     EXPECT_EQ(model().number(0, TallyModel::Games), 2);
+}
+
+TEST_F(ComputerPlayersWindow, PlayingAgainstTheComputerCountsThoseAlreadySeated)
+{
+    Tchat& solo = open({});
+    ASSERT_TRUE(pumpUntil([&] { return chatOf(solo).contains("You are Connected."); }));
+    item(solo, "AddComputerLevel1")->trigger();
+    ASSERT_TRUE(pumpUntil([&] { return seatNameOf(solo, 2) == "Ada (computer)"; }));
+
+    SeatsAtStart seated(solo);
+    startAgainstTheComputer(solo, 2, 3);
+    ASSERT_TRUE(pumpUntil([&] { return seated.starts.size() == 1 && solo.client().canplay(); }));
+    EXPECT_EQ(seated.starts[0],
+        (std::vector<QString> { "You", "Ada (computer)", "Alan (computer)", "Grace (computer)" }));
+    ASSERT_EQ(solo.computerPlayers().players().size(), 3u);
+    EXPECT_EQ(solo.computerPlayers().players()[0]->level().number, 1) << "the one seated stays as it was";
+    EXPECT_EQ(solo.computerPlayers().players()[1]->level().number, 2);
+    EXPECT_EQ(solo.computerPlayers().players()[2]->level().number, 2);
+
+    // Fewer asked for than sit already: nobody leaves and nobody more sits down.
+    startAgainstTheComputer(solo, 2, 1);
+    ASSERT_TRUE(pumpUntil([&] { return seated.starts.size() == 2; }));
+    EXPECT_EQ(seated.starts[1], seated.starts[0]);
+    EXPECT_FALSE(chatOf(solo).contains("computer players can play"));
+}
+
+TEST_F(ComputerPlayersWindow, PlayingAgainstTheComputerSaysWhyWhenSeatsRunShort)
+{
+    Tchat& solo = open({});
+    ASSERT_TRUE(pumpUntil([&] { return chatOf(solo).contains("You are Connected."); }));
+    // Others found the solo game on the program's port and took every seat.
+    join("Bob");
+    join("Cy");
+    join("Dee");
+    ASSERT_TRUE(pumpUntil([&] { return solo.client().state().seat(4).name == "Dee"; }));
+
+    SeatsAtStart seated(solo);
+    startAgainstTheComputer(solo, 1, 2);
+    ASSERT_TRUE(pumpUntil([&] { return seated.starts.size() == 1; }));
+    EXPECT_TRUE(chatOf(solo).contains("No computer player can play: every seat is taken."));
+    EXPECT_EQ(seated.starts[0], (std::vector<QString> { "You", "Bob", "Cy", "Dee" })) << "the start goes out";
+    EXPECT_TRUE(solo.computerPlayers().players().empty());
+
+    // A seat comes free: one of the two sits down before the next start.
+    solo.label_playername1ContextPopup(4, QPoint());
+    solo.RemoveFromGame1Click();
+    ASSERT_TRUE(pumpUntil([&] { return !solo.client().state().seat(4).taken; }));
+    startAgainstTheComputer(solo, 1, 2);
+    ASSERT_TRUE(pumpUntil([&] { return seated.starts.size() == 2; }));
+    EXPECT_TRUE(
+        chatOf(solo).contains("Only 1 of the 2 computer players can play: every other seat is taken."));
+    EXPECT_EQ(seated.starts[1], (std::vector<QString> { "You", "Bob", "Cy", "Ada (computer)" }));
 }
