@@ -12,8 +12,11 @@
 #include "game_settings.h"
 #include "layout_scaler.h"
 #include "outside_text.h"
+#include "painted_look.h"
+#include "roster_line.h"
 #include "tgamestartform.h"
 #include "ttallylist.h"
+#include "window_palette.h"
 #include "wire_text.h"
 
 #include <QAction>
@@ -28,6 +31,8 @@ namespace {
 
 // The marker sits at the left end of a name's row, clear of the name itself.
 constexpr int kMarkerLeft = 1;
+// A computer player's level, smaller than the name it follows.
+constexpr int kLevelPixelSize = 11;
 
 } // namespace
 
@@ -66,6 +71,16 @@ void Tchat::buildComputerPlayers(QMenu* file)
             Pictures::kComputerMarkerSize.width(), Pictures::kComputerMarkerSize.height());
         marker->hide();
         computerMarker[std::size_t(seat)] = marker;
+
+        // The level at the right end of the name's place; presses reach the name beneath.
+        auto* level = new QLabel(marker->parentWidget());
+        level->setObjectName(QString("label_computerlevel%1").arg(seat));
+        level->setGeometry(name);
+        level->setTextFormat(Qt::PlainText);
+        level->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        level->setAttribute(Qt::WA_TransparentForMouseEvents);
+        setTextLook(level, windowpalette::paleBlue(), kLevelPixelSize, false);
+        level->hide();
     }
     drawComputerMarkers();
     if (scaler)
@@ -120,12 +135,16 @@ void Tchat::showComputerPlayers()
         QLabel* marker = computerMarker[std::size_t(seat)];
         const bool computer = held.taken && computername::isComputerName(held.name);
         marker->setVisible(computer);
-        if (!computer)
+        if (!computer) {
+            seatLabel("label_computerlevel", seat)->hide();
             continue;
+        }
         // Our own computers say their level; another host's we know only by name.
         const ComputerPlayer* ours = state.ishost ? computers->byNumber(seat) : nullptr;
-        marker->setToolTip(ours ? QString("Computer player, %1").arg(QString::fromLatin1(ours->level().name))
-                                : QString("Computer player"));
+        const QString level = ours ? QString::fromLatin1(ours->level().name) : QString();
+        marker->setToolTip(ours ? QString("Computer player, %1").arg(level) : QString("Computer player"));
+        showRosterName(seatLabel("label_playername", seat), seatLabel("label_computerlevel", seat),
+            rosterName(held.name, level));
         marker->raise();
     }
     AddComputerPlayer1->menuAction()->setEnabled(

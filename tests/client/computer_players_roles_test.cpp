@@ -167,6 +167,11 @@ protected:
         for (int seat = 1; seat <= kSeats; ++seat) {
             const auto* marker = window.findChild<QLabel*>(QString("label_computer%1").arg(seat));
             EXPECT_FALSE(marker->isVisibleTo(&window)) << "seat " << seat;
+            const auto* level = window.findChild<QLabel*>(QString("label_computerlevel%1").arg(seat));
+            EXPECT_FALSE(level->isVisibleTo(&window)) << "seat " << seat;
+            // No name of the game left behind in the seat's caption.
+            const auto* name = window.findChild<QLabel*>(QString("label_playername%1").arg(seat));
+            EXPECT_FALSE(computername::isComputerName(name->text() + name->toolTip())) << "seat " << seat;
         }
     }
 

@@ -32,6 +32,13 @@ bool markerShown(Tchat& window, int seat)
     return marker && marker->isVisibleTo(&window) && !marker->pixmap().isNull();
 }
 
+// The level a roster line shows beside a computer player's name.
+QString levelShown(Tchat& window, int seat)
+{
+    const auto* level = window.findChild<QLabel*>(QString("label_computerlevel%1").arg(seat));
+    return level && level->isVisibleTo(&window) ? level->text() : QString();
+}
+
 QString markerTip(Tchat& window, int seat)
 {
     return window.findChild<QLabel*>(QString("label_computer%1").arg(seat))->toolTip();
@@ -305,4 +312,51 @@ TEST_F(ComputerPlayersWindow, PlayingAgainstTheComputerSaysWhyWhenSeatsRunShort)
     EXPECT_TRUE(
         chatOf(solo).contains("Only 1 of the 2 computer players can play: every other seat is taken."));
     EXPECT_EQ(seated.starts[1], (std::vector<QString> { "You", "Bob", "Cy", "Ada (computer)" }));
+}
+
+// The roster line at the window's default size and at twice it: the name whole
+// and, in the host's window, the level beside it, both within the name's place.
+TEST_F(ComputerPlayersWindow, TheRosterShowsAComputersWholeNameAndItsLevel)
+{
+    Tchat& host = join("Host", { "x", "true" });
+    // Two people hold the first names, so the computer takes a wider one.
+    Tchat& ada = join("Ada");
+    join("Alan");
+    host.show();
+    host.resize(798, 535);
+    item(host, "AddComputerLevel1")->trigger(); // Beginner, the widest level
+    ASSERT_TRUE(pumpUntil([&] {
+        return seatNameOf(host, 4) == "Grace (computer)" && seatNameOf(ada, 4) == "Grace (computer)"
+            && levelShown(host, 4) == "Beginner";
+    }));
+
+    const auto expectWhole = [&](qreal scale) {
+        SCOPED_TRACE(scale);
+        EXPECT_EQ(host.layoutScale(), scale);
+        auto* name = host.findChild<QLabel*>("label_playername4");
+        auto* level = host.findChild<QLabel*>("label_computerlevel4");
+        EXPECT_EQ(name->text(), "Grace");
+        EXPECT_EQ(level->text(), "Beginner");
+        EXPECT_TRUE(level->isVisibleTo(&host));
+        EXPECT_TRUE(markerShown(host, 4));
+        const int nameWidth = name->fontMetrics().horizontalAdvance(name->text());
+        const int levelWidth = level->fontMetrics().horizontalAdvance(level->text());
+        EXPECT_LE(nameWidth + level->fontMetrics().horizontalAdvance(' ') + levelWidth,
+            name->contentsRect().width())
+            << "side by side in the name's place";
+        EXPECT_LE(levelWidth, level->contentsRect().width());
+        EXPECT_EQ(level->geometry().right(), name->geometry().right())
+            << "the level ends where the name's place does";
+    };
+    expectWhole(1.0);
+    // Twice the panel and its margins in the window's client area: a scale of two.
+    const QSize frame = host.size() - host.centralWidget()->size();
+    host.resize(QSize(2 * 790 + 8, 2 * 489 + 8) + frame);
+    expectWhole(2.0);
+
+    // Another window sees the name and the marker; the level only the host knows.
+    EXPECT_EQ(labelOf(ada, "label_playername4"), "Grace");
+    EXPECT_FALSE(ada.findChild<QLabel*>("label_computerlevel4")->isVisibleTo(&ada));
+    EXPECT_TRUE(markerShown(ada, 4));
+    EXPECT_EQ(seatNameOf(ada, 4), "Grace (computer)") << "the whole name in the tooltip";
 }
