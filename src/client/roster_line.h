@@ -18,8 +18,8 @@ struct RosterName {
 // player this window's host seated (empty otherwise).
 RosterName rosterName(const QString& name, const QString& level = {});
 
-// Shows the name in its label and the level in its own, which sits at the
-// right end of the name's place. A name wider than the room the level leaves
+// Shows the name in its label and the level in its own, right-aligned within
+// the name's place. A name wider than the room the level leaves
 // ends in an ellipsis, never cut mid-letter; the label's tooltip then holds
 // the whole name, as it does whenever the line shows it otherwise.
 void showRosterName(QLabel* nameLabel, QLabel* levelLabel, const RosterName& name);

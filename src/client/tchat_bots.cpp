@@ -31,8 +31,10 @@ namespace {
 
 // The marker sits at the left end of a name's row, clear of the name itself.
 constexpr int kMarkerLeft = 1;
-// A computer player's level, smaller than the name it follows.
+// A computer player's level, smaller than the name it follows and clear of
+// the score after it.
 constexpr int kLevelPixelSize = 11;
+constexpr int kLevelInset = 6;
 
 } // namespace
 
@@ -75,7 +77,7 @@ void Tchat::buildComputerPlayers(QMenu* file)
         // The level at the right end of the name's place; presses reach the name beneath.
         auto* level = new QLabel(marker->parentWidget());
         level->setObjectName(QString("label_computerlevel%1").arg(seat));
-        level->setGeometry(name);
+        level->setGeometry(name.adjusted(0, 0, -kLevelInset, 0));
         level->setTextFormat(Qt::PlainText);
         level->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         level->setAttribute(Qt::WA_TransparentForMouseEvents);

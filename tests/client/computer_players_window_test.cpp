@@ -339,14 +339,15 @@ TEST_F(ComputerPlayersWindow, TheRosterShowsAComputersWholeNameAndItsLevel)
         EXPECT_EQ(level->text(), "Beginner");
         EXPECT_TRUE(level->isVisibleTo(&host));
         EXPECT_TRUE(markerShown(host, 4));
-        const int nameWidth = name->fontMetrics().horizontalAdvance(name->text());
-        const int levelWidth = level->fontMetrics().horizontalAdvance(level->text());
-        EXPECT_LE(nameWidth + level->fontMetrics().horizontalAdvance(' ') + levelWidth,
-            name->contentsRect().width())
-            << "side by side in the name's place";
-        EXPECT_LE(levelWidth, level->contentsRect().width());
-        EXPECT_EQ(level->geometry().right(), name->geometry().right())
-            << "the level ends where the name's place does";
+        // Side by side, a space apart, within the name's place and clear of the score.
+        const int nameEnd
+            = name->x() + name->contentsRect().left() + name->fontMetrics().horizontalAdvance(name->text());
+        const int levelStart = level->x() + level->contentsRect().right() + 1
+            - level->fontMetrics().horizontalAdvance(level->text());
+        EXPECT_LE(nameEnd + level->fontMetrics().horizontalAdvance(' '), levelStart);
+        EXPECT_GE(levelStart, level->x() + level->contentsRect().left()) << "the level fits its label";
+        EXPECT_LE(level->geometry().right(), name->geometry().right());
+        EXPECT_LT(level->geometry().right(), host.findChild<QLabel*>("label_playerscore4")->x());
     };
     expectWhole(1.0);
     // Twice the panel and its margins in the window's client area: a scale of two.
