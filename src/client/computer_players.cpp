@@ -61,7 +61,9 @@ ComputerPlayer* ComputerPlayers::add(const BotLevel& level, const QStringList& n
         // stays to watch.
         if (!isSeat(number)) {
             emit noSeat(player->client().playername());
-            player->leave();
+            // From the event loop: its client is mid-dispatch, perhaps under a
+            // walk over players_ that the release would change.
+            QMetaObject::invokeMethod(player, &ComputerPlayer::leave, Qt::QueuedConnection);
             return;
         }
         emit changed();

@@ -1,5 +1,5 @@
-// ComputerPlayers without a window: several players seated on a real server
-// on loopback, then let go together.
+// ComputerPlayers without a window: several players on a real server on
+// loopback, seated, turned away and let go together.
 #include "computer_player.h"
 #include "computer_players.h"
 #include "pump.h"
@@ -23,7 +23,7 @@ int connectedTo(const TServer& server)
     return count;
 }
 
-class ComputerPlayersRemoval : public ::testing::TestWithParam<int> {
+class ComputerPlayersOnAServer : public ::testing::TestWithParam<int> {
 protected:
     void SetUp() override
     {
@@ -62,7 +62,7 @@ protected:
 
 } // namespace
 
-TEST_P(ComputerPlayersRemoval, RemoveAllLetsEverySeatedPlayerGo)
+TEST_P(ComputerPlayersOnAServer, RemoveAllLetsEverySeatedPlayerGo)
 {
     const int count = GetParam();
     QStringList names;
@@ -88,7 +88,7 @@ TEST_P(ComputerPlayersRemoval, RemoveAllLetsEverySeatedPlayerGo)
     EXPECT_EQ(players->byNumber(1), nullptr);
 }
 
-INSTANTIATE_TEST_SUITE_P(OneToThree, ComputerPlayersRemoval, ::testing::Values(1, 2, 3),
+INSTANTIATE_TEST_SUITE_P(OneToThree, ComputerPlayersOnAServer, ::testing::Values(1, 2, 3),
     [](const ::testing::TestParamInfo<int>& info) { return std::to_string(info.param) + "Players"; });
 
 TEST(ComputerSeating, SeatsUpToTheNumberAskedForInAllWithinTheFreeSeats)
@@ -107,4 +107,24 @@ TEST(ComputerSeating, SeatsUpToTheNumberAskedForInAllWithinTheFreeSeats)
     EXPECT_EQ(full.adding, 0);
     EXPECT_EQ(full.shortfall(), "No computer player can play: every seat is taken.");
     EXPECT_EQ(ComputerPlayers::seatingFor(2, 0, -1).adding, 0) << "seats promised beyond the free ones";
+}
+
+TEST_P(ComputerPlayersOnAServer, ThoseWhoFindNoSeatLeaveWhileTheOthersPlay)
+{
+    // Every seat, then as many more as the test's parameter: those watch, and
+    // a computer never stays to watch.
+    const int extra = GetParam();
+    QSignalSpy noSeat(players.get(), &ComputerPlayers::noSeat);
+    QStringList names;
+    for (int n = 0; n < kSeats + extra; ++n) {
+        const ComputerPlayer* added = players->add(kBotLevels[0], names);
+        ASSERT_NE(added, nullptr);
+        names << added->name();
+    }
+    ASSERT_TRUE(
+        pumpUntil([&] { return noSeat.count() == extra && int(players->players().size()) == kSeats; }));
+    EXPECT_EQ(players->joining(), 0);
+    for (int seat = 1; seat <= kSeats; ++seat)
+        EXPECT_NE(players->byNumber(seat), nullptr) << "seat " << seat;
+    EXPECT_TRUE(pumpUntil([&] { return connectedTo(*server) == kSeats; }));
 }
