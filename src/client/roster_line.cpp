@@ -3,13 +3,39 @@
 
 #include "computer_name.h"
 
+#include "painted_look.h"
+#include "window_palette.h"
+
 #include <QLabel>
+
+namespace {
+
+// A computer player's level, smaller than the name it follows and clear of
+// the score after it.
+constexpr int kLevelPixelSize = 11;
+constexpr int kLevelInset = 6;
+
+} // namespace
 
 RosterName rosterName(const QString& name, const QString& level)
 {
     if (!computername::isComputerName(name))
         return { name, name, {} };
     return { name, computername::withoutMarker(name), level };
+}
+
+QLabel* addLevelLabel(QLabel* nameLabel, int seat)
+{
+    auto* level = new QLabel(nameLabel->parentWidget());
+    level->setObjectName(QString("label_computerlevel%1").arg(seat));
+    level->setGeometry(nameLabel->geometry().adjusted(0, 0, -kLevelInset, 0));
+    level->setTextFormat(Qt::PlainText);
+    level->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // It lies over the name's place: presses and the name's tooltip reach the name beneath.
+    level->setAttribute(Qt::WA_TransparentForMouseEvents);
+    setTextLook(level, windowpalette::paleBlue(), kLevelPixelSize, false);
+    level->hide();
+    return level;
 }
 
 void showRosterName(QLabel* nameLabel, QLabel* levelLabel, const RosterName& name)

@@ -18,6 +18,10 @@ struct RosterName {
 // player this window's host seated (empty otherwise).
 RosterName rosterName(const QString& name, const QString& level = {});
 
+// Makes the label for a computer player's level in the name's place of the
+// seat's line ("label_computerlevel1" to 4), hidden until a level is shown.
+QLabel* addLevelLabel(QLabel* nameLabel, int seat);
+
 // Shows the name in its label and the level in its own, right-aligned within
 // the name's place. A name wider than the room the level leaves
 // ends in an ellipsis, never cut mid-letter; the label's tooltip then holds

@@ -12,11 +12,9 @@
 #include "game_settings.h"
 #include "layout_scaler.h"
 #include "outside_text.h"
-#include "painted_look.h"
 #include "roster_line.h"
 #include "tgamestartform.h"
 #include "ttallylist.h"
-#include "window_palette.h"
 #include "wire_text.h"
 
 #include <QAction>
@@ -31,10 +29,6 @@ namespace {
 
 // The marker sits at the left end of a name's row, clear of the name itself.
 constexpr int kMarkerLeft = 1;
-// A computer player's level, smaller than the name it follows and clear of
-// the score after it.
-constexpr int kLevelPixelSize = 11;
-constexpr int kLevelInset = 6;
 
 } // namespace
 
@@ -73,16 +67,7 @@ void Tchat::buildComputerPlayers(QMenu* file)
             Pictures::kComputerMarkerSize.width(), Pictures::kComputerMarkerSize.height());
         marker->hide();
         computerMarker[std::size_t(seat)] = marker;
-
-        // The level at the right end of the name's place; presses reach the name beneath.
-        auto* level = new QLabel(marker->parentWidget());
-        level->setObjectName(QString("label_computerlevel%1").arg(seat));
-        level->setGeometry(name.adjusted(0, 0, -kLevelInset, 0));
-        level->setTextFormat(Qt::PlainText);
-        level->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        level->setAttribute(Qt::WA_TransparentForMouseEvents);
-        setTextLook(level, windowpalette::paleBlue(), kLevelPixelSize, false);
-        level->hide();
+        addLevelLabel(seatLabel("label_playername", seat), seat);
     }
     drawComputerMarkers();
     if (scaler)
