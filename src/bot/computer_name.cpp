@@ -7,6 +7,24 @@
 
 #include <algorithm>
 
+namespace {
+
+// The name before the number the server adds to a second player of one name
+// (" (2)"), and that number's text; the number comes after the marker.
+std::pair<QStringView, QStringView> splitNumber(QStringView name)
+{
+    if (!name.endsWith(u')'))
+        return { name, {} };
+    const qsizetype open = name.lastIndexOf(u" (");
+    const QStringView digits = open < 0 ? QStringView() : name.sliced(open + 2, name.size() - open - 3);
+    if (digits.isEmpty()
+        || !std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return { name, {} };
+    return { name.first(open), name.sliced(open) };
+}
+
+} // namespace
+
 namespace computername {
 
 QString withMarker(const QString& name)
@@ -30,16 +48,16 @@ QString withMarker(const QString& name)
 bool isComputerName(const QString& name)
 {
     const QString trimmed = name.trimmed();
-    QStringView rest(trimmed);
-    // The number the server adds to a second player of one name, " (2)", comes after the marker.
-    if (rest.endsWith(u')')) {
-        const qsizetype open = rest.lastIndexOf(u" (");
-        const QStringView digits = open < 0 ? QStringView() : rest.sliced(open + 2, rest.size() - open - 3);
-        if (!digits.isEmpty()
-            && std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
-            rest = rest.first(open);
-    }
-    return rest.endsWith(QLatin1String(kMarker));
+    return splitNumber(trimmed).first.endsWith(QLatin1String(kMarker));
+}
+
+QString withoutMarker(const QString& name)
+{
+    const QString trimmed = name.trimmed();
+    const auto [base, number] = splitNumber(trimmed);
+    if (!base.endsWith(QLatin1String(kMarker)))
+        return name;
+    return base.chopped(QLatin1String(kMarker).size()).toString() + number.toString();
 }
 
 } // namespace computername

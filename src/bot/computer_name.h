@@ -19,4 +19,8 @@ QString withMarker(const QString& name);
 // because another player holds the same name ("Ada (computer) (2)").
 bool isComputerName(const QString& name);
 
+// A computer player's name without the marker, the server's number kept
+// ("Ada (computer) (2)" reads "Ada (2)"); any other name as it is.
+QString withoutMarker(const QString& name);
+
 } // namespace computername

@@ -4,6 +4,8 @@
 #include "computer_name.h"
 #include "computer_player.h"
 
+#include <QPointer>
+
 #include <algorithm>
 
 namespace {
@@ -59,7 +61,9 @@ ComputerPlayer* ComputerPlayers::add(const BotLevel& level, const QStringList& n
         // stays to watch.
         if (!isSeat(number)) {
             emit noSeat(player->client().playername());
-            player->leave();
+            // From the event loop: its client is mid-dispatch, perhaps under a
+            // walk over players_ that the release would change.
+            QMetaObject::invokeMethod(player, &ComputerPlayer::leave, Qt::QueuedConnection);
             return;
         }
         emit changed();
@@ -81,8 +85,14 @@ ComputerPlayer* ComputerPlayers::add(const BotLevel& level, const QStringList& n
 
 void ComputerPlayers::removeAll()
 {
+    // A player's leave() ends its connection at once, and its end releases it
+    // from players_: the walk goes over a list of its own.
+    std::vector<QPointer<ComputerPlayer>> leaving;
     for (const auto& player : players_)
-        player->leave();
+        leaving.emplace_back(player.get());
+    for (const QPointer<ComputerPlayer>& player : leaving)
+        if (player)
+            player->leave();
 }
 
 const ComputerPlayer* ComputerPlayers::byNumber(int number) const
@@ -97,6 +107,51 @@ int ComputerPlayers::joining() const
 {
     return int(std::count_if(players_.begin(), players_.end(),
         [](const auto& player) { return !player->ended() && !player->client().loggedin(); }));
+}
+
+int ComputerPlayers::playing() const
+{
+    return int(
+        std::count_if(players_.begin(), players_.end(), [](const auto& player) { return !player->ended(); }));
+}
+
+bool ComputerPlayers::seen(const ComputerPlayer& player, const client::ClientState& state)
+{
+    const int number = player.client().mynumber();
+    return player.client().loggedin() && isSeat(number) && state.seat(number).taken;
+}
+
+int ComputerPlayers::freeSeats(const client::ClientState& state) const
+{
+    int free = 0;
+    for (int seat = 1; seat <= kSeats; ++seat)
+        free += state.seat(seat).taken ? 0 : 1;
+    for (const auto& player : players_)
+        free -= player->ended() || seen(*player, state) ? 0 : 1;
+    return free;
+}
+
+bool ComputerPlayers::allSeated(const client::ClientState& state) const
+{
+    return std::all_of(players_.begin(), players_.end(),
+        [&](const auto& player) { return player->ended() || seen(*player, state); });
+}
+
+ComputerPlayers::Seating ComputerPlayers::seatingFor(int asked, int playing, int freeSeats)
+{
+    return { asked, playing, std::clamp(asked - playing, 0, std::max(0, freeSeats)) };
+}
+
+QString ComputerPlayers::Seating::shortfall() const
+{
+    const int seated = playing + adding;
+    if (seated >= asked)
+        return {};
+    if (seated == 0)
+        return QString("No computer player can play: every seat is taken.");
+    return QString("Only %1 of the %2 computer players can play: every other seat is taken.")
+        .arg(seated)
+        .arg(asked);
 }
 
 void ComputerPlayers::release(ComputerPlayer* player)

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "bot_level.h"
+#include "client_state.h"
 
 #include <QObject>
 #include <QStringList>
@@ -47,6 +48,24 @@ public:
     // A name from the list of first names that none of namesInUse has.
     static QString freeName(const QStringList& namesInUse);
 
+    // Ours in the game or on the way in.
+    int playing() const;
+    // Free seats as a window sees them, less those ours on their way in will take.
+    int freeSeats(const client::ClientState& state) const;
+    // Every one of ours that is not gone sits where the window sees it.
+    bool allSeated(const client::ClientState& state) const;
+
+    // A start against the computer: how many more sit down so that the number
+    // asked for play in all, as far as the free seats go.
+    struct Seating {
+        int asked = 0;
+        int playing = 0;
+        int adding = 0;
+        // Why fewer play than were asked for; empty when all of them do.
+        QString shortfall() const;
+    };
+    static Seating seatingFor(int asked, int playing, int freeSeats);
+
 signals:
     // A player found every seat taken and left again.
     void noSeat(const QString& name);
@@ -55,6 +74,8 @@ signals:
 
 private:
     void release(ComputerPlayer* player);
+    // Logged in and seated where the window sees it.
+    static bool seen(const ComputerPlayer& player, const client::ClientState& state);
 
     Options options_;
     std::vector<std::unique_ptr<ComputerPlayer>> players_;

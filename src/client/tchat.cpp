@@ -114,6 +114,7 @@ void Tchat::resetGameDisplay()
 {
     for (int seat = 1; seat <= kSeats; ++seat) {
         seatLabel("label_playername", seat)->setText("<Waiting>");
+        seatLabel("label_playername", seat)->setToolTip({}); // a name shown otherwise had it
         seatLabel("label_playerscore", seat)->setText("0");
         seatLabel("label_bonus", seat)->setText({});
         seatLabel("team", seat)->hide();

@@ -12,6 +12,7 @@
 #include "game_settings.h"
 #include "layout_scaler.h"
 #include "outside_text.h"
+#include "roster_line.h"
 #include "tgamestartform.h"
 #include "ttallylist.h"
 #include "wire_text.h"
@@ -28,24 +29,6 @@ namespace {
 
 // The marker sits at the left end of a name's row, clear of the name itself.
 constexpr int kMarkerLeft = 1;
-
-// Whether a computer player of ours sits where this window sees it.
-bool seen(const ComputerPlayer& player, const client::ClientState& state)
-{
-    const int number = player.client().mynumber();
-    return player.client().loggedin() && isSeat(number) && state.seat(number).taken;
-}
-
-// Free seats less those that computer players on their way in will take.
-int seatsLeft(const client::ClientState& state, const ComputerPlayers& computers)
-{
-    int free = 0;
-    for (int seat = 1; seat <= kSeats; ++seat)
-        free += state.seat(seat).taken ? 0 : 1;
-    for (const auto& player : computers.players())
-        free -= player->ended() || seen(*player, state) ? 0 : 1;
-    return free;
-}
 
 } // namespace
 
@@ -84,6 +67,7 @@ void Tchat::buildComputerPlayers(QMenu* file)
             Pictures::kComputerMarkerSize.width(), Pictures::kComputerMarkerSize.height());
         marker->hide();
         computerMarker[std::size_t(seat)] = marker;
+        addLevelLabel(seatLabel("label_playername", seat), seat);
     }
     drawComputerMarkers();
     if (scaler)
@@ -121,7 +105,7 @@ void Tchat::AddComputerPlayer1Click(int level)
 {
     const client::ClientState& state = client_->state();
     const std::optional<BotLevel> chosen = botLevel(level);
-    if (!chosen || !state.ishost || !state.loggedin || seatsLeft(state, *computers) <= 0)
+    if (!chosen || !state.ishost || !state.loggedin || computers->freeSeats(state) <= 0)
         return;
     QString error;
     if (!computers->add(*chosen, namesInUse(), &error))
@@ -138,16 +122,20 @@ void Tchat::showComputerPlayers()
         QLabel* marker = computerMarker[std::size_t(seat)];
         const bool computer = held.taken && computername::isComputerName(held.name);
         marker->setVisible(computer);
-        if (!computer)
+        if (!computer) {
+            seatLabel("label_computerlevel", seat)->hide();
             continue;
+        }
         // Our own computers say their level; another host's we know only by name.
         const ComputerPlayer* ours = state.ishost ? computers->byNumber(seat) : nullptr;
-        marker->setToolTip(ours ? QString("Computer player, %1").arg(QString::fromLatin1(ours->level().name))
-                                : QString("Computer player"));
+        const QString level = ours ? QString::fromLatin1(ours->level().name) : QString();
+        marker->setToolTip(ours ? QString("Computer player, %1").arg(level) : QString("Computer player"));
+        showRosterName(seatLabel("label_playername", seat), seatLabel("label_computerlevel", seat),
+            rosterName(held.name, level));
         marker->raise();
     }
     AddComputerPlayer1->menuAction()->setEnabled(
-        state.ishost && state.loggedin && seatsLeft(state, *computers) > 0);
+        state.ishost && state.loggedin && computers->freeSeats(state) > 0);
     startChoices.computerOffer = state.ishost && role == GameRole::Solo;
     if (Tgamestartform* form = gamestartform.built())
         form->setComputerChoiceShown(startChoices.computerOffer);
@@ -155,9 +143,8 @@ void Tchat::showComputerPlayers()
     if (!computersHoldStart)
         return;
     // The start goes out once every computer asked for sits where this window sees it.
-    for (const auto& player : computers->players())
-        if (!player->ended() && !seen(*player, state))
-            return;
+    if (!computers->allSeated(state))
+        return;
     computersHoldStart = false;
     computersSeated = true;
     startgame();
@@ -175,14 +162,14 @@ bool Tchat::seatComputersBeforeStart()
     const ComputerChoice& choice = gamestartform->computers();
     if (!state.ishost || role != GameRole::Solo || !choice.wanted())
         return false;
-    int seated = 0;
-    for (const auto& player : computers->players())
-        seated += player->ended() ? 0 : 1;
-    const int missing = std::min(choice.count() - seated, seatsLeft(state, *computers));
+    const ComputerPlayers::Seating seating
+        = ComputerPlayers::seatingFor(choice.count(), computers->playing(), computers->freeSeats(state));
+    if (const QString shortfall = seating.shortfall(); !shortfall.isEmpty())
+        addlinetochat(shortfall, chatcolour::kGrey);
     const std::optional<BotLevel> level = botLevel(choice.level());
-    if (missing <= 0 || !level)
+    if (seating.adding <= 0 || !level)
         return false;
-    for (int n = 0; n < missing; ++n) {
+    for (int n = 0; n < seating.adding; ++n) {
         QString error;
         if (!computers->add(*level, namesInUse(), &error)) {
             showError(error);

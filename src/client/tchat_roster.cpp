@@ -3,7 +3,7 @@
 #include "tchat.h"
 
 #include "outside_text.h"
-
+#include "roster_line.h"
 #include "sound_player.h"
 #include "tspylist.h"
 #include "ttallylist.h"
@@ -19,16 +19,6 @@ const QString kWaiting = "<Waiting>";
 
 // The number stays first and reads as a number, whatever letters or direction controls the name holds.
 QString spyLine(int number, const QString& name) { return QString("%1: %2").arg(number).arg(isolated(name)); }
-
-// A name wider than its place in the roster ends in an ellipsis, never cut
-// mid-letter; the whole name is in the tooltip.
-void showSeatName(QLabel* label, const QString& name)
-{
-    label->ensurePolished(); // the style sheet's bold font decides the width
-    const QString shown = label->fontMetrics().elidedText(name, Qt::ElideRight, label->width());
-    label->setText(shown);
-    label->setToolTip(shown == name ? QString() : name);
-}
 
 } // namespace
 
@@ -51,7 +41,8 @@ void Tchat::newplayerinfo(int number, const QString& name)
             number == client_->mynumber() ? QString("You are spying.") : isolated(name) + " is spying.",
             chatcolour::kNavy);
     } else {
-        showSeatName(seatLabel("label_playername", number), name);
+        showRosterName(seatLabel("label_playername", number), seatLabel("label_computerlevel", number),
+            rosterName(name));
     }
     loadchecklist();
 }
@@ -61,7 +52,8 @@ void Tchat::playerdisconnected(int number, const QString& name, const QString& s
     if (isSeat(number)) {
         if (!seatName.isEmpty())
             addlinetochat(isolated(seatName) + " disconnected.", chatcolour::kGrey);
-        showSeatName(seatLabel("label_playername", number), kWaiting);
+        showRosterName(seatLabel("label_playername", number), seatLabel("label_computerlevel", number),
+            rosterName(kWaiting));
     }
     loadchecklist();
     if (spyLeft) {

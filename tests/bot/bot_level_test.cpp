@@ -91,3 +91,14 @@ TEST(ComputerName, RecognisedAlsoWhenTheServerNumberedIt)
     EXPECT_FALSE(isComputerName("Ada (computer)(2)"));
     EXPECT_FALSE(isComputerName("(computer) (3)"));
 }
+
+TEST(ComputerName, ShownWithoutItsMarkerWhereAPictureSaysIt)
+{
+    using computername::withoutMarker;
+    EXPECT_EQ(withoutMarker("Ada (computer)"), "Ada");
+    EXPECT_EQ(withoutMarker("Ada (computer) (2)"), "Ada (2)") << "the server's number stays";
+    EXPECT_EQ(withoutMarker(" Grace (computer) "), "Grace");
+    EXPECT_EQ(withoutMarker("Ada"), "Ada");
+    EXPECT_EQ(withoutMarker("Ada (computer) fan"), "Ada (computer) fan") << "a person's name as it is";
+    EXPECT_EQ(withoutMarker("(computer) (3)"), "(computer) (3)");
+}

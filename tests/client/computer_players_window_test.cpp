@@ -32,10 +32,41 @@ bool markerShown(Tchat& window, int seat)
     return marker && marker->isVisibleTo(&window) && !marker->pixmap().isNull();
 }
 
+// The level a roster line shows beside a computer player's name.
+QString levelShown(Tchat& window, int seat)
+{
+    const auto* level = window.findChild<QLabel*>(QString("label_computerlevel%1").arg(seat));
+    return level && level->isVisibleTo(&window) ? level->text() : QString();
+}
+
 QString markerTip(Tchat& window, int seat)
 {
     return window.findChild<QLabel*>(QString("label_computer%1").arg(seat))->toolTip();
 }
+
+// The start dialog's offer, ticked for this level and number, and Start pressed.
+void startAgainstTheComputer(Tchat& window, int level, int count)
+{
+    Tgamestartform& form = window.startForm();
+    form.findChild<QCheckBox*>("checkbox_computer")->setChecked(true);
+    form.findChild<QComboBox*>("combo_computerlevel")->setCurrentIndex(level - 1);
+    form.findChild<QComboBox*>("combo_computercount")->setCurrentIndex(count - 1);
+    QTest::mouseClick(form.findChild<QWidget*>("button_startthegame"), Qt::LeftButton);
+}
+
+// What every seat holds each time a game starts.
+struct SeatsAtStart {
+    explicit SeatsAtStart(Tchat& window)
+    {
+        QObject::connect(&window.client(), &GameClient::gameStarted, [this, &window] {
+            std::vector<QString> seats;
+            for (int seat = 1; seat <= 4; ++seat)
+                seats.push_back(window.client().state().seat(seat).name);
+            starts.push_back(seats);
+        });
+    }
+    std::vector<std::vector<QString>> starts;
+};
 
 } // namespace
 
@@ -229,4 +260,104 @@ TEST_F(ComputerTally, APersonBesideAComputerCountsAsAlways)
     seat(3, "Bob (computer) fan");
     playAGame("You");
     EXPECT_EQ(model().number(0, TallyModel::Games), 2);
+}
+
+TEST_F(ComputerPlayersWindow, PlayingAgainstTheComputerCountsThoseAlreadySeated)
+{
+    Tchat& solo = open({});
+    ASSERT_TRUE(pumpUntil([&] { return chatOf(solo).contains("You are Connected."); }));
+    item(solo, "AddComputerLevel1")->trigger();
+    ASSERT_TRUE(pumpUntil([&] { return seatNameOf(solo, 2) == "Ada (computer)"; }));
+
+    SeatsAtStart seated(solo);
+    startAgainstTheComputer(solo, 2, 3);
+    ASSERT_TRUE(pumpUntil([&] { return seated.starts.size() == 1 && solo.client().canplay(); }));
+    EXPECT_EQ(seated.starts[0],
+        (std::vector<QString> { "You", "Ada (computer)", "Alan (computer)", "Grace (computer)" }));
+    ASSERT_EQ(solo.computerPlayers().players().size(), 3u);
+    EXPECT_EQ(solo.computerPlayers().players()[0]->level().number, 1) << "the one seated stays as it was";
+    EXPECT_EQ(solo.computerPlayers().players()[1]->level().number, 2);
+    EXPECT_EQ(solo.computerPlayers().players()[2]->level().number, 2);
+
+    // Fewer asked for than sit already: nobody leaves and nobody more sits down.
+    startAgainstTheComputer(solo, 2, 1);
+    ASSERT_TRUE(pumpUntil([&] { return seated.starts.size() == 2; }));
+    EXPECT_EQ(seated.starts[1], seated.starts[0]);
+    EXPECT_FALSE(chatOf(solo).contains("computer players can play"));
+}
+
+TEST_F(ComputerPlayersWindow, PlayingAgainstTheComputerSaysWhyWhenSeatsRunShort)
+{
+    Tchat& solo = open({});
+    ASSERT_TRUE(pumpUntil([&] { return chatOf(solo).contains("You are Connected."); }));
+    // Others found the solo game on the program's port and took every seat.
+    join("Bob");
+    join("Cy");
+    join("Dee");
+    ASSERT_TRUE(pumpUntil([&] { return solo.client().state().seat(4).name == "Dee"; }));
+
+    SeatsAtStart seated(solo);
+    startAgainstTheComputer(solo, 1, 2);
+    ASSERT_TRUE(pumpUntil([&] { return seated.starts.size() == 1; }));
+    EXPECT_TRUE(chatOf(solo).contains("No computer player can play: every seat is taken."));
+    EXPECT_EQ(seated.starts[0], (std::vector<QString> { "You", "Bob", "Cy", "Dee" })) << "the start goes out";
+    EXPECT_TRUE(solo.computerPlayers().players().empty());
+
+    // A seat comes free: one of the two sits down before the next start.
+    solo.label_playername1ContextPopup(4, QPoint());
+    solo.RemoveFromGame1Click();
+    ASSERT_TRUE(pumpUntil([&] { return !solo.client().state().seat(4).taken; }));
+    startAgainstTheComputer(solo, 1, 2);
+    ASSERT_TRUE(pumpUntil([&] { return seated.starts.size() == 2; }));
+    EXPECT_TRUE(
+        chatOf(solo).contains("Only 1 of the 2 computer players can play: every other seat is taken."));
+    EXPECT_EQ(seated.starts[1], (std::vector<QString> { "You", "Bob", "Cy", "Ada (computer)" }));
+}
+
+// The roster line at the window's default size and at twice it: the name whole
+// and, in the host's window, the level beside it, both within the name's place.
+TEST_F(ComputerPlayersWindow, TheRosterShowsAComputersWholeNameAndItsLevel)
+{
+    Tchat& host = join("Host", { "x", "true" });
+    // Two people hold the first names, so the computer takes a wider one.
+    Tchat& ada = join("Ada");
+    join("Alan");
+    host.show();
+    host.resize(798, 535);
+    item(host, "AddComputerLevel1")->trigger(); // Beginner, the widest level
+    ASSERT_TRUE(pumpUntil([&] {
+        return seatNameOf(host, 4) == "Grace (computer)" && seatNameOf(ada, 4) == "Grace (computer)"
+            && levelShown(host, 4) == "Beginner";
+    }));
+
+    const auto expectWhole = [&](qreal scale) {
+        SCOPED_TRACE(scale);
+        EXPECT_EQ(host.layoutScale(), scale);
+        auto* name = host.findChild<QLabel*>("label_playername4");
+        auto* level = host.findChild<QLabel*>("label_computerlevel4");
+        EXPECT_EQ(name->text(), "Grace");
+        EXPECT_EQ(level->text(), "Beginner");
+        EXPECT_TRUE(level->isVisibleTo(&host));
+        EXPECT_TRUE(markerShown(host, 4));
+        // Side by side, a space apart, within the name's place and clear of the score.
+        const int nameEnd
+            = name->x() + name->contentsRect().left() + name->fontMetrics().horizontalAdvance(name->text());
+        const int levelStart = level->x() + level->contentsRect().right() + 1
+            - level->fontMetrics().horizontalAdvance(level->text());
+        EXPECT_LE(nameEnd + level->fontMetrics().horizontalAdvance(' '), levelStart);
+        EXPECT_GE(levelStart, level->x() + level->contentsRect().left()) << "the level fits its label";
+        EXPECT_LE(level->geometry().right(), name->geometry().right());
+        EXPECT_LT(level->geometry().right(), host.findChild<QLabel*>("label_playerscore4")->x());
+    };
+    expectWhole(1.0);
+    // Twice the panel and its margins in the window's client area: a scale of two.
+    const QSize frame = host.size() - host.centralWidget()->size();
+    host.resize(QSize(2 * 790 + 8, 2 * 489 + 8) + frame);
+    expectWhole(2.0);
+
+    // Another window sees the name and the marker; the level only the host knows.
+    EXPECT_EQ(labelOf(ada, "label_playername4"), "Grace");
+    EXPECT_FALSE(ada.findChild<QLabel*>("label_computerlevel4")->isVisibleTo(&ada));
+    EXPECT_TRUE(markerShown(ada, 4));
+    EXPECT_EQ(seatNameOf(ada, 4), "Grace (computer)") << "the whole name in the tooltip";
 }
