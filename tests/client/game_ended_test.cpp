@@ -5,6 +5,7 @@
 #include "host_join_fixture.h"
 
 #include "raw_client.h"
+#include "server_limits.h"
 
 #include <memory>
 #include <vector>
@@ -36,6 +37,16 @@ protected:
         EXPECT_TRUE(pumpUntil([&] { return connected(window); }));
         window.show();
         return window;
+    }
+
+    // Ann removes the window's player; the server lets the connection go at its
+    // clock's ticks, driven here.
+    void removeFromAnnsGame(Tchat& ann, Tchat& window)
+    {
+        ann.kicking(window.client().mynumber());
+        ASSERT_TRUE(pumpUntil([&] { return !window.client().loggedin(); }));
+        for (int tick = 0; tick < serverlimits::kRemovedCloseTicks; ++tick)
+            annProgram->server->logintimeTimer();
     }
 
     static void expectReadyForTheNextGame(Tchat& window)
@@ -91,7 +102,7 @@ TEST_F(GameEndedTest, ARemovedPlayerPlaysSoloHostsOrJoinsInTheSameWindow)
 
     // From the notice: a solo game in Bob's own program, in the same window.
     picks = { "Play Solo" };
-    ann.kicking(2);
+    removeFromAnnsGame(ann, bob);
     ASSERT_TRUE(pumpUntil([&] { return labelOf(bob, "label_playername1") == "You"; }));
     EXPECT_EQ(offers, QStringList { "You were removed from the game." });
     Program& bobProgram = *programs[1];
@@ -103,12 +114,12 @@ TEST_F(GameEndedTest, ARemovedPlayerPlaysSoloHostsOrJoinsInTheSameWindow)
 
     // From the notice: the host dialog.
     picks = { "Host a Game\u2026" };
-    ann.kicking(3);
+    removeFromAnnsGame(ann, cid);
     ASSERT_TRUE(pumpUntil([&] { return cid.hostDialog().isVisible(); }));
     expectReadyForTheNextGame(cid);
 
     // The box closed without a choice; the File menu offers the same.
-    ann.kicking(4);
+    removeFromAnnsGame(ann, dee);
     ASSERT_TRUE(pumpUntil([&] { return offers.size() == 3; }));
     expectReadyForTheNextGame(dee);
     item(dee, "JoinaGame1")->trigger();

@@ -54,7 +54,7 @@ TEST_F(HostLeavingTest, TheHostIsAskedBeforeItsLeavingEndsTheGameOfThePeopleSeat
     QSpontaneKeyEvent::setSpontaneous(&frameClose);
     QApplication::instance()->notify(&host, &frameClose); // as delivered, spontaneous
     EXPECT_FALSE(frameClose.isAccepted());
-    EXPECT_EQ(questions.size(), 2);
+    ASSERT_EQ(questions.size(), 2);
     EXPECT_EQ(questions.last(), "End the game for Bob and Cara?");
     EXPECT_TRUE(host.isVisible());
 
