@@ -73,14 +73,24 @@ bool ask(const QString& question, QWidget* over)
         == QMessageBox::Yes;
 }
 
+// A choice button's padding and border on both sides, as the boxes' style sheet gives them.
+constexpr int kChoicePadding = 2 * (18 + 2) + 8;
+
 // A notice with a button for each choice: the index of the one pressed, -1 for none.
 int offerChoices(const QString& text, const QStringList& choices, QWidget* over)
 {
     QMessageBox box(QMessageBox::Information, "Lexmire", text, QMessageBox::NoButton, over);
     box.setStyleSheet(windowstyle::messageBoxes());
     std::vector<QAbstractButton*> buttons;
-    for (const QString& choice : choices)
-        buttons.push_back(box.addButton(choice, QMessageBox::ActionRole));
+    for (const QString& choice : choices) {
+        QPushButton* button = box.addButton(choice, QMessageBox::ActionRole);
+        // The box sizes its buttons before their bold face applies: a longer caption is given room.
+        button->ensurePolished();
+        QFont bold = button->font();
+        bold.setBold(true);
+        button->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(choice) + kChoicePadding);
+        buttons.push_back(button);
+    }
     // Esc and the frame's close take the last choice, the one that only closes the box.
     if (!buttons.empty())
         box.setEscapeButton(buttons.back());
