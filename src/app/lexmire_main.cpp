@@ -16,16 +16,19 @@
 #include "ttallylist.h"
 #include "window_style.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -53,24 +56,60 @@ QMessageBox::StandardButton showBox(QMessageBox::Icon icon, const QString& text,
 
 void showError(const QString& text) { showBox(QMessageBox::Critical, text); }
 
-void showNotice(const QString& text) { showBox(QMessageBox::Information, text); }
-
-bool ask(const QString& question)
+// The main window's boxes sit on the main window, whichever window is active then.
+void showError(const QString& text, QWidget* over)
 {
-    return showBox(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+    showBox(QMessageBox::Critical, text, QMessageBox::Ok, over);
+}
+
+void showNotice(const QString& text, QWidget* over)
+{
+    showBox(QMessageBox::Information, text, QMessageBox::Ok, over);
+}
+
+bool ask(const QString& question, QWidget* over)
+{
+    return showBox(QMessageBox::Question, question, QMessageBox::Yes | QMessageBox::No, over)
+        == QMessageBox::Yes;
+}
+
+// A choice button's padding and border on both sides, as the boxes' style sheet gives them.
+constexpr int kChoicePadding = 2 * (18 + 2) + 8;
+
+// A notice with a button for each choice: the index of the one pressed, -1 for none.
+int offerChoices(const QString& text, const QStringList& choices, QWidget* over)
+{
+    QMessageBox box(QMessageBox::Information, "Lexmire", text, QMessageBox::NoButton, over);
+    box.setStyleSheet(windowstyle::messageBoxes());
+    std::vector<QAbstractButton*> buttons;
+    for (const QString& choice : choices) {
+        QPushButton* button = box.addButton(choice, QMessageBox::ActionRole);
+        // The box sizes its buttons before their bold face applies: a longer caption is given room.
+        button->ensurePolished();
+        QFont bold = button->font();
+        bold.setBold(true);
+        button->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(choice) + kChoicePadding);
+        buttons.push_back(button);
+    }
+    // Esc and the frame's close take the last choice, the one that only closes the box.
+    if (!buttons.empty())
+        box.setEscapeButton(buttons.back());
+    box.exec();
+    const auto pressed = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return pressed == buttons.end() ? -1 : int(pressed - buttons.begin());
 }
 
 // Characters of the address a line of the question shows: an address has no
 // blanks to wrap at, and a long one would otherwise widen the box off the screen.
 constexpr qsizetype kAddressLineLength = 64;
 
-LinkAnswer confirmLink(const QString& address)
+LinkAnswer confirmLink(const QString& address, QWidget* over)
 {
     QString lines;
     for (qsizetype at = 0; at < address.size(); at += kAddressLineLength)
         lines += (at > 0 ? "\n" : "") + address.mid(at, kAddressLineLength);
     QMessageBox box(QMessageBox::Question, "Lexmire", "Open this address in your web browser?",
-        QMessageBox::Open | QMessageBox::Cancel, QApplication::activeWindow());
+        QMessageBox::Open | QMessageBox::Cancel, over);
     box.setStyleSheet(windowstyle::messageBoxes());
     box.setTextFormat(Qt::PlainText);
     box.setInformativeText(lines);
@@ -237,7 +276,7 @@ int main(int argc, char** argv)
 
     TServer* server = nullptr;
     std::unique_ptr<TServer> serverOwner;
-    std::unique_ptr<Tdownload> download;
+    Tdownload* download = nullptr; // the main window's own, once built
 
     // The game server; built again when the window leaves a game it held.
     const auto buildServer = [] {
@@ -281,11 +320,13 @@ int main(int argc, char** argv)
     AfterFirstPaint* afterPaint = nullptr;
     Tchat* mainWindow = nullptr;
     // Built and shown only when a solo start asks for it, once the main window is up.
+    // The main window's tool window: above the main window, under the boxes the main window shows.
     setup.showDownload = [&download, &afterPaint, &mainWindow] {
         afterPaint->run([&download, &mainWindow] {
             if (!download)
-                download = std::make_unique<Tdownload>(AppPaths::downloadFolder(), LobbyPaths::lobbyUrl(),
-                    LobbyPaths::installedLobbyProgram(), [&mainWindow] { mainWindow->Exit1Click(); });
+                download = new Tdownload(
+                    AppPaths::downloadFolder(), LobbyPaths::lobbyUrl(), LobbyPaths::installedLobbyProgram(),
+                    [&mainWindow] { mainWindow->Exit1Click(); }, mainWindow);
             download->show();
         });
     };
@@ -295,7 +336,7 @@ int main(int argc, char** argv)
         if (url.isValid() && (url.scheme() == "http" || url.scheme() == "https"))
             QDesktopServices::openUrl(url);
     };
-    setup.confirmLink = confirmLink;
+    setup.confirmLink = [&mainWindow](const QString& address) { return confirmLink(address, mainWindow); };
     // Set when the start failed and the program is ending: what waited for the paint is dropped.
     bool ending = false;
     setup.afterFirstPaint = [&afterPaint, &ending](std::function<void()> work) {
@@ -304,9 +345,13 @@ int main(int argc, char** argv)
                 work();
         });
     };
-    setup.showError = showError;
-    setup.showNotice = showNotice;
-    setup.ask = ask;
+    setup.showError = [&mainWindow](const QString& text) { showError(text, mainWindow); };
+    setup.showNotice = [&mainWindow](const QString& text) { showNotice(text, mainWindow); };
+    setup.ask = [&mainWindow](const QString& question) { return ask(question, mainWindow); };
+    setup.offerChoices = [&mainWindow](const QString& text, const QStringList& choices) {
+        return offerChoices(text, choices, mainWindow);
+    };
+    setup.lobbyLinkConnected = [&lobbyLink] { return lobbyLink.Connected(); };
     setup.openLobbyLink = [&lobbyLink] {
         // Once per program while it holds; a link that failed (no lobby then) is tried afresh.
         if (lobbyLink.Connected())

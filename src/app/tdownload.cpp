@@ -73,7 +73,9 @@ void setRed(QLabel* label) { label->setProperty("alert", true); }
 
 Tdownload::Tdownload(
     QString folder, QString url, QString program, std::function<void()> exit, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+    // A tool window of its parent, the main window: above it, yet never above the
+    // main window's message boxes, as a window kept above every other would be.
+    : QDialog(parent, Qt::Tool)
     , installerFolder(std::move(folder))
     , lobbyUrl(std::move(url))
     , lobbyProgram(std::move(program))

@@ -74,6 +74,8 @@ public:
     // open without a nested event loop; tests fill and click them.
     void HostaGame1Click();
     void JoinaGame1Click();
+    // A solo game in place of a game that ended (File → Play Solo).
+    void PlaySolo1Click();
     void AnnounceMyGame1Click();
     // A multi-player game under name: the host dialog's and the join dialog's orders.
     void hostGame(const QString& name);
@@ -270,6 +272,10 @@ private:
     void showError(const QString& text);
     void connectionEnded(GameClient::Ending ending);
     void connectFailed(const QString& host, const QString& reason);
+    void hostingFailed(const QString& error);
+    // False when the host's leaving would end the game of people seated with it and
+    // the host, asked, keeps it going.
+    bool othersMayLoseTheGame();
     void storeSettings();
 
     // What this window is doing: nothing yet, a solo game, or a multi-player
@@ -343,6 +349,7 @@ private:
     QAction* StartGame1 = nullptr;
     QAction* HostaGame1 = nullptr;
     QAction* JoinaGame1 = nullptr;
+    QAction* PlaySolo1 = nullptr;
     QAction* AnnounceMyGame1 = nullptr;
     QAction* ClickLetters1 = nullptr;
     QAction* ShowWordPath1 = nullptr;

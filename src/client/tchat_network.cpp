@@ -1,10 +1,11 @@
-// Tchat's multi-player games chosen in the window: File → Host a Game... and
-// Join a Game..., switching from a solo game without a new program, and the
+// Tchat's games chosen in the window: File → Host a Game..., Join a Game... and
+// Play Solo, switching games without a new program, and the
 // announcement of a game hosted here on the local network.
 #include "tchat.h"
 
 #include "computer_players.h"
 #include "game_settings.h"
+#include "hosting_failure.h"
 #include "join_address.h"
 #include "outside_text.h"
 #include "thostgame.h"
@@ -33,6 +34,8 @@ void Tchat::addHostJoinItems(QMenu* file)
     HostaGame1->setObjectName("HostaGame1");
     JoinaGame1 = file->addAction("Join a Game...", this, &Tchat::JoinaGame1Click);
     JoinaGame1->setObjectName("JoinaGame1");
+    PlaySolo1 = file->addAction("Play Solo", this, &Tchat::PlaySolo1Click);
+    PlaySolo1->setObjectName("PlaySolo1");
     file->addSeparator();
 }
 
@@ -86,6 +89,7 @@ void Tchat::setRole(GameRole next)
     role = next;
     HostaGame1->setEnabled(!inMultiplayerGame());
     JoinaGame1->setEnabled(!inMultiplayerGame());
+    PlaySolo1->setEnabled(role == GameRole::None);
     if (role != GameRole::Host)
         stopAnnouncing();
 }
@@ -169,7 +173,7 @@ void Tchat::hostGame(const QString& name)
             "Hosting a Multi-player Game as " + isolated(player) + ".. Please Wait.", chatcolour::kNavy);
         hostpress();
     } catch (const std::exception& error) {
-        showError(QString::fromStdString(error.what()));
+        hostingFailed(QString::fromStdString(error.what()));
         setRole(GameRole::None);
         return;
     }
@@ -177,6 +181,33 @@ void Tchat::hostGame(const QString& name)
     if (setup_.openLobbyLink)
         setup_.openLobbyLink();
     startAnnouncing();
+}
+
+void Tchat::PlaySolo1Click()
+{
+    if (role != GameRole::None)
+        return;
+    joinPort.clear();
+    joinedFromWindow = false;
+    try {
+        leaveGame();
+        playername = "You";
+        addlinetochat("Loading Solo Game..Please wait.", chatcolour::kNavy);
+        hostpress();
+    } catch (const std::exception& error) {
+        hostingFailed(QString::fromStdString(error.what()));
+        setRole(GameRole::None);
+        return;
+    }
+    setRole(GameRole::Solo);
+}
+
+void Tchat::hostingFailed(const QString& error)
+{
+    const QString port = QString::fromStdString(setup_.gamePort);
+    addlinetochat(hostingfailure::chatText(port, error), chatcolour::kBlue);
+    setStatus(hostingfailure::statusText(port, error), QColor(0xff, 0xb4, 0xa8));
+    showError(error);
 }
 
 void Tchat::joinGame(const QString& name, const QString& address)

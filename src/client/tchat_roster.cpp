@@ -2,6 +2,8 @@
 // the tally records, removing a player, and the end of the connection.
 #include "tchat.h"
 
+#include "board_palette.h"
+#include "game_end.h"
 #include "outside_text.h"
 #include "roster_line.h"
 #include "sound_player.h"
@@ -12,6 +14,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 
 namespace {
 
@@ -120,25 +123,52 @@ void Tchat::connectionEnded(GameClient::Ending how)
     if (ending)
         return;
     ending = true;
-    QString text;
-    switch (how) {
-    case GameClient::Ending::Removed:
-        text = "You were removed from the game.";
-        break;
-    case GameClient::Ending::HostEnded:
-        text = client_->state().ishost ? QString() : "The host has ended the game.";
-        break;
-    case GameClient::Ending::Lost:
-        text = "The connection to the game was lost.";
-        break;
-    case GameClient::Ending::Closed:
-        break;
+    const bool lobbyLinked = setup_.lobbyLinkConnected && setup_.lobbyLinkConnected();
+    const gameend::Outcome outcome = gameend::outcomeOf(how, client_->state().ishost, lobbyLinked);
+    if (!outcome.told.isEmpty())
+        addlinetochat(outcome.told, chatcolour::kBlue);
+    if (outcome.closeWindow) {
+        if (!outcome.told.isEmpty() && setup_.showNotice)
+            setup_.showNotice(outcome.told);
+        // Closing ends the program, as it always has when the game's connection goes.
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
     }
-    if (!text.isEmpty()) {
-        addlinetochat(text, chatcolour::kBlue);
-        if (setup_.showNotice)
-            setup_.showNotice(text);
-    }
-    // Closing ends the program, as it always has when the game's connection goes.
-    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    // The last scores and the chat stay; File offers the next game.
+    joinedFromWindow = false;
+    setRole(GameRole::None);
+    button_start->hide();
+    StartGame1->setEnabled(false);
+    setStatus(outcome.status, boardpalette::plainText());
+    addlinetochat(outcome.hint, chatcolour::kNavy);
+    // Asked from the event loop: a choice replaces the client that is still inside its signal.
+    QMetaObject::invokeMethod(
+        this,
+        [this, outcome] {
+            QStringList captions;
+            for (gameend::Choice choice : outcome.choices)
+                captions << gameend::choiceText(choice);
+            if (!setup_.offerChoices) {
+                if (setup_.showNotice)
+                    setup_.showNotice(outcome.told);
+                return;
+            }
+            const int chosen = setup_.offerChoices(outcome.told, captions);
+            if (chosen < 0 || chosen >= int(outcome.choices.size()))
+                return;
+            switch (outcome.choices[std::size_t(chosen)]) {
+            case gameend::Choice::JoinGame:
+                JoinaGame1Click();
+                break;
+            case gameend::Choice::HostGame:
+                HostaGame1Click();
+                break;
+            case gameend::Choice::PlaySolo:
+                PlaySolo1Click();
+                break;
+            case gameend::Choice::Close:
+                break;
+            }
+        },
+        Qt::QueuedConnection);
 }

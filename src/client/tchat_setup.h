@@ -37,6 +37,9 @@ struct TchatSetup {
     discovery::GameBrowser::Options browseOptions;
     // Opens the link to the lobby program (hosting or joining from the command line).
     std::function<void()> openLobbyLink;
+    // Whether that link connected: a lobby program started this window and starts
+    // its next game, so a game that ends under the window ends the program.
+    std::function<bool()> lobbyLinkConnected;
     // Runs work once the window has first painted itself; the command line is read
     // then. Unset (tests), the command line is read at the next turn of the event loop.
     std::function<void(std::function<void()>)> afterFirstPaint;
@@ -51,6 +54,9 @@ struct TchatSetup {
     std::function<void(const QString&)> showError;
     std::function<void(const QString&)> showNotice;
     std::function<bool(const QString&)> ask;
+    // A notice with a button for each choice; gives the index of the one pressed,
+    // or -1 when the box was closed otherwise.
+    std::function<int(const QString&, const QStringList&)> offerChoices;
     // Milliseconds between dispatcher ticks while a phrase cools down; 0 leaves
     // every tick to whoever calls Timer1Timer, as tests do.
     int dispatchIntervalMs = 20;

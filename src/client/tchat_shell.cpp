@@ -3,6 +3,9 @@
 // the companion windows.
 #include "tchat.h"
 
+#include "board_palette.h"
+#include "computer_players.h"
+#include "game_end.h"
 #include "layout_scaler.h"
 #include "tabout.h"
 #include "tgamestartform.h"
@@ -58,9 +61,14 @@ void Tchat::processparams()
             setRole(GameRole::Solo);
             return;
         }
+        if (args.size() < 3) {
+            // One or two arguments: no role is taken, and File offers one.
+            addlinetochat("Waiting for a game. Choose File \u2192 Host a Game... or Join a Game... to play.",
+                chatcolour::kNavy);
+            setStatus("Waiting for a game", boardpalette::plainText());
+            return;
+        }
         addlinetochat("Loading Multi-player Game.. Please Wait.", chatcolour::kNavy);
-        if (args.size() < 3)
-            return; // one or two arguments: no role is taken
         playername = args[0];
         if (args[2] == "true") {
             hostpress();
@@ -74,7 +82,11 @@ void Tchat::processparams()
         if (setup_.openLobbyLink)
             setup_.openLobbyLink(); // opened, never written to
     } catch (const ESockException& error) {
-        showError(QString::fromStdString(error.what()));
+        const QString text = QString::fromStdString(error.what());
+        if (args.isEmpty() || args[2] == "true")
+            hostingFailed(text); // the status line says what failed and what to do
+        else
+            showError(text);
         // No role was taken: File offers hosting and joining instead.
         setRole(GameRole::None);
     }
@@ -96,6 +108,11 @@ void Tchat::joinpress() { client_->connectTo(hostaddress, playername); }
 
 void Tchat::closeEvent(QCloseEvent* event)
 {
+    // Closed from the frame: asked like File → Exit. The program's own closes ask nothing.
+    if (event->spontaneous() && !othersMayLoseTheGame()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     QMainWindow::closeEvent(event);
 }
@@ -138,7 +155,22 @@ void Tchat::FormResize()
 
 void Tchat::ResetScreenLocation1Click() { placement::place(*this, QRect(3, 3, 798, 535)); }
 
-void Tchat::Exit1Click() { close(); }
+void Tchat::Exit1Click()
+{
+    if (othersMayLoseTheGame())
+        close();
+}
+
+bool Tchat::othersMayLoseTheGame()
+{
+    const client::ClientState& state = client_->state();
+    if (!state.ishost || !client_->loggedin() || !setup_.ask)
+        return true;
+    // The host's own computer players leave with it and lose nothing.
+    const QString question = gameend::endGameQuestion(
+        gameend::otherPeople(state, [this](int number) { return computers && computers->byNumber(number); }));
+    return question.isEmpty() || setup_.ask(question);
+}
 
 void Tchat::Help2Click()
 {

@@ -145,9 +145,9 @@ TEST(CommandLineAfterFirstPaint, TheCommandLineIsReadOnlyWhenThePaintHookRunsIt)
     window.show();
     QCoreApplication::processEvents();
     ASSERT_EQ(waiting.size(), 1u);
-    EXPECT_FALSE(chat().contains("Loading Multi-player Game"));
+    EXPECT_FALSE(chat().contains("Waiting for a game."));
     waiting.front()();
-    EXPECT_TRUE(chat().contains("Loading Multi-player Game.. Please Wait."));
+    EXPECT_TRUE(chat().contains("Waiting for a game."));
     // Shown again, the window asks for nothing more.
     window.hide();
     window.show();

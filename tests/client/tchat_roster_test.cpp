@@ -94,7 +94,13 @@ TEST_F(WindowTest, TheLoginReplyCarriesTwoEndBytes)
 TEST_F(WindowTest, OneOrTwoArgumentsTakeNoRole)
 {
     Tchat& idle = open({ "Tester", "10.0.0.5" });
-    EXPECT_TRUE(chatOf(idle).startsWith("Loading Multi-player Game.. Please Wait."));
+    // It says what it waits for and where to find a game, not that something loads.
+    EXPECT_EQ(chatOf(idle).trimmed(),
+        "Waiting for a game. Choose File → Host a Game... or Join a Game... to play.");
+    EXPECT_EQ(labelOf(idle, "label_status2"), "Waiting for a game");
+    EXPECT_TRUE(idle.findChild<QAction*>("HostaGame1")->isEnabled());
+    EXPECT_TRUE(idle.findChild<QAction*>("JoinaGame1")->isEnabled());
+    EXPECT_TRUE(chatOf(open({ "Tester" }, "one")).startsWith("Waiting for a game."));
     EXPECT_FALSE(idle.client().isOpen());
     EXPECT_FALSE(idle.client().state().ishost);
     Tchat& joiner = open({ "Tester", "127.0.0.1", "True" }); // only "true" hosts
@@ -182,6 +188,7 @@ TEST_F(WindowTest, VersionMismatchesAreReportedOnBothSides)
     }));
 }
 
+// A window a lobby started (its lobby link connected): the lobby starts the next game.
 TEST_F(WindowTest, TheWindowClosesWhenItsConnectionCloses)
 {
     Tchat& host = join("Host", { "x", "true" });
@@ -273,7 +280,7 @@ TEST_F(WindowTest, AJoinThatCannotConnectSaysWhereAndOffersToTryAgain)
     EXPECT_TRUE(pumpUntil([&] { return !zed.isVisible(); }));
 }
 
-TEST_F(WindowTest, TheHostEndingTheGameAndARemovalAreToldBeforeTheWindowCloses)
+TEST_F(WindowTest, TheHostEndingTheGameAndARemovalAreToldBeforeTheWindowALobbyStartedCloses)
 {
     Tchat& host = join("Host", { "x", "true" });
     Tchat& bob = join("Bob");

@@ -61,12 +61,16 @@ protected:
         setup.settingsFile = folder.filePath(settingsName + ".ini");
         setup.tileFolders = { folder.filePath("tiles") };
         setup.gamePort = std::to_string(server->listeningPort());
-        setup.openLobbyLink = [this] {
+        // Each window's own link to the lobby the fixture listens as.
+        auto link = std::make_shared<TSock*>(nullptr);
+        setup.openLobbyLink = [this, link] {
             lobbyLinks.push_back(std::make_unique<TSock>());
             lobbyLinks.back()->setHostName("127.0.0.1");
             lobbyLinks.back()->setPortName(std::to_string(lobby.serverPort()));
             lobbyLinks.back()->Open();
+            *link = lobbyLinks.back().get();
         };
+        setup.lobbyLinkConnected = [link] { return *link && (*link)->Connected(); };
         setup.dispatchIntervalMs = 0; // the pump hook ticks every window
         setup.startHosting = [this] { server->startListening(); };
         setup.showDownload = [this] { ++downloadsShown; };
