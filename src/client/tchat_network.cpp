@@ -6,6 +6,7 @@
 #include "computer_players.h"
 #include "game_settings.h"
 #include "join_address.h"
+#include "offered_name.h"
 #include "outside_text.h"
 #include "thostgame.h"
 #include "tjoingame.h"
@@ -120,8 +121,9 @@ void Tchat::HostaGame1Click()
     if (inMultiplayerGame())
         return;
     Thostgame& dialog = hostDialog();
-    readSettings(
-        [&](const GameSettings& stored) { dialog.setPlayerName(stored.text(SettingKey::PlayerName)); });
+    readSettings([&](const GameSettings& stored) {
+        dialog.setPlayerName(offeredname::offeredName(playername, stored.text(SettingKey::PlayerName)));
+    });
     dialog.open(); // window-modal without a loop of its own
 }
 
@@ -131,7 +133,7 @@ void Tchat::JoinaGame1Click()
         return;
     Tjoingame& dialog = joinDialog();
     readSettings([&](const GameSettings& stored) {
-        dialog.setPlayerName(stored.text(SettingKey::PlayerName));
+        dialog.setPlayerName(offeredname::offeredName(playername, stored.text(SettingKey::PlayerName)));
         dialog.setRecentAddresses(joinaddress::recentAddresses(stored));
     });
     dialog.open();

@@ -4,6 +4,7 @@
 #include "tchat.h"
 
 #include "layout_scaler.h"
+#include "offered_name.h"
 #include "tabout.h"
 #include "tgamestartform.h"
 #include "thelp.h"
@@ -53,15 +54,15 @@ void Tchat::processparams()
             addlinetochat("Loading Solo Game..Please wait.", chatcolour::kNavy);
             if (setup_.showDownload)
                 setup_.showDownload();
-            playername = "You";
+            playername = offeredname::kSoloName;
             hostpress();
             setRole(GameRole::Solo);
             return;
         }
         addlinetochat("Loading Multi-player Game.. Please Wait.", chatcolour::kNavy);
+        playername = args[0]; // the name the host and join dialogs offer, even with no role
         if (args.size() < 3)
             return; // one or two arguments: no role is taken
-        playername = args[0];
         if (args[2] == "true") {
             hostpress();
             setRole(GameRole::Host);
@@ -156,6 +157,7 @@ void Tchat::button_startClick()
 {
     gamestartform->show();
     gamestartform->raise();
+    gamestartform->activateWindow(); // already open behind the window: the keyboard goes to it
 }
 
 void Tchat::startgame()
@@ -169,7 +171,7 @@ void Tchat::startgame()
         return;
     }
     // Not logged in yet: take the host role again; Start works once logged in.
-    playername = "You";
+    playername = offeredname::kSoloName;
     client_->setHost(true);
     try {
         if (setup_.startHosting)
