@@ -227,7 +227,9 @@ void PictureButton::paintEvent(QPaintEvent*)
 }
 
 Tgamestartform::Tgamestartform(QWidget* parent)
-    : QDialog(parent) // an ordinary dialog: a tool window takes no keyboard under some window managers
+    // An ordinary dialog, as a tool window takes no keyboard under some window managers; its
+    // frame offers closing only, as its size is fixed.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Tgamestartform"));
     setWindowTitle(QStringLiteral("Lexmire - Start Game"));

@@ -191,6 +191,8 @@ TEST_F(KeyboardGame, ASoloGameFromStartToTheNextGameWithoutTheMouse)
     ASSERT_TRUE(tabTo("button_start"));
     press(Qt::Key_Return);
     Tgamestartform& form = window->startForm();
+    EXPECT_EQ(form.windowFlags() & Qt::WindowType_Mask, Qt::Dialog) << "a tool window gets no keyboard";
+    EXPECT_FALSE(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     ASSERT_TRUE(isActive(&form));
     EXPECT_EQ(QApplication::focusWidget(), form.findChild<QWidget*>("button_startthegame"));
     // One minute a round: Tab on to the minutes and a step down; Enter starts.
