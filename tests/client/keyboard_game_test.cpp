@@ -7,11 +7,9 @@
 #include "board_view.h"
 #include "embedded_word_list.h"
 #include "pump.h"
-#include "tabout.h"
 #include "tchat.h"
 #include "tdictn.h"
 #include "tgamestartform.h"
-#include "thelp.h"
 #include "thostgame.h"
 #include "tjoingame.h"
 #include "tphrases.h"
@@ -22,9 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
