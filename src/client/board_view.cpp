@@ -314,8 +314,9 @@ void BoardView::animationTick()
 
 bool BoardView::event(QEvent* event)
 {
-    // Tab cycles through the chains of a typed word instead of moving the focus on.
-    if (event->type() == QEvent::KeyPress) {
+    // Tab cycles through the chains of a typed word instead of moving the focus on; with no
+    // word in progress it leaves the board, so the chat and the buttons stay in reach.
+    if (event->type() == QEvent::KeyPress && tabCyclesChains) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
             keyPressEvent(key);

@@ -78,6 +78,9 @@ public:
     bool marksShown() const { return showMarks; }
     // While on, a thin ring round the board says it has the keyboard.
     void setTypingRing(bool on);
+    // While a typed word is in progress, Tab and Shift+Tab move through its chains; otherwise
+    // they move the keyboard on to the next control, as everywhere else.
+    void setTabCyclesChains(bool on) { tabCyclesChains = on; }
 
     // One step of the animations; the board's timer calls it while anything moves, tests call
     // it directly.
@@ -97,7 +100,7 @@ signals:
     void pressed(Qt::MouseButton button, QPoint boardPixel);
     void moved(QPoint boardPixel);
     void released(Qt::MouseButton button, QPoint boardPixel);
-    // A key typed while the board has the focus (Tab and Backtab included).
+    // A key typed while the board has the focus (Tab and Backtab while they cycle chains).
     void keyTyped(int key, const QString& text);
 
 protected:
@@ -128,6 +131,7 @@ private:
     int book = 0;
     bool showMarks = true;
     bool typingRing = true;
+    bool tabCyclesChains = false;
 
     BoardMarks marks_;
     QTimer animation;

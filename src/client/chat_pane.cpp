@@ -55,12 +55,26 @@ ChatPane::ChatPane(QWidget* parent)
 
 void ChatPane::setTextSize(int points)
 {
-    QFont f = document()->defaultFont();
-    f.setPointSize(points);
-    document()->setDefaultFont(f);
+    chosenSize = points;
+    showTextSize();
 }
 
-int ChatPane::textSize() const { return document()->defaultFont().pointSize(); }
+int ChatPane::textSize() const { return chosenSize; }
+
+void ChatPane::setScale(qreal scale)
+{
+    if (scale_ == scale)
+        return;
+    scale_ = scale;
+    showTextSize();
+}
+
+void ChatPane::showTextSize()
+{
+    QFont f = document()->defaultFont();
+    f.setPointSizeF(chosenSize * scale_);
+    document()->setDefaultFont(f);
+}
 
 void ChatPane::addLine(const QString& line, QColor colour, bool scrollOff)
 {

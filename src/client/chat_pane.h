@@ -28,9 +28,12 @@ public:
     // they were; otherwise the view follows to the new line.
     void addLine(const QString& line, QColor colour, bool scrollOff);
 
-    // Font size of the whole pane in points, old lines included.
+    // Font size of the whole pane in points, old lines included, as the player chose it.
     void setTextSize(int points);
     int textSize() const;
+    // The layout's scale: the text grows with the window like every other control's, from the
+    // size the player chose.
+    void setScale(qreal scale);
 
     // The character under a point of the viewport, or -1 where there is none.
     int characterAt(const QPoint& viewportPos) const;
@@ -54,4 +57,8 @@ private:
     Dropped dropOldestLines(qsizetype incoming);
     void mainchatMouseMove(const QPoint& viewportPos);
     bool mainchatMouseDown(Qt::MouseButton button, const QPoint& viewportPos);
+    void showTextSize();
+
+    int chosenSize = 0;
+    qreal scale_ = 1.0;
 };

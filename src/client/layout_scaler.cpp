@@ -90,7 +90,8 @@ void LayoutScaler::collect(QWidget* parent)
             entry.sheet = widget->styleSheet();
             entry.applied = entry.sheet;
             entry.font = widget->testAttribute(Qt::WA_SetFont) ? widget->font() : QApplication::font(widget);
-            // The chat pane's text has the size the player chose.
+            // The chat pane grows its text itself, from the size the player chose (its document's
+            // font, not the widget's).
             entry.scalesFont = !widget->inherits("QTextEdit");
             widget->installEventFilter(this);
             entries.emplace(widget, entry);

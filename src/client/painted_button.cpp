@@ -1,16 +1,29 @@
+// The main window's painted push buttons.
 #include "painted_button.h"
 
 #include "painted_look.h"
 
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QShortcutEvent>
 
 #include <algorithm>
 
 namespace {
 
-// Pixels of the button's width that its edge and inner margins take on either side together.
-constexpr int kFrameRoom = 10;
+// The caption as read: each lone "&" dropped, each "&&" one "&".
+QString withoutMnemonic(const QString& text)
+{
+    QString read;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        // The mark goes and the character after it stays, so "&&" reads as one "&".
+        if (text[i] == u'&' && ++i == text.size())
+            break;
+        read += text[i];
+    }
+    return read;
+}
 
 } // namespace
 
@@ -33,9 +46,33 @@ void PaintedButton::setScale(qreal scale)
     update();
 }
 
+QString PaintedButton::caption() const { return face_.mnemonic ? withoutMnemonic(text()) : text(); }
+
 QString PaintedButton::shownCaption() const
 {
-    return fontMetrics().elidedText(text(), Qt::ElideRight, std::max(0, width() - kFrameRoom));
+    return fontMetrics().elidedText(caption(), Qt::ElideRight, std::max(0, width() - kFrameRoom));
+}
+
+bool PaintedButton::event(QEvent* event)
+{
+    // A push button would take the keyboard and press itself a moment later.
+    if (face_.mnemonic && event->type() == QEvent::Shortcut
+        && !static_cast<QShortcutEvent*>(event)->isAmbiguous()) {
+        if (isEnabled())
+            click();
+        return true;
+    }
+    return QPushButton::event(event);
+}
+
+void PaintedButton::keyPressEvent(QKeyEvent* event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && isEnabled()) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
 }
 
 void PaintedButton::paintEvent(QPaintEvent*)
@@ -75,7 +112,11 @@ void PaintedButton::paintEvent(QPaintEvent*)
         painter.setPen(
             palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
         painter.setFont(font());
-        painter.drawText(area.translated(0, down ? 1 : 0), Qt::AlignCenter, shownCaption());
+        const QString shown = shownCaption();
+        // A caption cut short loses its mnemonic's underline with its end.
+        const bool whole = face_.mnemonic && shown == caption();
+        const int flags = whole ? Qt::AlignCenter | Qt::TextShowMnemonic : int(Qt::AlignCenter);
+        painter.drawText(area.translated(0, down ? 1 : 0), flags, whole ? text() : shown);
     }
 
     // The edge goes over the face and its picture; the ring takes its place while the button

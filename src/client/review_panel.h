@@ -16,6 +16,10 @@ class ReviewPanel : public QWidget {
 public:
     static constexpr int kWidth = 250;
     static constexpr int kHeight = 350;
+    // The captions of the switch beside the status line, to the review and back to the scores;
+    // both underline the R of Alt+R, so one key opens and closes it.
+    static constexpr const char* kOpenCaption = "&Review";
+    static constexpr const char* kCloseCaption = "Sco&res";
 
     explicit ReviewPanel(QWidget* parent = nullptr);
 

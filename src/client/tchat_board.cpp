@@ -65,6 +65,7 @@ void Tchat::showPath()
 {
     board->setPath(wordCells());
     board->setLit(typed.litCells());
+    board->setTabCyclesChains(!typed.empty());
 }
 
 void Tchat::addLetter(int c, int r)

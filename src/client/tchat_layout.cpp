@@ -103,6 +103,7 @@ void Tchat::rescalePictures(qreal scale)
     for (auto* button : panel_main->findChildren<PaintedButton*>())
         button->setScale(scale);
     mychat->setScale(scale);
+    mainchat->setScale(scale);
     // Each picture is drawn anew for the pixels it now covers, so a grown window stays sharp.
     const qreal dpr = devicePixelRatioF();
     const auto fitted = [dpr](QPixmap picture) {
@@ -200,7 +201,7 @@ void Tchat::buildBoardPanel(QWidget* parent)
     thewand->installEventFilter(this);
     thewand->hide();
 
-    label_status2 = makeLabel(panel_board, "label_status2", {}, QRect(8, 436, 369, 20));
+    label_status2 = makeLabel(panel_board, "label_status2", {}, QRect(8, 436, 355, 20));
     label_status2->setAlignment(Qt::AlignCenter);
     setTextLook(label_status2, pal::white(), 14, true);
     label_timeperround = makeLabel(panel_board, "label_timeperround", {}, QRect(8, 458, 160, 16));
@@ -212,7 +213,9 @@ void Tchat::buildBoardPanel(QWidget* parent)
     label_round = makeLabel(panel_board, "label_round", {}, QRect(479, 436, 40, 20));
     setTextLook(label_round, pal::goldText(), 14, true);
 
-    // Between the status line and the round: the end-of-round panel's switch to its review.
+    // Between the status line and the round: the end-of-round panel's switch to its review, wide
+    // enough for either caption in the widest of the fonts the window asks for. Alt+R presses it
+    // from anywhere in the window, the board included.
     PaintedButton::Face reviewFace;
     reviewFace.top = pal::gold();
     reviewFace.hover = pal::goldHover();
@@ -221,10 +224,11 @@ void Tchat::buildBoardPanel(QWidget* parent)
     reviewFace.focusRing = pal::focusRing();
     reviewFace.pixelSize = 11;
     reviewFace.bold = true;
+    reviewFace.mnemonic = true;
     button_review = new PaintedButton(reviewFace, panel_board);
-    button_review->setText("Review");
+    button_review->setText(ReviewPanel::kOpenCaption);
     button_review->setObjectName("button_review");
-    button_review->setGeometry(378, 436, 50, 20);
+    button_review->setGeometry(364, 436, 64, 20);
     button_review->setCursor(Qt::PointingHandCursor);
     button_review->setToolTip("Study the round's words on its board");
     button_review->hide();

@@ -7,6 +7,7 @@
 #include "game_settings.h"
 #include "hosting_failure.h"
 #include "join_address.h"
+#include "offered_name.h"
 #include "outside_text.h"
 #include "thostgame.h"
 #include "tjoingame.h"
@@ -124,8 +125,9 @@ void Tchat::HostaGame1Click()
     if (inMultiplayerGame())
         return;
     Thostgame& dialog = hostDialog();
-    readSettings(
-        [&](const GameSettings& stored) { dialog.setPlayerName(stored.text(SettingKey::PlayerName)); });
+    readSettings([&](const GameSettings& stored) {
+        dialog.setPlayerName(offeredname::offeredName(playername, stored.text(SettingKey::PlayerName)));
+    });
     dialog.open(); // window-modal without a loop of its own
 }
 
@@ -135,7 +137,7 @@ void Tchat::JoinaGame1Click()
         return;
     Tjoingame& dialog = joinDialog();
     readSettings([&](const GameSettings& stored) {
-        dialog.setPlayerName(stored.text(SettingKey::PlayerName));
+        dialog.setPlayerName(offeredname::offeredName(playername, stored.text(SettingKey::PlayerName)));
         dialog.setRecentAddresses(joinaddress::recentAddresses(stored));
     });
     dialog.open();

@@ -17,7 +17,7 @@ bool Tchat::reviewOpen() const { return panel_review && !panel_review->isHidden(
 void Tchat::offerReview()
 {
     const bool offered = RoundReview1 && RoundReview1->isChecked() && client_->state().hasEndedBoard;
-    button_review->setText("Review");
+    button_review->setText(ReviewPanel::kOpenCaption);
     button_review->setVisible(offered);
     if (offered)
         button_review->raise();
@@ -67,7 +67,7 @@ void Tchat::openReview()
         panel_winner->stackUnder(panel_board);
     panel_review->show();
     panel_review->raise();
-    button_review->setText("Scores");
+    button_review->setText(ReviewPanel::kCloseCaption);
     button_review->raise();
 }
 
@@ -89,7 +89,7 @@ void Tchat::closeReview()
     panel_scrolls->raise();
     if (!panel_winner->isHidden())
         panel_winner->raise();
-    button_review->setText("Review");
+    button_review->setText(ReviewPanel::kOpenCaption);
 }
 
 void Tchat::boardCellChanged(int c, int r, int code)

@@ -7,6 +7,7 @@
 #include "computer_players.h"
 #include "game_end.h"
 #include "layout_scaler.h"
+#include "offered_name.h"
 #include "tabout.h"
 #include "tgamestartform.h"
 #include "thelp.h"
@@ -56,13 +57,15 @@ void Tchat::processparams()
             addlinetochat("Loading Solo Game..Please wait.", chatcolour::kNavy);
             if (setup_.showDownload)
                 setup_.showDownload();
-            playername = "You";
+            playername = offeredname::kSoloName;
             hostpress();
             setRole(GameRole::Solo);
             return;
         }
         if (args.size() < 3) {
-            // One or two arguments: no role is taken, and File offers one.
+            // One or two arguments: no role is taken, and File offers one
+            // under the name given, which the host and join dialogs offer.
+            playername = args[0];
             addlinetochat("Waiting for a game. Choose File \u2192 Host a Game... or Join a Game... to play.",
                 chatcolour::kNavy);
             setStatus("Waiting for a game", boardpalette::plainText());
@@ -188,6 +191,7 @@ void Tchat::button_startClick()
 {
     gamestartform->show();
     gamestartform->raise();
+    gamestartform->activateWindow(); // already open behind the window: the keyboard goes to it
 }
 
 void Tchat::startgame()
@@ -201,7 +205,7 @@ void Tchat::startgame()
         return;
     }
     // Not logged in yet: take the host role again; Start works once logged in.
-    playername = "You";
+    playername = offeredname::kSoloName;
     client_->setHost(true);
     try {
         if (setup_.startHosting)

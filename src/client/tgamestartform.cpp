@@ -227,7 +227,9 @@ void PictureButton::paintEvent(QPaintEvent*)
 }
 
 Tgamestartform::Tgamestartform(QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+    // An ordinary dialog, as a tool window takes no keyboard under some window managers; its
+    // frame offers closing only, as its size is fixed.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("Tgamestartform"));
     setWindowTitle(QStringLiteral("Lexmire - Start Game"));
@@ -303,10 +305,10 @@ Tgamestartform::Tgamestartform(QWidget* parent)
     // with colours that read on navy.
     windowstyle::checkBoxOnNavy(checkTeamGame);
 
-    auto* start = new PictureButton(QStringLiteral("Start"), panel);
-    start->setObjectName(QStringLiteral("button_startthegame"));
-    start->setGeometry(56, 126, 100, 30);
-    connect(start, &QAbstractButton::clicked, this, &Tgamestartform::button_startClick);
+    startButton = new PictureButton(QStringLiteral("Start"), panel);
+    startButton->setObjectName(QStringLiteral("button_startthegame"));
+    startButton->setGeometry(56, 126, 100, 30);
+    connect(startButton, &QAbstractButton::clicked, this, &Tgamestartform::button_startClick);
 }
 
 QString Tgamestartform::roundsText() const { return editNumRounds->text(); }
@@ -329,6 +331,14 @@ void Tgamestartform::button_startClick()
     emit startRequested();
     emit saveRequested();
     hide();
+}
+
+void Tgamestartform::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Opened from the menu or the Start picture, it takes the keyboard at once, on Start.
+    activateWindow();
+    startButton->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void Tgamestartform::keyPressEvent(QKeyEvent* event)

@@ -102,6 +102,7 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     // Enter starts the game from anywhere in the dialog, as the Start picture does.
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -112,5 +113,6 @@ private:
     UpDown* upDownMinutes = nullptr;
     QCheckBox* checkTeamGame = nullptr;
     ComputerChoice* computerChoice = nullptr;
+    PictureButton* startButton = nullptr;
     int startTop = 0; // the Start picture's place without the offer
 };

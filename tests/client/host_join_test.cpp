@@ -28,7 +28,7 @@ TEST_F(HostJoinTest, AGameHostedFromTheMenuIsFoundInTheJoinListAndJoined)
     item(ann, "HostaGame1")->trigger();
     Thostgame& hosting = ann.hostDialog();
     ASSERT_TRUE(hosting.isVisible());
-    QTest::keyClicks(hosting.findChild<QLineEdit*>("edit_playername"), "Ann");
+    EXPECT_EQ(hosting.playerName(), "Ann") << "the name the window was started under is offered";
     QTest::mouseClick(hosting.findChild<QPushButton*>("button_host"), Qt::LeftButton);
     ASSERT_TRUE(pumpUntil([&] { return connected(ann); }));
     EXPECT_EQ(labelOf(ann, "label_playername1"), "Ann");
@@ -49,7 +49,7 @@ TEST_F(HostJoinTest, AGameHostedFromTheMenuIsFoundInTheJoinListAndJoined)
     EXPECT_EQ(games->topLevelItem(0)->text(Tjoingame::SpiesColumn), "0");
     EXPECT_EQ(games->topLevelItem(0)->text(Tjoingame::RoundColumn), "waiting");
 
-    QTest::keyClicks(joining.findChild<QLineEdit*>("edit_playername"), "Bob");
+    EXPECT_EQ(joining.playerName(), "Bob") << "the name the window was started under is offered";
     // A click, then the second press the window system reports as a double-click.
     const QPoint row = games->visualItemRect(games->topLevelItem(0)).center();
     QTest::mouseClick(games->viewport(), Qt::LeftButton, {}, row);
@@ -114,6 +114,36 @@ TEST_F(HostJoinTest, AHostWhoTurnedAnnouncingOffIsNotAnnounced)
     EXPECT_FALSE(item(window, "AnnounceMyGame1")->isChecked());
     ASSERT_TRUE(pumpUntil([&] { return connected(window); }));
     EXPECT_EQ(window.announcer(), nullptr);
+}
+
+TEST_F(HostJoinTest, TheHostAndJoinDialogsOfferTheNameThePlayerUses)
+{
+    QFile file(settingsPath("vic"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[Lexmire]\nPlayerName=Quinn\n");
+    file.close();
+
+    // Started under a name with no game to take, as a lobby may start it: that name is offered,
+    // not the one kept from an older game.
+    Program& own = program("own");
+    Tchat& named = open(own, { "Vic" }, "vic");
+    item(named, "JoinaGame1")->trigger();
+    EXPECT_EQ(named.joinDialog().playerName(), "Vic");
+    named.joinDialog().reject();
+    item(named, "HostaGame1")->trigger();
+    EXPECT_EQ(named.hostDialog().playerName(), "Vic");
+    named.hostDialog().reject();
+
+    // A solo game plays as "You", which is nobody's name: the kept one is offered.
+    Program& solo = program("solo");
+    Tchat& window = open(solo, {}, "vic");
+    ASSERT_TRUE(pumpUntil([&] { return connected(window); }));
+    item(window, "JoinaGame1")->trigger();
+    EXPECT_EQ(window.joinDialog().playerName(), "Quinn");
+    window.joinDialog().reject();
+    item(window, "HostaGame1")->trigger();
+    EXPECT_EQ(window.hostDialog().playerName(), "Quinn");
+    window.hostDialog().reject();
 }
 
 TEST_F(HostJoinTest, AJoinThatIsRefusedTellsAndOffersToTryAgainThenLeavesTheWindowOpen)

@@ -147,6 +147,8 @@ TEST(FocusRing, TheControlWithTheKeyboardWearsTheRing)
     Tgamestartform form;
     ASSERT_TRUE(activate(&form));
     auto* start = form.findChild<QAbstractButton*>("button_startthegame");
+    EXPECT_TRUE(start->hasFocus()) << "the dialog opens with the keyboard on Start";
+    form.findChild<QLineEdit*>("edit_numrounds")->setFocus(Qt::TabFocusReason);
     EXPECT_EQ(ringPixels(start), 0);
     start->setFocus(Qt::TabFocusReason);
     EXPECT_GT(ringPixels(start), 0) << "the Start picture draws its own ring";

@@ -8,6 +8,7 @@
 #include "tdictn.h"
 #include "tgamestartform.h"
 #include "tserver.h"
+#include "word_on_board.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -19,55 +20,8 @@
 
 #include <gtest/gtest.h>
 
+using testsupport::findWord;
 using testsupport::pumpUntil;
-
-namespace {
-
-struct Path {
-    std::vector<QPoint> cells;
-    std::string word;
-};
-
-// A word of three to five letters on the window's board, found by walking
-// every chain of touching cells.
-Path findWord(const Tchat& window, TDictn& dictionary)
-{
-    Path best;
-    std::function<bool(Path&)> walk = [&](Path& path) {
-        if (path.word.size() >= 3 && dictionary.CheckWord(path.word)) {
-            best = path;
-            return true;
-        }
-        if (path.word.size() == 5)
-            return false;
-        const QPoint last = path.cells.back();
-        for (int dc = -1; dc <= 1; ++dc)
-            for (int dr = -1; dr <= 1; ++dr) {
-                const QPoint next(last.x() + dc, last.y() + dr);
-                if ((dc == 0 && dr == 0) || next.x() < 0 || next.y() < 0 || next.x() > 12 || next.y() > 8)
-                    continue;
-                path.cells.push_back(next);
-                path.word += char('a'
-                    + window.client().state().boardtiles[std::size_t(next.x())][std::size_t(next.y())] - 1);
-                if (walk(path))
-                    return true;
-                path.cells.pop_back();
-                path.word.pop_back();
-            }
-        return false;
-    };
-    for (int c = 0; c < 13; ++c)
-        for (int r = 0; r < 9; ++r) {
-            Path start { { QPoint(c, r) },
-                std::string(
-                    1, char('a' + window.client().state().boardtiles[std::size_t(c)][std::size_t(r)] - 1)) };
-            if (walk(start))
-                return best;
-        }
-    return best;
-}
-
-} // namespace
 
 TEST(EndToEnd, AWholeGameFromTheStartDialogToTheWinner)
 {
@@ -115,7 +69,7 @@ TEST(EndToEnd, AWholeGameFromTheStartDialogToTheWinner)
 
     // The joiner drags through a real word on the board it was dealt.
     TDictn dictionary(folder.filePath("lookup").toStdString(), {}, embeddedWordList());
-    const Path path = findWord(joiner, dictionary);
+    const testsupport::BoardPath path = findWord(joiner, dictionary);
     ASSERT_GE(path.word.size(), 3u);
     QWidget* board = joiner.findChild<QWidget*>("board");
     auto centre = [](QPoint cell) { return QPoint(40 * cell.x() + 20, 40 * cell.y() + 20); };

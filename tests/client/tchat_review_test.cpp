@@ -4,6 +4,7 @@
 #include "board_palette.h"
 #include "board_view.h"
 #include "lexicon.h"
+#include "painted_button.h"
 #include "painted_look.h"
 #include "review_panel.h"
 #include "tchat.h"
@@ -89,12 +90,12 @@ protected:
 TEST_F(Review, TheMissedWordsAreTheBoardsWordsLessTheFoundOnesBestFirst)
 {
     playRound(2);
-    auto* button = window->findChild<QPushButton*>("button_review");
+    auto* button = window->findChild<PaintedButton*>("button_review");
     ASSERT_FALSE(button->isHidden());
     window->ReviewClick();
     ASSERT_TRUE(window->reviewOpen());
     EXPECT_TRUE(window->findChild<QWidget*>("panel_scrolls")->isHidden());
-    EXPECT_EQ(button->text(), "Scores");
+    EXPECT_EQ(button->caption(), "Scores");
 
     // Worked out afresh from the board the window was dealt, scored as the window knows it.
     const Board known = window->client().state().endedScoringBoard();

@@ -1,8 +1,11 @@
 // The window grown and shrunk: the layout keeps its default geometry at the default size,
 // grows in proportion and stays centred, draws its pictures for the pixels they cover, maps
-// presses on the grown board to the same cells, and never holds the window at a grown size.
+// presses on the grown board to the same cells, never holds the window at a grown size, shows the
+// review switch's caption whole, and grows the chat's text with everything else.
 #include "board_view.h"
+#include "chat_pane.h"
 #include "layout_scaler.h"
+#include "painted_button.h"
 #include "pictures.h"
 #include "review_panel.h"
 #include "tchat.h"
@@ -15,6 +18,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -210,4 +214,46 @@ TEST_F(Scaling, TeamBallsFirstShownWhileGrownFitTheirPixelsAndFollowTheScale)
     EXPECT_EQ(ball->pixmap().size(), Pictures::teamBall(1, dpr * s).size());
     window->resize(798, 535);
     EXPECT_EQ(ball->pixmap().size(), Pictures::teamBall(1, dpr).size());
+}
+
+TEST_F(Scaling, TheReviewSwitchShowsEitherCaptionWholeAtTheDefaultSizeAndGrown)
+{
+    auto* button = window->findChild<PaintedButton*>("button_review");
+    ASSERT_NE(button, nullptr);
+    for (const QSize size : { QSize(798, 535), QSize(1700, 1100) }) {
+        window->resize(size);
+        ASSERT_EQ(window->layoutScale() > 1.9, size.width() > 798);
+        for (const char* caption : { ReviewPanel::kOpenCaption, ReviewPanel::kCloseCaption }) {
+            button->setText(caption);
+            const QString whole = button->caption();
+            EXPECT_EQ(button->shownCaption(), whole) << whole.toStdString() << " at " << size.width();
+            EXPECT_LE(
+                button->fontMetrics().horizontalAdvance(whole) + PaintedButton::kFrameRoom, button->width())
+                << whole.toStdString() << " at " << size.width();
+        }
+    }
+}
+
+TEST_F(Scaling, TheChatTextGrowsWithTheWindowFromTheSizeChosen)
+{
+    auto* chat = window->findChild<ChatPane*>("mainchat");
+    ASSERT_NE(chat, nullptr);
+    const auto shownSize = [chat] { return chat->document()->defaultFont().pointSizeF(); };
+    window->N8Click(12);
+    window->resize(1600, 1000);
+    const qreal s = window->layoutScale();
+    ASSERT_GT(s, 1.9);
+    EXPECT_NEAR(shownSize(), 12 * s, 0.01);
+    EXPECT_EQ(chat->textSize(), 12) << "the size chosen, as the menu and the settings keep it";
+    // A size chosen while grown is grown too, and the window's own size shows it as chosen.
+    window->N8Click(14);
+    EXPECT_NEAR(shownSize(), 14 * s, 0.01);
+    window->resize(798, 535);
+    EXPECT_NEAR(shownSize(), 14, 0.01);
+
+    // Grow With Window off: the text keeps the size chosen, whatever the window's size.
+    window->findChild<QAction*>("GrowWithWindow1")->trigger();
+    window->resize(1600, 1000);
+    EXPECT_EQ(window->layoutScale(), 1.0);
+    EXPECT_NEAR(shownSize(), 14, 0.01);
 }

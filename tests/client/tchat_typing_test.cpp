@@ -168,6 +168,29 @@ TEST_F(Typing, TabMovesToTheOtherChainBeforeSending)
         sent(), (std::vector<std::string> { "CMD_wordcomplete+2" + referencesOf(chains->chains[1].path) }));
 }
 
+TEST_F(Typing, TabCyclesChainsOnlyWhileAWordIsTypedAndOtherwiseMovesTheKeyboardOn)
+{
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(pumpUntil([&] { return window->isActiveWindow(); }));
+    board->setFocus(Qt::OtherFocusReason);
+    type("te");
+    press(Qt::Key_Tab);
+    EXPECT_EQ(window->focusWidget(), board) << "Tab chose another chain of the typed word";
+    press(Qt::Key_Backtab);
+    EXPECT_EQ(window->focusWidget(), board);
+
+    // Nothing typed: Tab and Shift+Tab leave the board like any control, so the chat, the phrase
+    // buttons and the others stay in reach.
+    press(Qt::Key_Escape);
+    press(Qt::Key_Tab);
+    EXPECT_NE(window->focusWidget(), board);
+    EXPECT_EQ(window->lettercount(), 0);
+    board->setFocus(Qt::OtherFocusReason);
+    press(Qt::Key_Backtab);
+    EXPECT_NE(window->focusWidget(), board);
+}
+
 TEST_F(Typing, ALetterThatMakesNoChainIsRefusedAndNotAdded)
 {
     type("tea");
