@@ -84,7 +84,8 @@ std::vector<int> BoardMarks::visitsOf(const std::vector<QPoint>& cells, QPoint c
     return visits;
 }
 
-std::vector<BoardMarks::TileVisits> BoardMarks::tileVisits(const std::vector<QPoint>& cells, std::size_t count)
+std::vector<BoardMarks::TileVisits> BoardMarks::tileVisits(
+    const std::vector<QPoint>& cells, std::size_t count)
 {
     std::vector<TileVisits> tiles;
     count = std::min(count, cells.size());
