@@ -92,9 +92,9 @@ private:
     int reviewStep_ = 0;
 };
 
-// Draws the marks in board pixels, cell (c, r) at (40c, 40r), in two layers: the washes and rings
-// of chosen tiles over the tiles and under the bonus markers, so a marker's caption keeps its own
-// colours on a lit tile; then over everything the links, the visit labels, the rising score and
-// the key cue.
-void paintBoardMarkWashes(QPainter& painter, const BoardMarks& marks);
+// Draws the marks in board pixels, cell (c, r) at (40c, 40r), in two layers: the washes, rings
+// and links of chosen tiles over the tiles and under the bonus markers, so a marker's caption
+// keeps its own colours on a lit tile and no link hides it; then over everything the visit
+// labels, the rising score and the key cue.
+void paintBoardMarksUnderBonuses(QPainter& painter, const BoardMarks& marks);
 void paintBoardMarks(QPainter& painter, const BoardMarks& marks);

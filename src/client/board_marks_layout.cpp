@@ -12,10 +12,11 @@ namespace {
     constexpr qreal kScoreStart = 14.0;
     constexpr qreal kScoreTravel = 26.0;
 
-    // The visit label sits below the letter's ink, on the ring of a chosen tile's face.
-    constexpr qreal kLabelRight = 38.0;
-    constexpr qreal kLabelBottom = 39.3;
-    constexpr qreal kLabelHeight = 7.8;
+    // The visit label hangs from the tile's foot, under the letter's ink, over the ring of a chosen
+    // tile's face and the gap below it, so its figures can be as large as the value's.
+    constexpr qreal kLabelRight = 39.0;
+    constexpr qreal kLabelBottom = 40.5;
+    constexpr qreal kLabelHeight = 10.0;
     constexpr qreal kLabelPadding = 2.0;
 
 } // namespace

@@ -18,8 +18,8 @@ inline constexpr QRectF kBoardArea(0.0, 0.0, 520.0, 361.0);
 QRectF risingScoreBox(QPoint lastCell, QSizeF size, qreal progress);
 
 // The label of a chosen tile's visit numbers, for a caption of the given width: along the
-// tile's foot under its letter, against its right edge, as wide as the numbers need (a round
-// badge for one figure).
+// tile's foot under its letter (at most over the lower edge of its highlight), against its right
+// edge, as wide as the numbers need (a round badge for one figure).
 QRectF visitLabelBox(QPoint cell, qreal captionWidth);
 
 } // namespace marklayout

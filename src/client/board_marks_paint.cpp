@@ -21,7 +21,7 @@ constexpr qreal kFaceInset = 1.5;
 constexpr qreal kFaceSide = 37.0;
 constexpr qreal kFaceRadius = 5.0;
 // The visit numbers' figures.
-constexpr qreal kLabelPixels = 8.0;
+constexpr qreal kLabelPixels = 9.0;
 // Links between tiles stop this far from each centre, clear of the letter's glyph.
 constexpr qreal kLinkGap = 12.0;
 // The dark outline round the rising score's figures.
@@ -144,20 +144,21 @@ QColor flashLine(const BoardMarks::Flash& flash)
                                                      : boardpalette::refusedLine();
 }
 
-void washFlash(QPainter& painter, const BoardMarks::Flash& flash)
+// A flash's washed tiles and links.
+void paintFlashTrail(QPainter& painter, const BoardMarks::Flash& flash)
 {
     const QColor colour
         = flash.answer == BoardMarks::Answer::Found ? boardpalette::foundTint() : boardpalette::refusedTint();
     const qreal opacity = flashOpacity(flash);
     tintTiles(painter, flash.cells, flash.cells.size(), faded(colour, opacity),
         faded(flashLine(flash), opacity), flashShift(flash));
-}
-
-void paintFlash(QPainter& painter, const BoardMarks::Flash& flash)
-{
-    const qreal opacity = flashOpacity(flash);
     line(painter, flash.cells, flash.cells.size(), faded(flashLine(flash), opacity),
         faded(boardpalette::pathLineHalo(), opacity), 4.0, flashShift(flash));
+}
+
+void paintRisingScore(QPainter& painter, const BoardMarks::Flash& flash)
+{
+    const qreal opacity = flashOpacity(flash);
     if (flash.answer != BoardMarks::Answer::Found || flash.caption.isEmpty())
         return;
     // The score rises from the word's last tile (sinks from the top row) and fades as it goes;
@@ -187,18 +188,25 @@ void paintKeyCue(QPainter& painter, int cue)
 
 } // namespace
 
-void paintBoardMarkWashes(QPainter& painter, const BoardMarks& marks)
+void paintBoardMarksUnderBonuses(QPainter& painter, const BoardMarks& marks)
 {
     painter.save();
     painter.setRenderHints(QPainter::Antialiasing);
     paintLit(painter, marks.lit());
+    for (const std::vector<QPoint>& sent : marks.pending())
+        paintPending(painter, sent);
+
     const std::vector<QPoint>& path = marks.path();
     tintTiles(painter, path, path.size(), boardpalette::pathTint(), boardpalette::pathLine());
+    line(painter, path, path.size(), boardpalette::pathLine(), boardpalette::pathLineHalo(), 4.0);
+
     const std::vector<QPoint>& review = marks.review();
-    tintTiles(painter, review, std::size_t(marks.reviewShown()), boardpalette::reviewTint(),
-        boardpalette::reviewLine());
+    const std::size_t shown = std::min(review.size(), std::size_t(marks.reviewShown()));
+    tintTiles(painter, review, shown, boardpalette::reviewTint(), boardpalette::reviewLine());
+    line(painter, review, shown, boardpalette::reviewLine(), boardpalette::pathLineHalo(), 4.0);
+
     for (const BoardMarks::Flash& flash : marks.flashes())
-        washFlash(painter, flash);
+        paintFlashTrail(painter, flash);
     painter.restore();
 }
 
@@ -206,21 +214,13 @@ void paintBoardMarks(QPainter& painter, const BoardMarks& marks)
 {
     painter.save();
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-
-    for (const std::vector<QPoint>& sent : marks.pending())
-        paintPending(painter, sent);
-
     const std::vector<QPoint>& path = marks.path();
-    line(painter, path, path.size(), boardpalette::pathLine(), boardpalette::pathLineHalo(), 4.0);
     visitLabels(painter, path, path.size(), boardpalette::badgeFill());
-
     const std::vector<QPoint>& review = marks.review();
-    const std::size_t shown = std::min(review.size(), std::size_t(marks.reviewShown()));
-    line(painter, review, shown, boardpalette::reviewLine(), boardpalette::pathLineHalo(), 4.0);
-    visitLabels(painter, review, shown, boardpalette::reviewBadgeFill());
-
+    visitLabels(painter, review, std::min(review.size(), std::size_t(marks.reviewShown())),
+        boardpalette::reviewBadgeFill());
     for (const BoardMarks::Flash& flash : marks.flashes())
-        paintFlash(painter, flash);
+        paintRisingScore(painter, flash);
     if (marks.keyCue() > 0)
         paintKeyCue(painter, marks.keyCue());
     painter.restore();

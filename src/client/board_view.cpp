@@ -174,7 +174,7 @@ void BoardView::paintEvent(QPaintEvent* event)
     painter.drawPixmap(
         dirty, background, QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio).toRect());
     boardPaint(painter, dirty);
-    paintBoardMarkWashes(painter, marks_);
+    paintBoardMarksUnderBonuses(painter, marks_);
     paintBonuses(painter, dirty);
     paintBoardMarks(painter, marks_);
     if (hasFocus() && typingRing) {

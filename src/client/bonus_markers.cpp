@@ -22,6 +22,8 @@ constexpr qreal kTagHeight = 8.2;
 constexpr qreal kTagPadding = 1.5;
 constexpr qreal kShadowDrop = 0.5;
 constexpr qreal kEdge = 0.8;
+// A one-character caption ("?") still gets a tag wide enough to catch the eye.
+constexpr qreal kTagNarrowest = 13.0;
 
 // The caption's face: narrow figures, at the largest size that fits the tag's room.
 QFont captionFont(const QString& caption)
@@ -72,7 +74,7 @@ QRectF bonusTag(int kind, const QString& caption)
         return {};
     const qreal width
         = std::clamp(QFontMetricsF(captionFont(caption)).horizontalAdvance(caption) + 2 * kTagPadding,
-            kTagHeight, kTagRight - kTagLeftmost);
+            kTagNarrowest, kTagRight - kTagLeftmost);
     // The shadow under the tag counts as the tag.
     return QRectF(kTagRight - width, kTagTop, width, kTagHeight + kShadowDrop);
 }
