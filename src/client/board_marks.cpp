@@ -1,6 +1,8 @@
 // The board's marks: words in flight and their answers, and the steps of each animation.
 #include "board_marks.h"
 
+#include <QStringList>
+
 #include <algorithm>
 
 void BoardMarks::holdSent(std::vector<QPoint> cells)
@@ -80,4 +82,28 @@ std::vector<int> BoardMarks::visitsOf(const std::vector<QPoint>& cells, QPoint c
         if (cells[i] == cell)
             visits.push_back(int(i) + 1);
     return visits;
+}
+
+std::vector<BoardMarks::TileVisits> BoardMarks::tileVisits(
+    const std::vector<QPoint>& cells, std::size_t count)
+{
+    std::vector<TileVisits> tiles;
+    count = std::min(count, cells.size());
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto same = std::find_if(
+            tiles.begin(), tiles.end(), [&](const TileVisits& tile) { return tile.cell == cells[i]; });
+        if (same == tiles.end())
+            tiles.push_back({ cells[i], { int(i) + 1 } });
+        else
+            same->visits.push_back(int(i) + 1);
+    }
+    return tiles;
+}
+
+QString BoardMarks::visitCaption(const std::vector<int>& visits)
+{
+    QStringList numbers;
+    for (int visit : visits)
+        numbers << QString::number(visit);
+    return numbers.join(QChar(0x00B7)); // a middle dot
 }

@@ -71,6 +71,15 @@ public:
 
     // The visit numbers (1 = first letter) of a cell in a path.
     static std::vector<int> visitsOf(const std::vector<QPoint>& cells, QPoint cell);
+    // The tiles of a path's first count cells, each once in the order first reached, with the
+    // numbers of all its visits: what each tile's label says.
+    struct TileVisits {
+        QPoint cell;
+        std::vector<int> visits;
+    };
+    static std::vector<TileVisits> tileVisits(const std::vector<QPoint>& cells, std::size_t count);
+    // A tile's label: its visit numbers in order, "1·5·7".
+    static QString visitCaption(const std::vector<int>& visits);
 
 private:
     std::vector<QPoint> path_;
@@ -83,5 +92,9 @@ private:
     int reviewStep_ = 0;
 };
 
-// Draws the marks in board pixels, cell (c, r) at (40c, 40r), over the tiles.
+// Draws the marks in board pixels, cell (c, r) at (40c, 40r), in two layers: the washes, rings
+// and links of chosen tiles over the tiles and under the bonus markers, so a marker's caption
+// keeps its own colours on a lit tile and no link hides it; then over everything the visit
+// labels, the rising score and the key cue.
+void paintBoardMarksUnderBonuses(QPainter& painter, const BoardMarks& marks);
 void paintBoardMarks(QPainter& painter, const BoardMarks& marks);

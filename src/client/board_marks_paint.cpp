@@ -1,14 +1,16 @@
-// Drawing the board's marks: tinted tiles, the line through their centres, numbered badges per
-// visit, the answer's flash and rising score, the refused key's edge glow and the review's word.
+// Drawing the board's marks: tinted tiles, the line through their centres, each tile's label of
+// visit numbers, the answer's flash and rising score, the refused key's edge glow and the
+// review's word.
 #include "board_marks.h"
 
+#include "board_marks_layout.h"
 #include "board_palette.h"
 #include "pictures.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 
-#include <array>
 #include <cmath>
 
 namespace {
@@ -18,9 +20,12 @@ constexpr qreal kPitch = 40.0;
 constexpr qreal kFaceInset = 1.5;
 constexpr qreal kFaceSide = 37.0;
 constexpr qreal kFaceRadius = 5.0;
-constexpr qreal kBadgeRadius = 6.5;
+// The visit numbers' figures.
+constexpr qreal kLabelPixels = 9.0;
 // Links between tiles stop this far from each centre, clear of the letter's glyph.
 constexpr qreal kLinkGap = 12.0;
+// The dark outline round the rising score's figures.
+constexpr qreal kScoreOutline = 3.0;
 
 QPointF centreOf(QPoint cell) { return QPointF(kPitch * cell.x() + 20.0, kPitch * cell.y() + 20.0); }
 
@@ -71,32 +76,30 @@ void line(QPainter& painter, const std::vector<QPoint>& cells, std::size_t count
     painter.drawPath(links);
 }
 
-// Where a cell's n-th visit shows its badge: the corners away from the letter's value first.
-QPointF badgeSpot(QPoint cell, int visit)
+// One label per chosen tile with every visit's number ("1·5·7"), along the tile's foot under its
+// letter, so a tile a word comes back to shows them all at once.
+void visitLabels(QPainter& painter, const std::vector<QPoint>& cells, std::size_t count, const QColor& fill)
 {
-    static constexpr std::array<QPointF, 6> kSpots { QPointF(33.0, 8.0), QPointF(33.0, 32.0),
-        QPointF(8.0, 32.0), QPointF(20.5, 33.0), QPointF(33.0, 20.0), QPointF(8.0, 20.0) };
-    const QPointF spot = kSpots[std::size_t(visit) % kSpots.size()];
-    return QPointF(kPitch * cell.x(), kPitch * cell.y()) + spot;
+    const QFont font = Pictures::font(kLabelPixels, QFont::Bold);
+    const QFontMetricsF metrics(font);
+    painter.setFont(font);
+    for (const BoardMarks::TileVisits& tile : BoardMarks::tileVisits(cells, count)) {
+        const QString caption = BoardMarks::visitCaption(tile.visits);
+        const QRectF box = marklayout::visitLabelBox(tile.cell, metrics.horizontalAdvance(caption));
+        painter.setPen(QPen(boardpalette::badgeText(), 0.8));
+        painter.setBrush(fill);
+        painter.drawRoundedRect(box, box.height() / 2, box.height() / 2);
+        painter.setPen(boardpalette::badgeText());
+        painter.drawText(box, Qt::AlignCenter, caption);
+    }
 }
 
-// A numbered badge for every visit, so a tile that comes back shows both of its numbers.
-void badges(QPainter& painter, const std::vector<QPoint>& cells, std::size_t count, const QColor& fill,
-    QPointF shift = {})
+// The washes and rings of a word's tiles, each tile once however often the word comes back to it.
+void tintTiles(QPainter& painter, const std::vector<QPoint>& cells, std::size_t count, const QColor& colour,
+    const QColor& ring, QPointF shift = {})
 {
-    painter.setFont(Pictures::font(9.0, QFont::Bold));
-    for (std::size_t i = 0; i < count; ++i) {
-        int earlier = 0;
-        for (std::size_t j = 0; j < i; ++j)
-            earlier += cells[j] == cells[i] ? 1 : 0;
-        const QPointF at = badgeSpot(cells[i], earlier) + shift;
-        painter.setPen(QPen(boardpalette::badgeText(), 1.0));
-        painter.setBrush(fill);
-        painter.drawEllipse(at, kBadgeRadius, kBadgeRadius);
-        painter.setPen(boardpalette::badgeText());
-        const QRectF box(at.x() - kBadgeRadius, at.y() - kBadgeRadius, 2 * kBadgeRadius, 2 * kBadgeRadius);
-        painter.drawText(box, Qt::AlignCenter, QString::number(i + 1));
-    }
+    for (const BoardMarks::TileVisits& tile : BoardMarks::tileVisits(cells, count))
+        tint(painter, tile.cell, colour, ring, shift);
 }
 
 void paintLit(QPainter& painter, const std::vector<QPoint>& cells)
@@ -118,30 +121,56 @@ void paintPending(QPainter& painter, const std::vector<QPoint>& cells)
     painter.drawPath(path);
 }
 
-void paintFlash(QPainter& painter, const BoardMarks::Flash& flash)
+// A found word glows at full strength and fades over its last half; a refused one shakes and
+// dies down.
+qreal flashOpacity(const BoardMarks::Flash& flash)
 {
     const bool found = flash.answer == BoardMarks::Answer::Found;
-    const int steps = found ? BoardMarks::kFoundSteps : BoardMarks::kRefusedSteps;
-    const qreal progress = qreal(flash.step) / steps;
-    // Found: full strength, fading over the last half. Refused: a shake that dies down.
-    const qreal opacity = found ? std::min(1.0, 2.0 * (1.0 - progress)) : 1.0 - 0.6 * progress;
-    const QPointF shift
-        = found ? QPointF() : QPointF(5.0 * std::sin(flash.step * 1.9) * (1.0 - progress), 0.0);
-    const QColor tintColour = found ? boardpalette::foundTint() : boardpalette::refusedTint();
-    const QColor lineColour = found ? boardpalette::foundLine() : boardpalette::refusedLine();
-    for (const QPoint& cell : flash.cells)
-        tint(painter, cell, faded(tintColour, opacity), faded(lineColour, opacity), shift);
-    line(painter, flash.cells, flash.cells.size(), faded(lineColour, opacity),
-        faded(boardpalette::pathLineHalo(), opacity), 4.0, shift);
-    if (!found || flash.caption.isEmpty())
+    const qreal progress = qreal(flash.step) / (found ? BoardMarks::kFoundSteps : BoardMarks::kRefusedSteps);
+    return found ? std::min(1.0, 2.0 * (1.0 - progress)) : 1.0 - 0.6 * progress;
+}
+
+QPointF flashShift(const BoardMarks::Flash& flash)
+{
+    if (flash.answer == BoardMarks::Answer::Found)
+        return {};
+    const qreal progress = qreal(flash.step) / BoardMarks::kRefusedSteps;
+    return QPointF(5.0 * std::sin(flash.step * 1.9) * (1.0 - progress), 0.0);
+}
+
+QColor flashLine(const BoardMarks::Flash& flash)
+{
+    return flash.answer == BoardMarks::Answer::Found ? boardpalette::foundLine()
+                                                     : boardpalette::refusedLine();
+}
+
+// A flash's washed tiles and links.
+void paintFlashTrail(QPainter& painter, const BoardMarks::Flash& flash)
+{
+    const QColor colour
+        = flash.answer == BoardMarks::Answer::Found ? boardpalette::foundTint() : boardpalette::refusedTint();
+    const qreal opacity = flashOpacity(flash);
+    tintTiles(painter, flash.cells, flash.cells.size(), faded(colour, opacity),
+        faded(flashLine(flash), opacity), flashShift(flash));
+    line(painter, flash.cells, flash.cells.size(), faded(flashLine(flash), opacity),
+        faded(boardpalette::pathLineHalo(), opacity), 4.0, flashShift(flash));
+}
+
+void paintRisingScore(QPainter& painter, const BoardMarks::Flash& flash)
+{
+    const qreal opacity = flashOpacity(flash);
+    if (flash.answer != BoardMarks::Answer::Found || flash.caption.isEmpty())
         return;
-    // The score rises from the word's last tile and fades as it goes.
-    const QPointF from = centreOf(flash.cells.back()) + QPointF(0.0, -14.0 - 26.0 * progress);
+    // The score rises from the word's last tile (sinks from the top row) and fades as it goes;
+    // its box holds the outline too, so none of it leaves the board.
     QPainterPath text;
     text.addText(0, 0, Pictures::font(17.0, QFont::Black), flash.caption);
-    text.translate(from - text.boundingRect().center());
-    painter.setPen(QPen(
-        faded(boardpalette::risingScoreOutline(), opacity), 3.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const QRectF ink = text.boundingRect();
+    const QRectF box = marklayout::risingScoreBox(flash.cells.back(),
+        ink.size() + QSizeF(kScoreOutline, kScoreOutline), qreal(flash.step) / BoardMarks::kFoundSteps);
+    text.translate(box.center() - ink.center());
+    painter.setPen(QPen(faded(boardpalette::risingScoreOutline(), opacity), kScoreOutline, Qt::SolidLine,
+        Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(text);
     painter.setPen(Qt::NoPen);
@@ -159,30 +188,39 @@ void paintKeyCue(QPainter& painter, int cue)
 
 } // namespace
 
-void paintBoardMarks(QPainter& painter, const BoardMarks& marks)
+void paintBoardMarksUnderBonuses(QPainter& painter, const BoardMarks& marks)
 {
     painter.save();
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-
+    painter.setRenderHints(QPainter::Antialiasing);
     paintLit(painter, marks.lit());
     for (const std::vector<QPoint>& sent : marks.pending())
         paintPending(painter, sent);
 
     const std::vector<QPoint>& path = marks.path();
-    for (const QPoint& cell : path)
-        tint(painter, cell, boardpalette::pathTint(), boardpalette::pathLine());
+    tintTiles(painter, path, path.size(), boardpalette::pathTint(), boardpalette::pathLine());
     line(painter, path, path.size(), boardpalette::pathLine(), boardpalette::pathLineHalo(), 4.0);
-    badges(painter, path, path.size(), boardpalette::badgeFill());
 
     const std::vector<QPoint>& review = marks.review();
     const std::size_t shown = std::min(review.size(), std::size_t(marks.reviewShown()));
-    for (std::size_t i = 0; i < shown; ++i)
-        tint(painter, review[i], boardpalette::reviewTint(), boardpalette::reviewLine());
+    tintTiles(painter, review, shown, boardpalette::reviewTint(), boardpalette::reviewLine());
     line(painter, review, shown, boardpalette::reviewLine(), boardpalette::pathLineHalo(), 4.0);
-    badges(painter, review, shown, boardpalette::reviewBadgeFill());
 
     for (const BoardMarks::Flash& flash : marks.flashes())
-        paintFlash(painter, flash);
+        paintFlashTrail(painter, flash);
+    painter.restore();
+}
+
+void paintBoardMarks(QPainter& painter, const BoardMarks& marks)
+{
+    painter.save();
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    const std::vector<QPoint>& path = marks.path();
+    visitLabels(painter, path, path.size(), boardpalette::badgeFill());
+    const std::vector<QPoint>& review = marks.review();
+    visitLabels(painter, review, std::min(review.size(), std::size_t(marks.reviewShown())),
+        boardpalette::reviewBadgeFill());
+    for (const BoardMarks::Flash& flash : marks.flashes())
+        paintRisingScore(painter, flash);
     if (marks.keyCue() > 0)
         paintKeyCue(painter, marks.keyCue());
     painter.restore();

@@ -174,6 +174,8 @@ void BoardView::paintEvent(QPaintEvent* event)
     painter.drawPixmap(
         dirty, background, QRectF(QPointF(dirty.topLeft()) * ratio, QSizeF(dirty.size()) * ratio).toRect());
     boardPaint(painter, dirty);
+    paintBoardMarksUnderBonuses(painter, marks_);
+    paintBonuses(painter, dirty);
     paintBoardMarks(painter, marks_);
     if (hasFocus() && typingRing) {
         // A thin ring says typed letters go to the board.
@@ -197,9 +199,16 @@ void BoardView::boardPaint(QPainter& painter, const QRect& dirty)
                 painter.drawPixmap(cellTopLeft(c, r), tileSet->tile(tiles[c][r]));
             else
                 fillspace(painter, c, r);
-            drawBonus(painter, c, r, bonus[c][r]);
         }
     }
+}
+
+void BoardView::paintBonuses(QPainter& painter, const QRect& dirty)
+{
+    for (int c = 0; c < kColumns; ++c)
+        for (int r = 0; r < kRows; ++r)
+            if (dirty.intersects(cellRect(c, r)))
+                drawBonus(painter, c, r, bonus[c][r]);
 }
 
 void BoardView::drawBonus(QPainter& painter, int c, int r, int kind)

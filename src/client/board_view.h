@@ -119,6 +119,8 @@ private:
     // The picture of a bonus cell of a kind (1 to 3) as shown now: with its caption or without.
     const QPixmap& bonusPixmap(int kind);
     void boardPaint(QPainter& painter, const QRect& dirty);
+    // The bonus markers, over the washes and links of chosen tiles and under their labels.
+    void paintBonuses(QPainter& painter, const QRect& dirty);
     void fillspace(QPainter& painter, int c, int r);
     void drawBonus(QPainter& painter, int c, int r, int kind);
     void marksChanged();

@@ -1,41 +1,41 @@
-// The bonus cells' markers: a pill at the tile's foot with a small potion or book and the
-// cell's meaning as text, in colours that stay apart in greyscale and for colour-blind eyes.
+// The bonus cells' markers: a tag in the tile's top-right corner with the cell's meaning as text,
+// in colours that stay apart in greyscale and for colour-blind eyes.
 #include "pictures.h"
 
 #include "board_palette.h"
 #include "game_facts.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
-// The pill lies along the tile's foot, under the letter and clear of its value at the top left.
-const QRectF kPill(3.5, 30.5, 34.0, 9.0);
-constexpr qreal kPillRadius = 3.5;
-constexpr qreal kCaptionPixels = 8.0;
+// The tag sits in the band above the letter, right of the letter's value, with its right edge on
+// the face's: every letter's ink starts below it, and a two-figure value ends left of it.
+constexpr qreal kTagRight = 38.5;
+constexpr qreal kTagLeftmost = 17.5;
+constexpr qreal kTagTop = 1.5;
+constexpr qreal kTagHeight = 8.2;
+constexpr qreal kTagPadding = 1.5;
+constexpr qreal kShadowDrop = 0.5;
+constexpr qreal kEdge = 0.8;
+// A one-character caption ("?") still gets a tag wide enough to catch the eye.
+constexpr qreal kTagNarrowest = 13.0;
 
-void paintFlask(QPainter& painter, QPointF centre, const QColor& colour)
+// The caption's face: narrow figures, at the largest size that fits the tag's room.
+QFont captionFont(const QString& caption)
 {
-    QPainterPath flask;
-    flask.addEllipse(centre + QPointF(0.0, 1.2), 2.9, 2.9);
-    flask.addRect(QRectF(centre.x() - 1.1, centre.y() - 3.6, 2.2, 2.4));
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawPath(flask.simplified());
-}
-
-void paintBook(QPainter& painter, QPointF centre, const QColor& colour)
-{
-    const QRectF cover(centre.x() - 2.8, centre.y() - 3.6, 5.6, 7.2);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawRoundedRect(cover, 0.6, 0.6);
-    // The pages: a light strip down the book's open edge.
-    painter.setBrush(QColor(255, 255, 255, 200));
-    painter.drawRect(QRectF(cover.right() - 1.5, cover.top() + 0.8, 1.0, cover.height() - 1.6));
+    QFont face;
+    for (qreal pixels : { 8.0, 7.0 }) {
+        face = Pictures::font(pixels, QFont::Bold);
+        face.setStretch(QFont::Condensed);
+        if (QFontMetricsF(face).horizontalAdvance(caption) + 2 * kTagPadding <= kTagRight - kTagLeftmost)
+            break;
+    }
+    return face;
 }
 
 } // namespace
@@ -68,6 +68,17 @@ QString bonusCaption(int kind, int bookKind)
     }
 }
 
+QRectF bonusTag(int kind, const QString& caption)
+{
+    if (kind != YellowPotion && kind != RedPotion && kind != SpellBook)
+        return {};
+    const qreal width
+        = std::clamp(QFontMetricsF(captionFont(caption)).horizontalAdvance(caption) + 2 * kTagPadding,
+            kTagNarrowest, kTagRight - kTagLeftmost);
+    // The shadow under the tag counts as the tag.
+    return QRectF(kTagRight - width, kTagTop, width, kTagHeight + kShadowDrop);
+}
+
 QPixmap bonusMarker(int kind, const QString& caption, qreal dpr)
 {
     if (dpr <= 0)
@@ -76,7 +87,8 @@ QPixmap bonusMarker(int kind, const QString& caption, qreal dpr)
         int(std::ceil(kBonusMarkerSize.width() * dpr)), int(std::ceil(kBonusMarkerSize.height() * dpr)));
     pixmap.setDevicePixelRatio(dpr);
     pixmap.fill(Qt::transparent);
-    if (kind != YellowPotion && kind != RedPotion && kind != SpellBook)
+    const QRectF area = bonusTag(kind, caption);
+    if (area.isEmpty())
         return pixmap;
     const boardpalette::Marker look = kind == YellowPotion ? boardpalette::yellowPotionMarker()
         : kind == RedPotion                                ? boardpalette::redPotionMarker()
@@ -84,23 +96,19 @@ QPixmap bonusMarker(int kind, const QString& caption, qreal dpr)
     QPainter painter(&pixmap);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
 
-    // A soft shadow lifts the pill off the tile.
+    // A soft shadow lifts the tag off the tile; its edge is drawn inside the tag's area.
+    const QRectF tag = area.adjusted(kEdge / 2, kEdge / 2, -kEdge / 2, -kShadowDrop - kEdge / 2);
+    const qreal radius = tag.height() / 2;
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(0, 0, 0, 80));
-    painter.drawRoundedRect(kPill.translated(0.0, 0.8), kPillRadius, kPillRadius);
+    painter.drawRoundedRect(tag.translated(0.0, kShadowDrop), radius, radius);
     painter.setBrush(look.pill);
-    painter.setPen(QPen(look.edge, kind == SpellBook ? 1.4 : 0.9));
-    painter.drawRoundedRect(kPill, kPillRadius, kPillRadius);
+    painter.setPen(QPen(look.edge, kEdge));
+    painter.drawRoundedRect(tag, radius, radius);
 
-    const QPointF icon(kPill.left() + 5.5, kPill.center().y());
-    if (kind == SpellBook)
-        paintBook(painter, icon, look.text);
-    else
-        paintFlask(painter, icon, look.text);
-
-    painter.setFont(font(kCaptionPixels, QFont::Bold));
+    painter.setFont(captionFont(caption));
     painter.setPen(look.text);
-    painter.drawText(kPill.adjusted(10.0, 0.0, -1.0, 0.0), Qt::AlignCenter, caption);
+    painter.drawText(tag, Qt::AlignCenter, caption);
     painter.end();
     return pixmap;
 }

@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QPixmap>
+#include <QRectF>
 #include <QSize>
 
 namespace Pictures {
@@ -50,11 +51,13 @@ QPixmap bonusPicture(int kind, qreal dpr);
 // this round (a BonusKind) once known, "?" until then.
 QString bonusCaption(int kind, int bookKind);
 
-// A cell-sized (41 x 41) marker for a bonus kind: a pill along the tile's foot holding a small
-// picture of the potion or book and the caption, clear of the letter's value in the top-left
-// corner; any other kind gives a fully transparent picture.
+// A cell-sized (41 x 41) marker for a bonus kind: a tag in the tile's top-right corner holding
+// the caption, clear of the letter's value in the top-left corner and of the letter itself; any
+// other kind gives a fully transparent picture.
 inline constexpr QSize kBonusMarkerSize { 41, 41 };
 QPixmap bonusMarker(int kind, const QString& caption, qreal dpr);
+// The area of the cell the marker's tag covers (with its shadow); empty for any other kind.
+QRectF bonusTag(int kind, const QString& caption);
 
 // Marks the last chosen tile; its top-left corner points at the tile's centre.
 QPixmap wand(qreal dpr);

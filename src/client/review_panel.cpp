@@ -101,13 +101,19 @@ void ReviewPanel::setReview(RoundReview review, int ownSeat)
         if (!totals.taken && review_.found[std::size_t(n)].empty())
             continue;
         const QString name = totals.name.isEmpty() ? QString("Seat %1").arg(n) : totals.name;
-        lists->addItem(
-            QString("%1%2 found (%3)").arg(name, n == ownSeat ? " (you)" : "").arg(totals.words), n);
+        lists->addItem(seatListCaption(name, n == ownSeat, totals.words), n);
     }
     lists->setCurrentIndex(0);
     fillList();
     fillTotals(ownSeat);
     book->setText(bookNote(review_.bookKind));
+}
+
+QString ReviewPanel::seatListCaption(const QString& name, bool own, int words)
+{
+    // A player named "You" is told so once, not "You (you)".
+    const bool saysYou = name.compare("you", Qt::CaseInsensitive) == 0;
+    return QString("%1%2 found (%3)").arg(name, own && !saysYou ? " (you)" : "").arg(words);
 }
 
 void ReviewPanel::chooseList(int list)

@@ -27,6 +27,10 @@ public:
     void setReview(RoundReview review, int ownSeat);
     const RoundReview& review() const { return review_; }
 
+    // A seat's list in the choice: "Bob (you) found (3)" for the own seat, "Ann found (1)" for
+    // another, and "You found (3)" for an own seat whose name already says it.
+    static QString seatListCaption(const QString& name, bool own, int words);
+
     // The lists on offer: 0 the words nobody found, 1 to 4 a seat's words.
     void chooseList(int list);
     int chosenList() const;

@@ -38,6 +38,16 @@ QPainterPath centredText(const QString& text, const QFont& font, QPointF centre)
     return path;
 }
 
+// The letter of a built-in tile, centred on the tile's face a little below its middle.
+QPainterPath letterGlyph(int code)
+{
+    const QPointF centre(20.5, 21.5);
+    return centredText(QString(TileImages::letterOf(code)), Pictures::font(24.0, QFont::Bold), centre);
+}
+
+// The letter's highlight: the same glyph in white, this far below it.
+constexpr qreal kHighlightDrop = 0.9;
+
 // The built-in set last drawn, kept for the next set of the same ratio: the main
 // window and its board each hold one, and every glyph outline costs a font load.
 // Dropped with the application, as pixmaps must not outlive it.
@@ -90,6 +100,14 @@ void TileImages::drawClassic() const
     *lastClassic = ClassicSet { dpr, images };
 }
 
+QRectF TileImages::letterInk(int code)
+{
+    if (code < 1 || code > 26)
+        return {};
+    const QRectF ink = letterGlyph(code).boundingRect();
+    return ink.united(ink.translated(0.0, kHighlightDrop));
+}
+
 void TileImages::paintClassic(QPainter& painter, int code)
 {
     if (code < 1 || code > 26)
@@ -130,14 +148,11 @@ void TileImages::paintClassic(QPainter& painter, int code)
     painter.setPen(QPen(QColor(0x5F, 0x67, 0x74), 1.0));
     painter.drawRoundedRect(face.adjusted(0.5, 0.5, -0.5, -0.5), radius - 0.5, radius - 0.5);
 
-    const QString letter(letterOf(code));
-    const QFont letterFont = Pictures::font(24.0, QFont::Bold);
-    const QPointF centre(face.center().x() + 0.5, face.center().y() + 1.5);
     painter.setPen(Qt::NoPen);
     // One outline for the highlight and the letter: each outline is a font load.
-    const QPainterPath glyph = centredText(letter, letterFont, centre);
+    const QPainterPath glyph = letterGlyph(code);
     painter.setBrush(QColor(255, 255, 255, 170));
-    painter.drawPath(glyph.translated(0.0, 0.9));
+    painter.drawPath(glyph.translated(0.0, kHighlightDrop));
     painter.setBrush(QColor(0x1A, 0x22, 0x2E));
     painter.drawPath(glyph);
 

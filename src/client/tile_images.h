@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QPixmap>
+#include <QRectF>
 #include <QString>
 #include <QStringList>
 
@@ -38,6 +39,10 @@ public:
     // The points a letter is worth, as printed on the built-in tiles; 0 outside 1 to 26.
     static int letterValue(int code);
     static QChar letterOf(int code);
+
+    // The ink of a built-in tile's letter (with its highlight) in the tile's logical square;
+    // empty outside 1 to 26. Whatever else a cell shows keeps clear of it.
+    static QRectF letterInk(int code);
 
     // Draws the built-in tile of a letter code into the 41 x 41 logical square at the
     // painter's origin.

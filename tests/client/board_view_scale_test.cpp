@@ -1,6 +1,7 @@
 // The board grown with its window, the bonus markers that say what a cell gives, and the marks
 // drawn over the tiles: where presses land, what is painted where, and how the markers read in
 // greyscale and to colour-blind eyes.
+#include "board_marks_layout.h"
 #include "board_palette.h"
 #include "board_view.h"
 #include "colour_vision.h"
@@ -8,10 +9,13 @@
 #include "tile_images.h"
 #include "word_builder.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -96,15 +100,89 @@ TEST(BoardMarkers, EachBonusSaysWhatItGivesAndTheBookOnceKnown)
     EXPECT_TRUE(bonusCaption(Pictures::NoBonus, BonusNone).isEmpty());
 }
 
-TEST(BoardMarkers, AMarkerLeavesTheLettersValueUncovered)
+TEST(BoardMarkers, AMarkerLeavesTheLetterAndItsValueUncovered)
 {
-    for (int kind : { 1, 2, 3 }) {
-        const QImage marker = Pictures::bonusMarker(kind, "3" + QString(QChar(0x00D7)) + "L", 2.0).toImage();
-        EXPECT_EQ(marker.size(), QSize(82, 82));
-        // The value sits in the tile's top-left corner; the letter in its middle.
-        for (int y = 0; y < 2 * 28; ++y)
-            for (int x = 0; x < 2 * 41; ++x)
-                ASSERT_EQ(qAlpha(marker.pixel(x, y)), 0) << kind << " at " << x << "," << y;
+    const QString times(QChar(0x00D7));
+    for (int kind : { 1, 2, 3 })
+        for (int book :
+            { BonusNone, BonusDoubleLetter, BonusTripleLetter, BonusYellowPotion, BonusRedPotion }) {
+            const QString caption = Pictures::bonusCaption(kind, book);
+            const QRectF tag = Pictures::bonusTag(kind, caption);
+            ASSERT_FALSE(tag.isEmpty());
+            for (int code = 1; code <= 26; ++code)
+                EXPECT_FALSE(tag.intersects(TileImages::letterInk(code))) << kind << " over " << code;
+            for (qreal dpr : { 1.0, 2.0 }) {
+                const QImage marker = Pictures::bonusMarker(kind, caption, dpr).toImage();
+                ASSERT_EQ(marker.size(), QSize(41, 41) * dpr);
+                for (int code = 1; code <= 26; ++code) {
+                    // The tile's ink: the letter and its value, the dark pixels inside the face.
+                    QImage tile(marker.size(), QImage::Format_ARGB32_Premultiplied);
+                    tile.setDevicePixelRatio(dpr);
+                    tile.fill(Qt::transparent);
+                    QPainter painter(&tile);
+                    TileImages::paintClassic(painter, code);
+                    painter.end();
+                    // Inside the face's outline and its rounded corners.
+                    const int inset = int(std::ceil(4 * dpr));
+                    for (int y = inset; y < tile.height() - inset; ++y)
+                        for (int x = inset; x < tile.width() - inset; ++x) {
+                            if (QColor(tile.pixel(x, y)).lightness() < 170) {
+                                ASSERT_EQ(qAlpha(marker.pixel(x, y)), 0)
+                                    << kind << " " << caption.toStdString() << " over " << code << " at " << x
+                                    << "," << y << " at ratio " << dpr;
+                            }
+                        }
+                }
+            }
+        }
+}
+
+TEST(BoardMarkers, AMarkersCaptionKeepsItsColoursOnAChosenTile)
+{
+    BoardView board;
+    for (int c = 0; c < BoardView::kColumns; ++c)
+        for (int r = 0; r < BoardView::kRows; ++r)
+            board.setTile(c, r, 1 + (c + 2 * r) % 26);
+    const QPoint cell(6, 4);
+    board.setBonus(cell.x(), cell.y(), Pictures::RedPotion);
+    const QImage plain = shot(board);
+    const QRectF tag = Pictures::bonusTag(Pictures::RedPotion, Pictures::bonusCaption(Pictures::RedPotion, 0))
+                           .translated(BoardView::cellTopLeft(cell.x(), cell.y()));
+    // The tag's inside, clear of its rounded ends and its shadow.
+    const QRect inside = tag.adjusted(tag.height() / 2, 1.5, -tag.height() / 2, -2.0).toAlignedRect();
+    const QColor pill = boardpalette::redPotionMarker().pill;
+    const QColor text = boardpalette::redPotionMarker().text;
+    // Each way a tile is lit: typed letters, a word being built, a review's word, a found word;
+    // the word's link from the tile up and to the right runs under the tag.
+    const std::vector<QPoint> word { QPoint(7, 3), cell, QPoint(5, 5) };
+    const std::vector<std::function<void()>> lights { [&] { board.setLit(word); },
+        [&] { board.setPath(word); },
+        [&] {
+            board.showReview(word);
+            while (board.animating())
+                board.animationTick();
+        },
+        [&] {
+            board.holdSent(word);
+            board.answerSent(BoardMarks::Answer::Found, "+9");
+        } };
+    for (std::size_t way = 0; way < lights.size(); ++way) {
+        lights[way]();
+        const QImage lit = shot(board);
+        EXPECT_NE(lit.pixelColor(BoardView::cellTopLeft(cell.x(), cell.y()) + QPoint(20, 36)),
+            plain.pixelColor(BoardView::cellTopLeft(cell.x(), cell.y()) + QPoint(20, 36)))
+            << way; // the tile itself is lit
+        int pillPixels = 0;
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x) {
+                ASSERT_EQ(lit.pixel(x, y), plain.pixel(x, y)) << way << " at " << x << "," << y;
+                if (lit.pixelColor(x, y) == pill)
+                    ++pillPixels;
+            }
+        // The caption reads on what lies under it on the lit tile: the pill's own colour.
+        EXPECT_GT(pillPixels, 0) << way;
+        EXPECT_GE(boardpalette::contrastRatio(text, pill), boardpalette::kMinimumTextContrast);
+        board.clearMarks();
     }
 }
 
@@ -168,6 +246,55 @@ TEST(BoardMarks, APathIsPaintedOnItsTilesOnly)
     board.setMarksShown(false);
     EXPECT_TRUE(board.marks().path().empty());
     EXPECT_EQ(shot(board), plain);
+}
+
+TEST(BoardMarks, ATileAWordComesBackToShowsEveryVisitsNumberUnderItsLetter)
+{
+    BoardView board;
+    for (int c = 0; c < BoardView::kColumns; ++c)
+        for (int r = 0; r < BoardView::kRows; ++r)
+            board.setTile(c, r, 1 + (c + r) % 26);
+    // R E V E R E R: the first tile is visited three times.
+    const QPoint r(4, 4), e(5, 4), v(5, 5);
+    board.showReview({ r, e, v, e, r, e, r });
+    while (board.animating())
+        board.animationTick();
+    const QImage drawn = shot(board);
+    const QFontMetricsF metrics(Pictures::font(9.0, QFont::Bold));
+    const QRectF three
+        = marklayout::visitLabelBox(r, metrics.horizontalAdvance(QString("1%15%17").arg(QChar(0x00B7))));
+    const QRectF one = marklayout::visitLabelBox(v, metrics.horizontalAdvance("3"));
+    // The label grows with its numbers and stays on its tile, under every letter's ink: at most
+    // over the lower edge of the letter's light highlight.
+    EXPECT_GT(three.width(), 2.5 * one.width());
+    for (const QRectF& label : { three, one }) {
+        const QPoint cell(int(label.center().x()) / 40, int(label.center().y()) / 40);
+        EXPECT_TRUE(QRectF(BoardView::cellRect(cell.x(), cell.y())).contains(label))
+            << cell.x() << "," << cell.y();
+        for (int code = 1; code <= 26; ++code) {
+            if (code != 10 && code != 17) { // J and Q reach down past the line
+                EXPECT_LE(label.translated(-40.0 * cell.x(), -40.0 * cell.y())
+                              .intersected(TileImages::letterInk(code))
+                              .height(),
+                    1.2)
+                    << code;
+            }
+        }
+    }
+    // Each third of the long label holds a figure: white ink on the label's fill.
+    for (int third = 0; third < 3; ++third) {
+        int white = 0;
+        int fill = 0;
+        for (int x = int(three.left() + third * three.width() / 3) + 1;
+             x < int(three.left() + (third + 1) * three.width() / 3); ++x)
+            for (int y = int(three.top()) + 2; y < int(three.bottom()) - 1; ++y) {
+                const QColor pixel = drawn.pixelColor(x, y);
+                white += pixel.lightness() > 200 ? 1 : 0;
+                fill += distance(pixel, boardpalette::reviewBadgeFill()) < 30 ? 1 : 0;
+            }
+        EXPECT_GT(white, 2) << third;
+        EXPECT_GT(fill, 2) << third;
+    }
 }
 
 TEST(BoardMarks, AFoundWordFlashesGreenAndARefusedOneRedThenBothClear)

@@ -259,3 +259,25 @@ TEST_F(Review, TheOwnSeatIsMarkedInTheRosterAndOnTheEndOfRoundPanel)
     EXPECT_EQ(marked.pixelColor(marked.width() - 3, marked.height() / 2).rgb(),
         boardpalette::ownSeatRosterBackground().rgb());
 }
+
+TEST(ReviewPanelLists, TheOwnSeatIsMarkedOnceEvenWhenItsNameSaysYou)
+{
+    RoundReview review;
+    for (int n : { 1, 2, 3 })
+        review.totals[std::size_t(n)] = { true, n == 1 ? "You" : n == 2 ? "Bob" : "", n, 0 };
+    ReviewPanel panel;
+    const auto captions = [&panel] {
+        QStringList texts;
+        auto* lists = panel.findChild<QComboBox*>("combo_review");
+        for (int i = 1; i < lists->count(); ++i)
+            texts << lists->itemText(i);
+        return texts;
+    };
+    panel.setReview(review, 1);
+    EXPECT_EQ(captions(), QStringList({ "You found (1)", "Bob found (2)", "Seat 3 found (3)" }));
+    panel.setReview(review, 2);
+    EXPECT_EQ(captions(), QStringList({ "You found (1)", "Bob (you) found (2)", "Seat 3 found (3)" }));
+    panel.setReview(review, 3);
+    EXPECT_EQ(captions(), QStringList({ "You found (1)", "Bob found (2)", "Seat 3 (you) found (3)" }));
+    EXPECT_EQ(ReviewPanel::seatListCaption("you", true, 4), "you found (4)");
+}
