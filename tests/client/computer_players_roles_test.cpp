@@ -38,7 +38,6 @@ protected:
         QString dictionary;
         std::string port;
         std::unique_ptr<TServer> server;
-        std::shared_ptr<GameRunning> gamerunning = std::make_shared<GameRunning>();
     };
 
     void SetUp() override
@@ -79,7 +78,6 @@ protected:
         options.wordRecords = records;
         options.secondMs = 24 * 3600 * 1000;
         options.dispatchIntervalMs = 0;
-        options.gamerunning = program.gamerunning;
         auto server = std::make_unique<TServer>(std::move(options));
         server->seed(5);
         return server;
@@ -104,11 +102,9 @@ protected:
         setup.tileFolders = { folder.filePath("tiles") };
         setup.gamePort = p.port;
         setup.dispatchIntervalMs = 0;
-        setup.gamerunning = p.gamerunning;
         setup.startHosting = [&p] { p.server->startListening(); };
         setup.stopHosting = [this, &p] {
             p.server.reset();
-            p.gamerunning->value = false;
             p.server = buildServer(p, p.port);
         };
         setup.showError = [this](const QString& text) { errors << text; };

@@ -46,7 +46,6 @@ protected:
         options.wordRecords = embeddedWordList();
         options.secondMs = 24 * 3600 * 1000; // the clock moves only when the test ticks it
         options.dispatchIntervalMs = 0;
-        options.gamerunning = gamerunning;
         server = std::make_unique<TServer>(std::move(options));
         server->seed(7);
 
@@ -57,7 +56,6 @@ protected:
         setup.tileFolders = { folder.filePath("tiles") };
         setup.gamePort = std::to_string(server->listeningPort());
         setup.dispatchIntervalMs = 0;
-        setup.gamerunning = gamerunning;
         setup.startHosting = [this] { server->startListening(); };
         window = std::make_unique<Tchat>(setup);
         testsupport::setPumpHook([this] {
@@ -159,7 +157,6 @@ protected:
     }
 
     QTemporaryDir folder;
-    std::shared_ptr<GameRunning> gamerunning = std::make_shared<GameRunning>();
     std::unique_ptr<TServer> server;
     std::unique_ptr<Tchat> window;
 };
