@@ -68,6 +68,8 @@ void Tchat::loadinifile()
     if (!stored.isOn(SettingKey::Firsttime)) {
         panel_dragging->show();
         panel_dragging->raise();
+        // A player without a mouse closes it with Enter from the start.
+        panel_dragging->findChild<QWidget*>("FlatButton1")->setFocus();
         stored.setOn(SettingKey::Firsttime, true);
         storeSettings();
     }
