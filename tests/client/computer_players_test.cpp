@@ -31,7 +31,8 @@ protected:
         TServer::Options options;
         options.portName = "0";
         options.dictionaryPath = folder.filePath("English").toStdString();
-        options.wordRecords = testsupport::makeWordRecords({ "cat", "act", "tea" });
+        records = testsupport::makeWordRecords({ "cat", "act", "tea" });
+        options.wordRecords = records; // the server reads them through a view: they outlive it
         options.secondMs = 24 * 3600 * 1000;
         options.dispatchIntervalMs = 0;
         server = std::make_unique<TServer>(std::move(options));
@@ -56,6 +57,7 @@ protected:
     }
 
     QTemporaryDir folder;
+    std::string records;
     std::unique_ptr<TServer> server;
     std::unique_ptr<ComputerPlayers> players;
 };
